@@ -1,0 +1,65 @@
+# Front door. `make test` on a fresh Debian machine (as root) installs what it needs.
+SHELL := /bin/bash
+ROOT := $(abspath .)
+BUILD := $(ROOT)/build
+NATIVE := $(BUILD)/native
+WIN32 := $(BUILD)/win32
+export WINEPREFIX := $(BUILD)/wineprefix
+export WINEDEBUG := -all
+export WINEDLLOVERRIDES := mscoree,mshtml=
+JOBS := $(shell nproc)
+DEB_PACKAGES := g++-mingw-w64-i686 wine wine32:i386 xvfb xauth cmake g++ googletest imagemagick
+
+.PHONY: all deps native win32 dll run test test-native test-wine facts clean
+
+all: dll
+
+deps:
+	@if dpkg -s $(DEB_PACKAGES) >/dev/null 2>&1; then echo "deps: all present"; else \
+	  dpkg --add-architecture i386 && apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $(DEB_PACKAGES); fi
+
+native:
+	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(NATIVE) -j $(JOBS)
+
+win32:
+	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+	cmake --build $(WIN32) -j $(JOBS)
+
+dll:
+	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+	cmake --build $(WIN32) -j $(JOBS) --target gen_dawnbell
+
+# A private Wine prefix, made once.
+$(WINEPREFIX)/.ready:
+	mkdir -p $(WINEPREFIX)
+	xvfb-run -a wineboot -i >/dev/null 2>&1
+	wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+	wineserver -w
+	touch $@
+
+test: deps
+	$(MAKE) test-native
+	$(MAKE) test-wine
+	$(MAKE) facts
+
+test-native: native
+	$(NATIVE)/core_tests_plain --gtest_brief=1
+	$(NATIVE)/core_tests_sanitized --gtest_brief=1
+
+test-wine: win32 $(WINEPREFIX)/.ready
+	mkdir -p $(BUILD)/screens
+	cd $(WIN32) && xvfb-run -a -s '-screen 0 1024x768x24' wine ./win32_tests.exe --gtest_brief=1; \
+	  status=$$?; wineserver -k 2>/dev/null; exit $$status
+
+facts: dll
+	@echo "gen_dawnbell.dll: $$(stat -c %s $(WIN32)/gen_dawnbell.dll) bytes"
+	@echo "imports: $$(i686-w64-mingw32-objdump -p $(WIN32)/gen_dawnbell.dll | sed -n 's/^\s*DLL Name: //p' | tr '\n' ' ')"
+
+run: win32 $(WINEPREFIX)/.ready
+	cd $(WIN32) && if [ -n "$$DISPLAY" ]; then wine ./dawnbell_player.exe; else \
+	  xvfb-run -a -s '-screen 0 1024x768x24' wine ./dawnbell_player.exe --quit-after 4; fi
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,54 @@
+// Everything the playback logic does to the world outside goes through this header.
+// The DLL links host_player_win32.cpp behind it; the native tests link a recording fake.
+#pragma once
+#include <stdint.h>
+
+// The host's IPC message is WM_USER; the request code travels in lParam.
+enum : int32_t {
+  HostIpcMessage = 1024,
+  HostTrackEndMessage = 1026,  // sent by the player to its own main window at a track's end
+};
+
+enum : int32_t {
+  IpcIsPlaying = 104,
+  IpcGetOutputTime = 105,  // data 0: position in ms; data 1: length in s; -1 when idle
+  IpcJumpToTime = 106,
+  IpcSetPlaylistPos = 121,
+  IpcSetVolume = 122,      // data -666 only asks for the volume
+  IpcGetListLength = 124,
+  IpcGetListPos = 125,
+  IpcRestartPlayer = 135,
+  IpcKeyboardInput = 617,
+};
+
+enum : int32_t { QueryVolumeData = -666 };
+
+// Player commands: WM_COMMAND with the id in wParam.
+enum : int32_t {
+  CmdClose = 40001,
+  CmdPlay = 40045,
+  CmdPause = 40046,
+  CmdStop = 40047,
+  CmdStopAfterCurrent = 40157,
+};
+
+enum : int32_t { ClockTimer = 1, FadeTimer = 2 };
+
+typedef void (*TimerProc)();
+
+// --- the seam -------------------------------------------------------------------
+int32_t PlayerIpc(int32_t data, int32_t code);
+void PlayerCommand(int32_t id);
+void ActivatePlayer();  // restore, then foreground
+void StartTimer(int32_t id, uint32_t interval, TimerProc proc);
+void StopTimer(int32_t id);  // harmless when the timer is not running
+void ReadLocalTime();        // fills LocalTime
+void SaveSettings();
+void ForcePowerOff();
+void SuspendComputer(int32_t hibernate);  // SetSuspendState(hibernate, 0, 0)
+
+// --- small operations over the seam (portable) ------------------------------------
+int32_t SetVolume();    // sends FadeLevel
+int32_t QueryVolume();  // leaves FadeLevel alone
+int32_t ListLength();
+void StopFadeTimer();

@@ -1,0 +1,54 @@
+#include "plugin.h"
+
+#include "../settings/settings.h"
+#include "../settings/store.h"
+#include "host_player.h"
+#include "../hook/host_window.h"
+#include "../ui/settings_dialog.h"
+#include "../res/resource.h"
+
+PluginDescriptor Plugin;
+
+static const char Description[] = "Brindlow Software Dawnbell Winamp Plug-in v2.3.2";
+
+extern "C" __declspec(dllexport) PluginDescriptor* winampGetGeneralPurposePlugin() {
+  // The host owns the window and instance fields; only the first five are ours.
+  Plugin.version = 0x10;
+  Plugin.description = Description;
+  Plugin.init = PluginInit;
+  Plugin.config = ShowSettings;
+  Plugin.quit = PluginQuit;
+  return &Plugin;
+}
+
+int PluginInit() {
+  lstrcpyA(MenuText, DefaultMenuText);
+  LoadSettings();
+  return 0;
+}
+
+int ShowSettings() {
+  if (!SettingsDialog)
+    DialogBoxParamA(Plugin.hDllInstance, MAKEINTRESOURCEA(IDD_SETTINGS), NULL, SettingsDialogProc, 0);
+  // A second request while the dialog is open only raises it.
+  if (SettingsDialog) SetForegroundWindow(static_cast<HWND>(SettingsDialog));
+  return 0;
+}
+
+int PluginQuit() {
+  HWND main = Plugin.hwndParent;
+  KillTimer(main, ClockTimer);
+  KillTimer(main, FadeTimer);
+  if (PrevHostProc && IsWindow(main)) {
+    LONG_PTR ours = reinterpret_cast<LONG_PTR>(HostWindowProc);
+    if (GetWindowLongPtrA(main, GWLP_WNDPROC) == ours) {
+      SetWindowLongPtrA(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PrevHostProc));
+    } else {
+      // Someone subclassed on top of us and still calls into us: stay loaded.
+      HMODULE self;
+      GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                         reinterpret_cast<LPCSTR>(&Plugin), &self);
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,41 @@
+#include "settings.h"
+
+// Defaults are the array's static initialiser: the DLL runs no constructors.
+int32_t SettingValues[SettingCount] = {
+    0, 0, 0, 0, 0, 0,      // StartOn .. Activate
+    0, 0, 0, 0, 0, 0,      // StopOn .. ShutDown
+    0, 1, 1, 0, 0, 0,      // PlayAtStart, HotKey, AddMenu, FromRange, SavePos, Hibernate
+    0, 0, 0,               // WaitEnd, UsePause, UsePlay
+    0, 255, 1000,          // VolStart, VolEnd, TimeOut
+    0, 0, 0, 0,            // StartH, StartM, StopH, StopM
+    0, 0, 4,               // First, Last, MenuPos
+    0, 0,                  // TrackPos, TrackLength
+};
+
+const char SettingNames[SettingCount][SettingNameSize] = {
+    "StartOn",   "StartOff",  "VolUp",     "Random",     "One",      "Activate",
+    "StopOn",    "StopOff",   "VolDown",   "Close",      "Suspend",  "ShutDown",
+    "PlayAtStart", "HotKey",  "AddMenu",   "FromRange",  "SavePos",  "Hibernate",
+    "WaitEnd",   "UsePause",  "UsePlay",   "VolStart",   "VolEnd",   "TimeOut",
+    "StartH",    "StartM",    "StopH",     "StopM",      "First",    "Last",
+    "MenuPos",   "TrackPos",  "TrackLength",
+};
+
+char MenuText[TextSize];
+const char DefaultMenuText[] = "Dawnbell...";
+const char MenuValueName[] = "MenuName";
+
+int32_t StopAfterLast;
+void* SettingsDialog;
+void* PrevHostProc;
+void* HookedMenu;
+int32_t FadeLevel;
+int32_t SavedVolume;
+int32_t StopPhase;
+int32_t StartupPending;
+void* PrevLinkProc;
+LocalTimeRecord LocalTime;
+FiredRecord StartFired;
+FiredRecord StopFired;
+char ModulePath[TextSize];
+char Scratch[TextSize];

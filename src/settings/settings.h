@@ -1,0 +1,77 @@
+// The one settings record: persisted values, the menu text, and what lives only while
+// the module is loaded. Portable: no <windows.h> here.
+#pragma once
+#include <stdint.h>
+
+enum { SettingCount = 33, TextSize = 255, SettingNameSize = 12 };
+
+extern int32_t SettingValues[SettingCount];
+extern const char SettingNames[SettingCount][SettingNameSize];
+
+// Each setting by name; these are the array's own entries, not copies.
+inline int32_t& StartOn = SettingValues[0];
+inline int32_t& StartOff = SettingValues[1];
+inline int32_t& VolUp = SettingValues[2];
+inline int32_t& Random = SettingValues[3];
+inline int32_t& One = SettingValues[4];
+inline int32_t& Activate = SettingValues[5];
+inline int32_t& StopOn = SettingValues[6];
+inline int32_t& StopOff = SettingValues[7];
+inline int32_t& VolDown = SettingValues[8];
+inline int32_t& Close = SettingValues[9];
+inline int32_t& Suspend = SettingValues[10];
+inline int32_t& ShutDown = SettingValues[11];
+inline int32_t& PlayAtStart = SettingValues[12];
+inline int32_t& HotKey = SettingValues[13];
+inline int32_t& AddMenu = SettingValues[14];
+inline int32_t& FromRange = SettingValues[15];
+inline int32_t& SavePos = SettingValues[16];
+inline int32_t& Hibernate = SettingValues[17];
+inline int32_t& WaitEnd = SettingValues[18];
+inline int32_t& UsePause = SettingValues[19];
+inline int32_t& UsePlay = SettingValues[20];
+inline int32_t& VolStart = SettingValues[21];
+inline int32_t& VolEnd = SettingValues[22];
+inline int32_t& TimeOut = SettingValues[23];
+inline int32_t& StartH = SettingValues[24];
+inline int32_t& StartM = SettingValues[25];
+inline int32_t& StopH = SettingValues[26];
+inline int32_t& StopM = SettingValues[27];
+inline int32_t& First = SettingValues[28];
+inline int32_t& Last = SettingValues[29];
+inline int32_t& MenuPos = SettingValues[30];
+inline int32_t& TrackPos = SettingValues[31];
+inline int32_t& TrackLength = SettingValues[32];
+
+// Index of the first flag shown by a check box (control id - 4 is the index).
+enum { FlagCount = 21 };
+
+extern char MenuText[TextSize];
+extern const char DefaultMenuText[];
+extern const char MenuValueName[];
+
+// Same layout as the system's local-time record, so the Win32 side can fill it directly.
+struct LocalTimeRecord {
+  uint16_t Year, Month, DayOfWeek, Day, Hour, Minute, Second, Milliseconds;
+};
+
+// When an event last fired: guards against firing twice in one minute.
+struct FiredRecord {
+  uint16_t Year, Month, Day, Hour, Minute;
+};
+
+// Run-time values, never persisted; zero when the module loads.
+extern int32_t StopAfterLast;
+extern void* SettingsDialog;
+extern void* PrevHostProc;
+extern void* HookedMenu;
+extern int32_t FadeLevel;
+extern int32_t SavedVolume;
+extern int32_t StopPhase;
+extern int32_t StartupPending;
+extern void* PrevLinkProc;
+extern LocalTimeRecord LocalTime;
+extern FiredRecord StartFired;
+extern FiredRecord StopFired;
+extern char ModulePath[TextSize];
+extern char Scratch[TextSize];

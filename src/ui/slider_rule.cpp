@@ -1,0 +1,12 @@
+#include "slider_rule.h"
+
+#include "../settings/settings.h"
+
+int32_t BalanceVolumes(int32_t startMoved) {
+  if (VolStart < VolEnd) return 0;
+  if (startMoved)
+    ++VolEnd;
+  else
+    --VolStart;
+  return 1;
+}

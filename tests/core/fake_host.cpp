@@ -1,0 +1,110 @@
+#include "fake_host.h"
+
+#include <string.h>
+
+FakePlayer Player;
+std::vector<std::string> Calls;
+LocalTimeRecord FakeClock;
+TimerProc RunningTimers[3];
+
+static int32_t DefaultValues[SettingCount];
+static bool DefaultsTaken = [] {
+  memcpy(DefaultValues, SettingValues, sizeof DefaultValues);
+  return true;
+}();
+
+void ResetHost() {
+  (void)DefaultsTaken;
+  memcpy(SettingValues, DefaultValues, sizeof DefaultValues);
+  strcpy(MenuText, DefaultMenuText);
+  StopAfterLast = 0;
+  SettingsDialog = PrevHostProc = HookedMenu = PrevLinkProc = nullptr;
+  FadeLevel = SavedVolume = StopPhase = StartupPending = 0;
+  LocalTime = LocalTimeRecord{};
+  StartFired = StopFired = FiredRecord{};
+  Player = FakePlayer{};
+  Calls.clear();
+  for (TimerProc& t : RunningTimers) t = nullptr;
+  SetClock(12, 0, 30);
+}
+
+void SetClock(int hour, int minute, int second, int day, int month, int year) {
+  FakeClock = LocalTimeRecord{};
+  FakeClock.Year = static_cast<uint16_t>(year);
+  FakeClock.Month = static_cast<uint16_t>(month);
+  FakeClock.Day = static_cast<uint16_t>(day);
+  FakeClock.DayOfWeek = static_cast<uint16_t>(day % 7);
+  FakeClock.Hour = static_cast<uint16_t>(hour);
+  FakeClock.Minute = static_cast<uint16_t>(minute);
+  FakeClock.Second = static_cast<uint16_t>(second);
+}
+
+bool FireTimer(int32_t id) {
+  if (!RunningTimers[id]) return false;
+  RunningTimers[id]();
+  return true;
+}
+
+std::string CallList() {
+  std::string all;
+  for (const std::string& c : Calls) all += (all.empty() ? "" : ", ") + c;
+  return all;
+}
+
+static void Record(std::string call) { Calls.push_back(std::move(call)); }
+
+// ---- the seam ----
+
+int32_t PlayerIpc(int32_t data, int32_t code) {
+  switch (code) {
+    case IpcIsPlaying: Record("IsPlaying"); return Player.playing;
+    case IpcGetOutputTime:
+      if (data == 0) { Record("GetPosition"); return Player.positionMs; }
+      ++Player.lengthQueries;
+      if (Player.lengthQueries <= 3 || Player.lengthQueries % 100000 == 0) Record("GetLength");
+      if (Player.lengthUnknownFor > 0) { --Player.lengthUnknownFor; return -1; }
+      return Player.lengthS;
+    case IpcJumpToTime: Record("JumpToTime " + std::to_string(data)); return 0;
+    case IpcSetPlaylistPos: Record("SetPlaylistPos " + std::to_string(data)); Player.listPos = data; return 0;
+    case IpcSetVolume:
+      if (data == QueryVolumeData) { Record("QueryVolume"); return Player.volume; }
+      Record("SetVolume " + std::to_string(data));
+      Player.volume = data;
+      return 0;
+    case IpcGetListLength: Record("ListLength"); return Player.listLength;
+    case IpcGetListPos: Record("ListPos"); return Player.listPos;
+  }
+  Record("Ipc " + std::to_string(code) + " " + std::to_string(data));
+  return 0;
+}
+
+void PlayerCommand(int32_t id) {
+  switch (id) {
+    case CmdClose: Record("Close"); return;
+    case CmdPlay: Record("Play"); Player.playing = 1; return;
+    case CmdPause: Record("Pause"); Player.playing = 3; return;
+    case CmdStop: Record("Stop"); Player.playing = 0; return;
+    case CmdStopAfterCurrent: Record("StopAfterCurrent"); return;
+  }
+  Record("Command " + std::to_string(id));
+}
+
+void ActivatePlayer() { Record("Activate"); }
+
+void StartTimer(int32_t id, uint32_t interval, TimerProc proc) {
+  Record("StartTimer " + std::to_string(id) + " " + std::to_string(interval));
+  RunningTimers[id] = proc;
+}
+
+void StopTimer(int32_t id) {
+  Record("StopTimer " + std::to_string(id));
+  RunningTimers[id] = nullptr;
+}
+
+void ReadLocalTime() { LocalTime = FakeClock; }
+
+void SaveSettings() { Record("Save"); }
+
+void ForcePowerOff() { Record("PowerOff"); }
+
+void SuspendComputer(int32_t hibernate) { Record("SuspendState " + std::to_string(hibernate)); }

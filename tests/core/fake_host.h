@@ -1,0 +1,33 @@
+// A scripted player behind the seam: records every call in order, answers from Player.
+#pragma once
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+#include "frame/host_player.h"
+#include "settings/settings.h"
+
+struct FakePlayer {
+  int32_t playing = 0;  // answer to the playing query (1 playing, 3 paused, 0 stopped)
+  int32_t listLength = 10;
+  int32_t listPos = 0;
+  int32_t volume = 200;
+  int32_t positionMs = -1;  // -1: nothing plays
+  int32_t lengthS = -1;
+  // Answers -1 to the length query this many times before giving lengthS (start-up wait).
+  int32_t lengthUnknownFor = 0;
+  int32_t lengthQueries = 0;
+};
+
+extern FakePlayer Player;
+extern std::vector<std::string> Calls;
+extern LocalTimeRecord FakeClock;
+extern TimerProc RunningTimers[3];  // by id; null when not running
+
+// Fresh module state (settings defaults, run state zero), a fresh player, no calls.
+void ResetHost();
+void SetClock(int hour, int minute, int second, int day = 8, int month = 12, int year = 2026);
+// Runs the timer procedure of a running timer; false when the timer is not running.
+bool FireTimer(int32_t id);
+std::string CallList();  // the calls joined by ", ", for readable failures

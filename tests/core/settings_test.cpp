@@ -1,0 +1,35 @@
+#include <gtest/gtest.h>
+#include <string.h>
+
+#include "settings/settings.h"
+
+TEST(SettingsRecord, DefaultsAreWhatAFreshModuleHolds) {
+  for (int i = 0; i < SettingCount; ++i) {
+    int32_t expected = 0;
+    if (&SettingValues[i] == &HotKey || &SettingValues[i] == &AddMenu) expected = 1;
+    if (&SettingValues[i] == &VolEnd) expected = 255;
+    if (&SettingValues[i] == &TimeOut) expected = 1000;
+    if (&SettingValues[i] == &MenuPos) expected = 4;
+    EXPECT_EQ(expected, SettingValues[i]) << SettingNames[i];
+  }
+  EXPECT_EQ(0, StopAfterLast);
+  EXPECT_EQ(0, StopPhase);
+  EXPECT_STREQ("Dawnbell...", DefaultMenuText);
+}
+
+TEST(SettingsRecord, ValueNamesAreInStorageOrderAndFitTheirSlots) {
+  const char* expected[SettingCount] = {
+      "StartOn", "StartOff", "VolUp", "Random", "One", "Activate", "StopOn", "StopOff",
+      "VolDown", "Close", "Suspend", "ShutDown", "PlayAtStart", "HotKey", "AddMenu",
+      "FromRange", "SavePos", "Hibernate", "WaitEnd", "UsePause", "UsePlay", "VolStart",
+      "VolEnd", "TimeOut", "StartH", "StartM", "StopH", "StopM", "First", "Last", "MenuPos",
+      "TrackPos", "TrackLength"};
+  for (int i = 0; i < SettingCount; ++i) {
+    EXPECT_STREQ(expected[i], SettingNames[i]) << i;
+    EXPECT_LT(strlen(SettingNames[i]), size_t{SettingNameSize}) << i;
+  }
+  // The named settings are the array's own entries, in the same order.
+  EXPECT_EQ(&SettingValues[0], &StartOn);
+  EXPECT_EQ(&SettingValues[20], &UsePlay);
+  EXPECT_EQ(&SettingValues[32], &TrackLength);
+}
