@@ -2,7 +2,11 @@
 #pragma once
 #include <stdint.h>
 
+#include "../settings/settings.h"
+
 void ClockTick();
+// True once per occurrence of the event's minute while it is enabled; notes the firing.
+bool EventDue(int32_t on, int32_t hour, int32_t minute, FiredRecord& fired);
 void StartPlayback();
 uint32_t PickRandom(uint32_t n);
 void FadeInTick();

@@ -1,0 +1,37 @@
+#include "control.h"
+
+#include "../frame/host_player.h"
+#include "../settings/settings.h"
+
+static bool SameMinute(const FiredRecord& fired) {
+  return fired.Year == LocalTime.Year && fired.Month == LocalTime.Month &&
+         fired.Day == LocalTime.Day && fired.Hour == LocalTime.Hour &&
+         fired.Minute == LocalTime.Minute;
+}
+
+// Any tick in the minute will do (timer messages arrive late when the player is busy),
+// but only the first: a second tick, or the dialog re-enabling the event, must not repeat it.
+bool EventDue(int32_t on, int32_t hour, int32_t minute, FiredRecord& fired) {
+  if (!on || LocalTime.Hour != hour || LocalTime.Minute != minute || SameMinute(fired))
+    return false;
+  fired.Year = LocalTime.Year;
+  fired.Month = LocalTime.Month;
+  fired.Day = LocalTime.Day;
+  fired.Hour = LocalTime.Hour;
+  fired.Minute = LocalTime.Minute;
+  return true;
+}
+
+void ClockTick() {
+  ReadLocalTime();
+  if (EventDue(StartOn, StartH, StartM, StartFired)) {
+    if (Activate) ActivatePlayer();
+    StartPlayback();
+    if (StartOff) {
+      StartOn = 0;
+      SaveSettings();
+    }
+  }
+  // Sees the clock as the random pick may have re-read it.
+  StopEvent();
+}

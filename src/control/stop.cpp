@@ -1,0 +1,63 @@
+#include "control.h"
+
+#include "../frame/host_player.h"
+#include "../settings/settings.h"
+
+enum { FadePhase = 1, WaitEndPhase = 2 };
+
+void StopEvent() {
+  if (!EventDue(StopOn, StopH, StopM, StopFired)) return;
+  if (StopOff) {
+    StopOn = 0;
+    SaveSettings();
+  }
+  // Added, not set: a stop still pending from an earlier event keeps its phases.
+  if (VolDown) StopPhase += FadePhase;
+  if (WaitEnd) StopPhase += WaitEndPhase;
+  StopPlayback();
+}
+
+static void FinalStop() {
+  PlayerCommand(UsePause ? CmdPause : CmdStop);
+  // Shutdown wins over the power actions; standby and hibernate together cancel out.
+  if (ShutDown)
+    ForcePowerOff();
+  else if (Suspend != Hibernate)
+    SuspendComputer(Hibernate);
+  // Runs after resuming from standby too, whatever the power call did.
+  if (Close) PlayerCommand(CmdClose);
+}
+
+void StopPlayback() {
+  if (StopPhase == 0) {
+    FinalStop();
+    return;
+  }
+  if (StopPhase != FadePhase) {
+    PlayerCommand(CmdStopAfterCurrent);
+    if (StopPhase == WaitEndPhase) return;  // the end-of-track notice finishes it
+  }
+  // Fade-out, alone or racing the end of the track; anything above 3 counts as 3.
+  StopFadeTimer();
+  FadeLevel = SavedVolume = QueryVolume();
+  StartTimer(FadeTimer, static_cast<uint32_t>(TimeOut), FadeOutTick);
+}
+
+void FadeOutTick() {
+  if (FadeLevel != 0) {
+    if (QueryVolume() == FadeLevel) {
+      --FadeLevel;
+      SetVolume();
+    } else {
+      // Someone moved the volume: leave the music playing at their level.
+      StopFadeTimer();
+    }
+    return;
+  }
+  // Silent: put the volume back first so the player is left stopped at its old level.
+  StopFadeTimer();
+  StopPhase = 0;
+  FadeLevel = SavedVolume;
+  SetVolume();
+  StopPlayback();
+}

@@ -1,0 +1,34 @@
+#include "control.h"
+
+#include "../frame/host_player.h"
+#include "../settings/settings.h"
+
+// Ends a fade-out early, leaving the volume where it was before the fade began.
+static void CancelFadeOut() {
+  StopFadeTimer();
+  FadeLevel = SavedVolume;
+  SetVolume();
+}
+
+static bool LastEntryEnded() {
+  int32_t count = ListLength();
+  return count == PlayerIpc(0, IpcGetListPos) + 1;
+}
+
+void TrackEnded() {
+  if (StopAfterLast && LastEntryEnded()) {
+    StopAfterLast = 0;
+    // The player itself sees this notice only after us, and would move to the next entry.
+    if (StopPhase < 2) PlayerCommand(CmdStopAfterCurrent);
+    // Every phase but 2 has a fade running, repeated stop events (above 3) included;
+    // left going, it would end in a second final stop.
+    if (StopPhase == 1 || StopPhase >= 3) CancelFadeOut();
+    StopPhase = 0;
+    StopPlayback();
+    return;
+  }
+  if (StopPhase < 2) return;
+  if (StopPhase >= 3) CancelFadeOut();
+  StopPhase = 0;
+  StopPlayback();
+}
