@@ -1,0 +1,47 @@
+// The stand-in player: one main window that answers the host's IPC and commands from a
+// simulated playlist, sends itself the end-of-track notice, and logs all it is asked.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+enum { PlayerStopped = 0, PlayerPlaying = 1, PlayerPaused = 3 };
+
+struct PlayerState {
+  std::vector<int> lengthsMs{214000, 187000, 302000, 95000, 261000, 178000,
+                             243000, 129000, 356000, 201000, 168000, 412000};
+  int current = 0;
+  int status = PlayerStopped;
+  double positionMs = 0;
+  int volume = 200;
+  bool stopAfterCurrent = false;
+  double speed = 1.0;          // simulated ms per real ms
+  bool declineClose = false;   // WM_CLOSE does not go ahead (another party said no)
+  bool quitOnDestroy = false;  // the program ends its loop when the window goes
+  int lengthUnknownTicks = 0;  // length query answers -1 this many more times
+  void (*onClose)() = nullptr; // runs before the window is destroyed (plug-ins' quit)
+};
+
+struct LogEntry {
+  DWORD time;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  LRESULT result;
+};
+
+extern PlayerState Player;
+extern std::vector<LogEntry> PlayerLog;
+extern const char PlayerClassName[];
+
+HWND CreatePlayerWindow(HINSTANCE instance, bool visible);
+void StartPlayerClock();  // position advances in real time times the speed
+void AdvancePlayer(double ms);
+void PlayerEndTrack();  // the current track reached its end: notice to the main window
+std::string DescribeLogEntry(const LogEntry& entry);
+std::string DescribePlayer();
+// Context menu of the main window (12 items), shown at the given screen point.
+void ShowPlayerMenu(HWND main, int x, int y);
+
+enum { PlayerMenuCount = 12, PlayerConfigCommand = 40500 };
