@@ -1,5 +1,6 @@
 #include "fake_host.h"
 
+#include <gtest/gtest.h>
 #include <string.h>
 
 FakePlayer Player;
@@ -13,7 +14,19 @@ static bool DefaultsTaken = [] {
   return true;
 }();
 
+// Every test starts on a freshly loaded module, whatever the test before it left behind.
+namespace {
+struct FreshModulePerTest : testing::EmptyTestEventListener {
+  void OnTestStart(const testing::TestInfo&) override { ResetHost(); }
+};
+}  // namespace
+static bool ListenerAdded = [] {
+  testing::UnitTest::GetInstance()->listeners().Append(new FreshModulePerTest);
+  return true;
+}();
+
 void ResetHost() {
+  (void)ListenerAdded;
   (void)DefaultsTaken;
   memcpy(SettingValues, DefaultValues, sizeof DefaultValues);
   strcpy(MenuText, DefaultMenuText);
