@@ -21,6 +21,8 @@ struct PlayerState {
   bool quitOnDestroy = false;  // the program ends its loop when the window goes
   int lengthUnknownTicks = 0;  // length query answers -1 this many more times
   void (*onClose)() = nullptr; // runs before the window is destroyed (plug-ins' quit)
+  // Sees every message that reaches the player's own procedure, before it acts on it.
+  void (*spy)(HWND, UINT, WPARAM, LPARAM) = nullptr;
 };
 
 struct LogEntry {

@@ -120,6 +120,7 @@ static void Paint(HWND window) {
 }
 
 static LRESULT CALLBACK PlayerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (Player.spy) Player.spy(window, message, wParam, lParam);
   switch (message) {
     case IpcMessage: {
       LRESULT result = AnswerIpc(wParam, lParam);

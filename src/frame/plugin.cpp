@@ -3,6 +3,7 @@
 #include "../settings/settings.h"
 #include "../settings/store.h"
 #include "host_player.h"
+#include "../control/control.h"
 #include "../hook/host_window.h"
 #include "../ui/settings_dialog.h"
 #include "../res/resource.h"
@@ -24,6 +25,10 @@ extern "C" __declspec(dllexport) PluginDescriptor* winampGetGeneralPurposePlugin
 int PluginInit() {
   lstrcpyA(MenuText, DefaultMenuText);
   LoadSettings();
+  PrevHostProc = reinterpret_cast<void*>(SetWindowLongPtrA(
+      Plugin.hwndParent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HostWindowProc)));
+  StartTimer(ClockTimer, 1000, ClockTick);
+  if (PlayAtStart) StartupPlay();
   return 0;
 }
 
@@ -37,8 +42,8 @@ int ShowSettings() {
 
 int PluginQuit() {
   HWND main = Plugin.hwndParent;
-  KillTimer(main, ClockTimer);
-  KillTimer(main, FadeTimer);
+  StopTimer(ClockTimer);
+  StopTimer(FadeTimer);
   if (PrevHostProc && IsWindow(main)) {
     LONG_PTR ours = reinterpret_cast<LONG_PTR>(HostWindowProc);
     if (GetWindowLongPtrA(main, GWLP_WNDPROC) == ours) {

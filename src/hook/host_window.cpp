@@ -1,7 +1,56 @@
 #include "host_window.h"
 
+#include "../control/control.h"
+#include "../frame/host_player.h"
+#include "../frame/plugin.h"
 #include "../settings/settings.h"
+#include "settings_item.h"
+
+// Remember where the track was and save everything; no event may fire while closing.
+void SaveOnExit() {
+  TrackPos = PlayerIpc(0, IpcGetOutputTime);
+  TrackLength = PlayerIpc(1, IpcGetOutputTime);
+  SaveSettings();
+  StopTimer(ClockTimer);
+  StopTimer(FadeTimer);
+}
+
+static LRESULT PassOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcA(reinterpret_cast<WNDPROC>(PrevHostProc), window, message, wParam, lParam);
+}
+
+static void HostNotice(LPARAM code) {
+  if (code == IpcRestartPlayer) SaveOnExit();
+  else if (code == IpcKeyboardInput && GetAsyncKeyState(VK_F12) < 0) ShowSettings();
+}
+
+static LRESULT CloseRequest(HWND window, WPARAM wParam, LPARAM lParam) {
+  SaveOnExit();
+  LRESULT result = PassOn(window, WM_CLOSE, wParam, lParam);
+  // Someone declined the close: the alarm must keep working for the rest of the run.
+  if (IsWindow(window)) StartTimer(ClockTimer, 1000, ClockTick);
+  return result;
+}
 
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return CallWindowProcA(reinterpret_cast<WNDPROC>(PrevHostProc), window, message, wParam, lParam);
+  switch (message) {
+    case WM_COMMAND:
+      if (wParam == SettingsItemId) ShowSettings();
+      break;
+    case HostTrackEndMessage: TrackEnded(); break;
+    case HostIpcMessage:
+      if (HotKey) HostNotice(lParam);
+      break;
+    case WM_KEYDOWN:
+      if (HotKey && wParam == VK_F12) ShowSettings();
+      break;
+    case WM_CLOSE: return CloseRequest(window, wParam, lParam);
+    case WM_INITMENU:
+      if (AddMenu) InsertSettingsItem(reinterpret_cast<HMENU>(wParam));
+      break;
+    case WM_EXITMENULOOP:
+      if (AddMenu) RemoveSettingsItem();
+      break;
+  }
+  return PassOn(window, message, wParam, lParam);
 }

@@ -3,3 +3,4 @@
 #include <windows.h>
 
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void SaveOnExit();

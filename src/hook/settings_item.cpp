@@ -1,0 +1,14 @@
+#include "settings_item.h"
+
+#include "../settings/settings.h"
+
+void InsertSettingsItem(HMENU menu) {
+  // Small menus (submenus, the system menu) are not the player's main context menu.
+  if (GetMenuItemCount(menu) < SmallestHookedMenu) return;
+  HookedMenu = menu;
+  InsertMenuA(menu, MenuPos + 1, MF_BYPOSITION | MF_STRING, SettingsItemId, MenuText);
+}
+
+void RemoveSettingsItem() {
+  DeleteMenu(static_cast<HMENU>(HookedMenu), SettingsItemId, MF_BYCOMMAND);
+}

@@ -1,0 +1,237 @@
+#include "bench.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <stdio.h>
+
+const char PluginKeyPath[] = "Software\\Brindlow Software\\Dawnbell Winamp Plug-in";
+const char RunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+Intercepts Seen;
+
+// ---------------------------------------------------------------- intercepted imports
+static HMODULE const FakePowrprof = reinterpret_cast<HMODULE>(0x7e570000);
+
+static void WINAPI FakeGetLocalTime(SYSTEMTIME* time) {
+  if (!Seen.clockSet) {
+    GetLocalTime(time);
+    return;
+  }
+  FILETIME file;
+  SystemTimeToFileTime(&Seen.clockBase, &file);
+  ULARGE_INTEGER value{{file.dwLowDateTime, file.dwHighDateTime}};
+  value.QuadPart += static_cast<ULONGLONG>(GetTickCount() - Seen.clockTick) * 10000;
+  file = {value.LowPart, value.HighPart};
+  FileTimeToSystemTime(&file, time);
+}
+
+void SetSimulatedClock(int hour, int minute, int second, int day) {
+  SYSTEMTIME t{};
+  t.wYear = 2026;
+  t.wMonth = 12;
+  t.wDay = static_cast<WORD>(day);
+  t.wHour = static_cast<WORD>(hour);
+  t.wMinute = static_cast<WORD>(minute);
+  t.wSecond = static_cast<WORD>(second);
+  FILETIME file;  // normalises the day of the week
+  SystemTimeToFileTime(&t, &file);
+  FileTimeToSystemTime(&file, &t);
+  Seen.clockBase = t;
+  Seen.clockTick = GetTickCount();
+  Seen.clockSet = true;
+}
+
+static BOOL WINAPI FakeOpenProcessToken(HANDLE, DWORD access, HANDLE* token) {
+  Seen.power.push_back("OpenProcessToken " + std::to_string(access));
+  *token = NULL;
+  return TRUE;
+}
+
+static BOOL WINAPI FakeLookupPrivilegeValueA(LPCSTR system, LPCSTR name, LUID* luid) {
+  Seen.power.push_back(std::string("LookupPrivilegeValueA ") + (system ? system : "") + name);
+  luid->LowPart = 19;
+  luid->HighPart = 0;
+  return TRUE;
+}
+
+static BOOL WINAPI FakeAdjustTokenPrivileges(HANDLE, BOOL disableAll, TOKEN_PRIVILEGES* state,
+                                             DWORD, TOKEN_PRIVILEGES*, DWORD*) {
+  char text[96];
+  snprintf(text, sizeof text, "AdjustTokenPrivileges %d count %lu luid %lu attributes %lu",
+           disableAll, static_cast<unsigned long>(state->PrivilegeCount),
+           static_cast<unsigned long>(state->Privileges[0].Luid.LowPart),
+           static_cast<unsigned long>(state->Privileges[0].Attributes));
+  Seen.power.push_back(text);
+  return TRUE;
+}
+
+static BOOL WINAPI FakeCloseHandle(HANDLE handle) {
+  return handle ? CloseHandle(handle) : TRUE;
+}
+
+static BOOL WINAPI FakeExitWindowsEx(UINT flags, DWORD reason) {
+  Seen.power.push_back("ExitWindowsEx " + std::to_string(flags) + " " + std::to_string(reason));
+  return TRUE;
+}
+
+static BOOLEAN WINAPI FakeSetSuspendState(BOOLEAN hibernate, BOOLEAN force, BOOLEAN wake) {
+  Seen.power.push_back("SetSuspendState " + std::to_string(hibernate) + " " +
+                       std::to_string(force) + " " + std::to_string(wake));
+  return TRUE;
+}
+
+static HMODULE WINAPI FakeLoadLibraryA(LPCSTR name) {
+  if (lstrcmpiA(name, "powrprof.dll") != 0) return LoadLibraryA(name);
+  Seen.power.push_back("LoadLibraryA powrprof.dll");
+  return Seen.powrprofMissing ? NULL : FakePowrprof;
+}
+
+static FARPROC WINAPI FakeGetProcAddress(HMODULE module, LPCSTR name) {
+  if (module != FakePowrprof) return GetProcAddress(module, name);
+  Seen.power.push_back(std::string("GetProcAddress ") + name);
+  if (Seen.suspendEntryMissing || lstrcmpA(name, "SetSuspendState") != 0) return NULL;
+  return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(FakeSetSuspendState));
+}
+
+static BOOL WINAPI FakeFreeLibrary(HMODULE module) {
+  if (module != FakePowrprof) return FreeLibrary(module);
+  Seen.power.push_back("FreeLibrary powrprof.dll");
+  return TRUE;
+}
+
+static SHORT WINAPI FakeGetAsyncKeyState(int key) {
+  return key == VK_F12 && Seen.f12Held ? static_cast<SHORT>(0x8000) : 0;
+}
+
+static HINSTANCE WINAPI FakeShellExecuteA(HWND window, LPCSTR verb, LPCSTR file, LPCSTR params,
+                                          LPCSTR dir, INT show) {
+  char text[400];
+  snprintf(text, sizeof text, "%p|%s|%s|%s|%s|%d", static_cast<void*>(window),
+           verb ? verb : "(null)", file ? file : "(null)", params ? params : "(null)",
+           dir ? dir : "(null)", show);
+  Seen.shell.push_back(text);
+  return reinterpret_cast<HINSTANCE>(42);
+}
+
+static void PatchAll(HMODULE module) {
+  struct {
+    const char* dll;
+    const char* function;
+    void* replacement;
+  } const patches[] = {
+      {"kernel32.dll", "GetLocalTime", reinterpret_cast<void*>(FakeGetLocalTime)},
+      {"kernel32.dll", "LoadLibraryA", reinterpret_cast<void*>(FakeLoadLibraryA)},
+      {"kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(FakeGetProcAddress)},
+      {"kernel32.dll", "FreeLibrary", reinterpret_cast<void*>(FakeFreeLibrary)},
+      {"kernel32.dll", "CloseHandle", reinterpret_cast<void*>(FakeCloseHandle)},
+      {"advapi32.dll", "OpenProcessToken", reinterpret_cast<void*>(FakeOpenProcessToken)},
+      {"advapi32.dll", "LookupPrivilegeValueA", reinterpret_cast<void*>(FakeLookupPrivilegeValueA)},
+      {"advapi32.dll", "AdjustTokenPrivileges", reinterpret_cast<void*>(FakeAdjustTokenPrivileges)},
+      {"user32.dll", "ExitWindowsEx", reinterpret_cast<void*>(FakeExitWindowsEx)},
+      {"user32.dll", "GetAsyncKeyState", reinterpret_cast<void*>(FakeGetAsyncKeyState)},
+      {"shell32.dll", "ShellExecuteA", reinterpret_cast<void*>(FakeShellExecuteA)},
+  };
+  for (const auto& p : patches) PatchImport(module, p.dll, p.function, p.replacement);
+}
+
+// ---------------------------------------------------------------- registry
+void DeleteKey(const char* path) { RegDeleteTreeA(HKEY_CURRENT_USER, path); RegDeleteKeyA(HKEY_CURRENT_USER, path); }
+
+bool ReadDword(const char* name, DWORD* value) {
+  DWORD size = sizeof *value, type = 0;
+  LONG status = RegGetValueA(HKEY_CURRENT_USER, PluginKeyPath, name, RRF_RT_ANY, &type, value, &size);
+  return status == ERROR_SUCCESS && type == REG_DWORD && size == 4;
+}
+
+bool ReadText(const char* key, const char* name, std::string* text) {
+  char buffer[1024];
+  DWORD size = sizeof buffer, type = 0;
+  if (RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_ANY | RRF_NOEXPAND, &type, buffer, &size) !=
+      ERROR_SUCCESS)
+    return false;
+  text->assign(buffer, size && buffer[size - 1] == 0 ? size - 1 : size);
+  return type == REG_SZ;
+}
+
+void WriteValue(const char* key, const char* name, DWORD type, const void* data, DWORD size) {
+  HKEY handle;
+  RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &handle, NULL);
+  RegSetValueExA(handle, name, 0, type, static_cast<const BYTE*>(data), size);
+  RegCloseKey(handle);
+}
+
+void WriteDword(const char* name, DWORD value) {
+  WriteValue(PluginKeyPath, name, REG_DWORD, &value, sizeof value);
+}
+
+int CountValues(const char* key) {
+  HKEY handle;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &handle) != ERROR_SUCCESS) return -1;
+  DWORD count = 0;
+  RegQueryInfoKeyA(handle, NULL, NULL, NULL, NULL, NULL, NULL, &count, NULL, NULL, NULL, NULL);
+  RegCloseKey(handle);
+  return static_cast<int>(count);
+}
+
+// ---------------------------------------------------------------- loop and fixture
+void Pump(DWORD ms) {
+  DWORD start = GetTickCount();
+  do {
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (GetTickCount() - start >= ms) break;
+    MsgWaitForMultipleObjects(0, NULL, FALSE, 5, QS_ALLINPUT);
+  } while (GetTickCount() - start < ms);
+}
+
+void PluginTest::SetUp() {
+  static bool controls = false;
+  if (!controls) {
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    controls = true;
+  }
+  Seen = Intercepts{};
+  Player = PlayerState{};
+  PlayerLog.clear();
+  DeleteKey(PluginKeyPath);
+  RegDeleteKeyValueA(HKEY_CURRENT_USER, RunKeyPath, "Winamp");
+  main = CreatePlayerWindow(GetModuleHandleA(NULL), true);
+}
+
+void PluginTest::Load() {
+  static int copies = 0;
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  copyPath = std::string(temp) + "gen_dawnbell_" + std::to_string(GetCurrentProcessId()) + "_" +
+             std::to_string(++copies) + ".dll";
+  ASSERT_TRUE(CopyFileA("gen_dawnbell.dll", copyPath.c_str(), FALSE)) << copyPath;
+  ASSERT_TRUE(OpenPlugin(main, copyPath.c_str(), &plugin));
+  PatchAll(plugin.module);
+}
+
+void PluginTest::Init() {
+  if (!plugin.module) Load();
+  InitPlugin(&plugin);
+}
+
+void PluginTest::Quit() { QuitPlugin(&plugin); }
+
+void PluginTest::ClosePlayer() { SendMessageA(main, WM_CLOSE, 0, 0); }
+
+void PluginTest::TearDown() {
+  if (plugin.plugin) Quit();
+  if (IsWindow(main)) DestroyWindow(main);
+  Pump(0);
+  ClosePlugin(&plugin);
+  if (!copyPath.empty()) DeleteFileA(copyPath.c_str());
+}
+
+std::string PluginTest::LogText() const {
+  std::string text;
+  for (const LogEntry& e : PlayerLog) text += DescribeLogEntry(e) + "\n";
+  return text;
+}

@@ -1,0 +1,68 @@
+// The Wine test bench: the real DLL, freshly loaded into the stand-in player for every test,
+// with the calls that must not really happen (or need control) intercepted in its imports.
+#pragma once
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "player.h"
+#include "plugin_host.h"
+
+extern const char PluginKeyPath[];
+extern const char RunKeyPath[];
+
+// ---- what the intercepted imports saw and answer ----
+struct Intercepts {
+  std::vector<std::string> power;  // token, privilege, shutdown and suspend calls in order
+  std::vector<std::string> shell;  // ShellExecuteA calls
+  bool powrprofMissing = false;    // LoadLibraryA("powrprof.dll") fails
+  bool suspendEntryMissing = false;
+  bool f12Held = false;            // GetAsyncKeyState(VK_F12)
+  SYSTEMTIME clockBase{};          // the simulated local time at clockTick
+  DWORD clockTick = 0;
+  bool clockSet = false;           // otherwise the real clock
+};
+extern Intercepts Seen;
+
+// The plug-in sees this local time, advancing in real time from now on.
+void SetSimulatedClock(int hour, int minute, int second, int day = 8);
+
+// ---- registry ----
+void DeleteKey(const char* path);
+bool ReadDword(const char* name, DWORD* value);
+bool ReadText(const char* key, const char* name, std::string* text);
+void WriteDword(const char* name, DWORD value);
+void WriteValue(const char* key, const char* name, DWORD type, const void* data, DWORD size);
+int CountValues(const char* key);
+
+// ---- message loop ----
+void Pump(DWORD ms);
+// Pumps until the condition holds or the time is up; returns the condition.
+template <class Condition>
+bool PumpUntil(DWORD ms, Condition done) {
+  DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > ms) return false;
+    Pump(10);
+  }
+  return true;
+}
+
+class PluginTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  // Loads a fresh copy of the DLL into the player and patches its imports; no init.
+  void Load();
+  void Init();  // the host's init call
+  void Quit();  // the host's quit call
+  // WM_CLOSE to the player, as the user closing it.
+  void ClosePlayer();
+  std::string LogText() const;  // the player's log, one entry a line
+
+  HWND main = NULL;
+  LoadedPlugin plugin;
+  std::string copyPath;
+};

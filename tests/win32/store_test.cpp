@@ -1,0 +1,115 @@
+// Settings in the registry: loaded at init, all saved when the player closes.
+#include "bench.h"
+
+using Store = PluginTest;
+
+static const char* const Names[33] = {
+    "StartOn", "StartOff", "VolUp", "Random", "One", "Activate", "StopOn", "StopOff",
+    "VolDown", "Close", "Suspend", "ShutDown", "PlayAtStart", "HotKey", "AddMenu",
+    "FromRange", "SavePos", "Hibernate", "WaitEnd", "UsePause", "UsePlay", "VolStart",
+    "VolEnd", "TimeOut", "StartH", "StartM", "StopH", "StopM", "First", "Last", "MenuPos",
+    "TrackPos", "TrackLength"};
+
+static DWORD Stored(const char* name) {
+  DWORD value = 0xDEADBEEF;
+  EXPECT_TRUE(ReadDword(name, &value)) << name;
+  return value;
+}
+
+static DWORD DefaultOf(const std::string& name) {
+  if (name == "HotKey" || name == "AddMenu") return 1;
+  if (name == "VolEnd") return 255;
+  if (name == "TimeOut") return 1000;
+  if (name == "MenuPos") return 4;
+  if (name == "TrackPos" || name == "TrackLength") return static_cast<DWORD>(-1);  // nothing played
+  return 0;
+}
+
+static std::string StoredMenuText() {
+  std::string text;
+  EXPECT_TRUE(ReadText(PluginKeyPath, "MenuName", &text));
+  return text;
+}
+
+TEST_F(Store, FirstRunCreatesTheKeyWithAllDefaults) {
+  Init();
+  EXPECT_EQ(-1, CountValues(PluginKeyPath));  // loading never creates the key
+  ClosePlayer();
+  EXPECT_EQ(34, CountValues(PluginKeyPath));
+  for (const char* name : Names) EXPECT_EQ(DefaultOf(name), Stored(name)) << name;
+  EXPECT_EQ("Dawnbell...", StoredMenuText());
+}
+
+TEST_F(Store, EveryStoredValueIsLoadedAndSavedBack) {
+  for (int i = 0; i < 31; ++i) WriteDword(Names[i], 1000 + i);
+  WriteValue(PluginKeyPath, "MenuName", REG_SZ, "Wake me", 8);
+  Init();
+  ClosePlayer();
+  for (int i = 0; i < 31; ++i) EXPECT_EQ(1000u + i, Stored(Names[i])) << Names[i];
+  EXPECT_EQ("Wake me", StoredMenuText());
+}
+
+TEST_F(Store, APartialKeyKeepsTheDefaultsOfWhatItLacks) {
+  WriteDword("StartH", 7);
+  WriteDword("HotKey", 0);
+  Init();
+  ClosePlayer();
+  for (const char* name : Names) {
+    std::string n = name;
+    DWORD expected = n == "StartH" ? 7 : n == "HotKey" ? 0 : DefaultOf(n);
+    EXPECT_EQ(expected, Stored(name)) << name;
+  }
+  EXPECT_EQ("Dawnbell...", StoredMenuText());
+}
+
+TEST_F(Store, AShorterMenuTextLoadsExactly) {
+  WriteValue(PluginKeyPath, "MenuName", REG_SZ, "Go", 3);
+  Init();
+  ClosePlayer();
+  EXPECT_EQ("Go", StoredMenuText());
+}
+
+TEST_F(Store, ValuesOfTheWrongTypeOrSizeLeaveTheSettingAlone) {
+  WriteValue(PluginKeyPath, "StartH", REG_SZ, "7", 2);
+  DWORD four = 77;
+  WriteValue(PluginKeyPath, "VolEnd", REG_BINARY, &four, 4);
+  ULONGLONG eight = 5;
+  WriteValue(PluginKeyPath, "TimeOut", REG_QWORD, &eight, 8);
+  WriteValue(PluginKeyPath, "MenuPos", REG_DWORD, &four, 2);
+  WriteValue(PluginKeyPath, "StopH", REG_DWORD, &four, 0);
+  WriteValue(PluginKeyPath, "MenuName", REG_DWORD, &four, 4);
+  WriteDword("StartM", 30);  // a good value among bad ones still counts
+  Init();
+  ClosePlayer();
+  EXPECT_EQ(0u, Stored("StartH"));
+  EXPECT_EQ(255u, Stored("VolEnd"));
+  EXPECT_EQ(1000u, Stored("TimeOut"));
+  EXPECT_EQ(4u, Stored("MenuPos"));
+  EXPECT_EQ(0u, Stored("StopH"));
+  EXPECT_EQ(30u, Stored("StartM"));
+  EXPECT_EQ("Dawnbell...", StoredMenuText());
+}
+
+TEST_F(Store, ALongOrUnterminatedMenuTextIsCutToFitAndTerminated) {
+  std::string text(300, 'x');
+  for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>('a' + i % 26);
+  WriteValue(PluginKeyPath, "MenuName", REG_SZ, text.data(), 300);  // no terminator
+  Init();
+  ClosePlayer();
+  EXPECT_EQ(text.substr(0, 254), StoredMenuText());
+}
+
+TEST_F(Store, AnUnterminatedShortMenuTextEndsWhereTheDataEnds) {
+  WriteValue(PluginKeyPath, "MenuName", REG_SZ, "Alarm!garbage", 6);
+  Init();
+  ClosePlayer();
+  EXPECT_EQ("Alarm!", StoredMenuText());
+}
+
+TEST_F(Store, AnEmptyMenuNameOfAnotherTypeOrHugeLeavesTheTextAsItWas) {
+  std::string huge(100000, 'h');
+  WriteValue(PluginKeyPath, "MenuName", REG_SZ, huge.c_str(), static_cast<DWORD>(huge.size() + 1));
+  Init();
+  ClosePlayer();
+  EXPECT_EQ("Dawnbell...", StoredMenuText());
+}
