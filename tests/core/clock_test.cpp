@@ -83,9 +83,9 @@ TEST(Clock, FiresAgainNextDay) {
   Player.playing = 0;
   SetClock(7, 0, 0, 9);
   ClockTick();
-  // A new month or year with the same day number is a new day too.
+  // The same day and month a year later is a new day too.
   Player.playing = 0;
-  SetClock(7, 0, 0, 9, 1, 2027);
+  SetClock(7, 0, 0, 9, 12, 2027);
   ClockTick();
   EXPECT_EQ(3, Count("Play"));
 }
