@@ -173,16 +173,3 @@ TEST(StopPhases, PendingPhasesAddUpAndCountAsBoth) {
   TrackEnded();
   EXPECT_EQ("StopTimer 2, SetVolume 200, Stop", CallList());
 }
-
-TEST(StopPhases, FadeOutReplacesARunningFadeIn) {
-  StartOn = VolUp = 1;
-  StartH = 23;
-  VolDown = 1;
-  Player.volume = 0;
-  StopAtEleven();
-  // Start at VolStart 0; the stop in the same tick takes the fade timer over.
-  EXPECT_EQ("IsPlaying, ListLength, Play, SetVolume 0, StopTimer 2, StartTimer 2 1000, "
-            "StopTimer 2, QueryVolume, StartTimer 2 1000",
-            CallList());
-  EXPECT_EQ(RunningTimers[FadeTimer], &FadeOutTick);
-}
