@@ -17,7 +17,7 @@ all: dll
 deps:
 	@if dpkg -s $(DEB_PACKAGES) >/dev/null 2>&1; then echo "deps: all present"; else \
 	  dpkg --add-architecture i386 && apt-get update -qq && \
-	  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $(DEB_PACKAGES); fi
+	  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $(DEB_PACKAGES); fi
 
 native:
 	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
