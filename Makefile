@@ -10,7 +10,7 @@ export WINEDLLOVERRIDES := mscoree,mshtml=
 JOBS := $(shell nproc)
 DEB_PACKAGES := g++-mingw-w64-i686 wine wine32:i386 xvfb xauth cmake g++ googletest imagemagick
 
-.PHONY: all deps native win32 dll run test test-native test-wine facts clean
+.PHONY: all deps native win32 dll run test test-native test-wine facts bench clean
 
 all: dll
 
@@ -56,6 +56,19 @@ test-wine: win32 $(WINEPREFIX)/.ready
 facts: dll
 	@echo "gen_dawnbell.dll: $$(stat -c %s $(WIN32)/gen_dawnbell.dll) bytes"
 	@echo "imports: $$(i686-w64-mingw32-objdump -p $(WIN32)/gen_dawnbell.dll | sed -n 's/^\s*DLL Name: //p' | tr '\n' ' ')"
+
+# Figures, not tests: each line gives a measurement and its goal.
+bench: deps native win32 $(WINEPREFIX)/.ready
+	@command -v valgrind >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq valgrind
+	@$(MAKE) --no-print-directory facts | sed 's/^/figure: /'
+	@echo "figure: goal: DLL <= 32768 bytes; imports: Windows system DLLs only"
+	@cd $(NATIVE) && for mode in off other fired; do \
+	  valgrind --tool=callgrind --callgrind-out-file=callgrind.$$mode --toggle-collect='ClockTick*' ./tick_bench $$mode 2>/dev/null; \
+	  printf 'figure: %-44s %10s instr  goal <= 300\n' "idle ClockTick ($$mode)" "$$(sed -n 's/^summary: //p' callgrind.$$mode)"; done
+	@cd $(NATIVE) && valgrind --tool=callgrind --callgrind-out-file=callgrind.fade --toggle-collect='FadeInTick*' ./tick_bench fade 2>/dev/null; \
+	  printf 'figure: %-44s %10s instr\n' "fade step (FadeInTick)" "$$(sed -n 's/^summary: //p' callgrind.fade)"
+	@cd $(WIN32) && xvfb-run -a -s '-screen 0 1024x768x24' wine ./win32_tests.exe --gtest_also_run_disabled_tests \
+	  --gtest_filter='Figures.*' 2>&1 | grep -E '^figure|FAILED'; wineserver -k 2>/dev/null; true
 
 run: win32 $(WINEPREFIX)/.ready
 	cd $(WIN32) && if [ -n "$$DISPLAY" ]; then wine ./dawnbell_player.exe; else \

@@ -1,7 +1,8 @@
-// Measures one ClockTick on which nothing is due, under callgrind:
-//   valgrind --tool=callgrind --toggle-collect='ClockTick*' ./idle_tick [off|other|fired]
-// A minimal seam of its own: the clock reads a fixed time and any player call aborts,
-// since an idle tick must not reach the player.
+// Measures one ClockTick on which nothing is due, or one fade step, under callgrind:
+//   valgrind --tool=callgrind --toggle-collect='ClockTick*' ./tick_bench [off|other|fired]
+//   valgrind --tool=callgrind --toggle-collect='FadeInTick*' ./tick_bench fade
+// A minimal seam of its own: the clock reads a fixed time and any player call but the
+// volume ones aborts, since an idle tick must not reach the player.
 #include <stdlib.h>
 #include <string.h>
 
@@ -11,7 +12,12 @@
 
 static const LocalTimeRecord Now = {2026, 12, 2, 8, 12, 0, 30, 0};
 
-int32_t PlayerIpc(int32_t, int32_t) { abort(); }
+static bool Fading;
+
+int32_t PlayerIpc(int32_t data, int32_t code) {
+  if (!Fading || code != IpcSetVolume) abort();
+  return data == QueryVolumeData ? FadeLevel : 0;
+}
 void PlayerCommand(int32_t) { abort(); }
 void ActivatePlayer() { abort(); }
 void StartTimer(int32_t, uint32_t, TimerProc) { abort(); }
@@ -23,6 +29,14 @@ void SuspendComputer(int32_t) { abort(); }
 
 int main(int argc, char** argv) {
   const char* mode = argc > 1 ? argv[1] : "other";
+  if (strcmp(mode, "fade") == 0) {
+    // A step in the middle of a fade-in: the player still holds the level we set.
+    Fading = true;
+    FadeLevel = 100;
+    VolEnd = 255;
+    FadeInTick();
+    return 0;
+  }
   if (strcmp(mode, "off") != 0) {
     StartOn = StopOn = 1;
     StartH = 7;   // another time of day

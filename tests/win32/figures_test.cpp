@@ -1,0 +1,132 @@
+// Footprint and timing figures for `make bench`. Disabled in the normal run: they print
+// measurements rather than pass or fail on them.
+#include "bench.h"
+
+#include <psapi.h>
+#include <stdio.h>
+
+#include <algorithm>
+
+using Figures = PluginTest;
+
+static void Figure(const char* name, double value, const char* unit, const char* goal) {
+  printf("figure: %-44s %10.1f %-6s goal %s\n", name, value, unit, goal);
+}
+
+static double Now() {
+  LARGE_INTEGER count, frequency;
+  QueryPerformanceCounter(&count);
+  QueryPerformanceFrequency(&frequency);
+  return 1000.0 * count.QuadPart / frequency.QuadPart;
+}
+
+TEST_F(Figures, DISABLED_EventLatency) {
+  std::vector<double> latencies;
+  for (int run = 0; run < 20; ++run) {
+    if (run) {
+      TearDown();
+      SetUp();
+    }
+    WriteDword("StartOn", 1);
+    WriteDword("StartH", 7);
+    Init();
+    SetSimulatedClock(6, 59, 59);
+    Seen.clockBase.wMilliseconds = static_cast<WORD>(run * 50);  // timer phases vary
+    DWORD minuteStarts = Seen.clockTick + 1000 - run * 50;
+    ASSERT_TRUE(PumpUntil(4000, [] {
+      for (const LogEntry& e : PlayerLog)
+        if (e.message == WM_COMMAND && e.wParam == 40045) return true;
+      return false;
+    }));
+    for (const LogEntry& e : PlayerLog)
+      if (e.message == WM_COMMAND && e.wParam == 40045)
+        latencies.push_back(static_cast<double>(static_cast<LONG>(e.time - minuteStarts)));
+  }
+  std::sort(latencies.begin(), latencies.end());
+  Figure("event latency, median of 20", latencies[latencies.size() / 2], "ms", "");
+  Figure("event latency, max of 20", latencies.back(), "ms", "<= 1000 ms");
+}
+
+static double Opened;
+
+static void CALLBACK CloseWhenOpen(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND dialog = FindWindowA(NULL, "Dawnbell Winamp Plug-in: Settings");
+  if (!dialog) return;
+  KillTimer(NULL, id);
+  Opened = Now();
+  PostMessageA(dialog, WM_CLOSE, 0, 0);
+}
+
+TEST_F(Figures, DISABLED_UiStalls) {
+  WriteDword("StartOn", 1);
+  WriteDword("StartH", 7);
+  WriteDword("VolUp", 1);
+  WriteDword("VolStart", 0);
+  WriteDword("VolEnd", 255);
+  WriteDword("TimeOut", 10);
+  Init();
+  SetSimulatedClock(6, 59, 59);
+  double worstTick = 0, worstFade = 0;
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < 5000) {
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+      double before = Now();
+      DispatchMessageA(&msg);
+      double took = Now() - before;
+      if (msg.message == WM_TIMER && msg.hwnd == main && msg.wParam == 1)
+        worstTick = std::max(worstTick, took);
+      if (msg.message == WM_TIMER && msg.hwnd == main && msg.wParam == 2)
+        worstFade = std::max(worstFade, took);
+    }
+    MsgWaitForMultipleObjects(0, NULL, FALSE, 5, QS_ALLINPUT);
+  }
+  Figure("UI stall: clock tick (worst, incl. the start)", worstTick, "ms", "<= 100 ms");
+  Figure("UI stall: fade step (worst)", worstFade, "ms", "<= 100 ms");
+
+  HMENU menu = CreatePopupMenu();
+  for (int i = 0; i < 12; ++i) AppendMenuA(menu, MF_STRING, 100 + i, "item");
+  double worstMenu = 0;
+  for (int i = 0; i < 200; ++i) {
+    double before = Now();
+    SendMessageA(main, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
+    worstMenu = std::max(worstMenu, Now() - before);
+    SendMessageA(main, WM_EXITMENULOOP, 0, 0);
+  }
+  DestroyMenu(menu);
+  Figure("UI stall: menu item insert (worst of 200)", worstMenu, "ms", "<= 100 ms");
+
+  // Opening the settings: from the config call until the dialog's loop first runs.
+  double worstOpen = 0;
+  for (int i = 0; i < 5; ++i) {
+    Opened = 0;
+    SetTimer(NULL, 0, 1, CloseWhenOpen);
+    double requested = Now();
+    plugin.plugin->config();
+    if (Opened) worstOpen = std::max(worstOpen, Opened - requested);
+  }
+  Figure("UI stall: opening the settings dialog (worst)", worstOpen, "ms", "<= 100 ms");
+}
+
+TEST_F(Figures, DISABLED_StartupWaitWorstCase) {
+  WriteDword("PlayAtStart", 1);
+  WriteDword("SavePos", 1);
+  Player.lengthUnknownTicks = 0x7fffffff;  // a player that never reports a length
+  Load();
+  double before = Now();
+  Init();
+  Figure("start-up wait, worst case (1,048,575 queries)", Now() - before, "ms", "");
+}
+
+TEST_F(Figures, DISABLED_MemoryAdded) {
+  PROCESS_MEMORY_COUNTERS before{sizeof before}, after{sizeof after};
+  GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
+  Init();
+  Pump(200);
+  GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
+  Figure("working set added by load and init",
+         (static_cast<double>(after.WorkingSetSize) - before.WorkingSetSize) / 1024.0, "KiB", "");
+  Figure("peak working set added",
+         (static_cast<double>(after.PeakWorkingSetSize) - before.PeakWorkingSetSize) / 1024.0,
+         "KiB", "");
+}
