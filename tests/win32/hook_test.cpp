@@ -1,0 +1,605 @@
+// The player's main window behind the plug-in's hook: what reaches the player, in what
+// order, and what the hook does on the way (stops, F12, the menu item, saving on close).
+#include "bench.h"
+
+#include <stdio.h>
+
+// ---------------------------------------------------------------- sequence recorder
+// The plug-in's timer and dialog calls, recorded among the messages so order shows.
+enum : UINT { CallSetTimer = 0x10001, CallKillTimer, CallDialog };
+enum : UINT { IpcMessage = WM_USER, TrackEndNotice = WM_USER + 2 };
+enum { AnyWParam = 1 };
+
+struct Step {
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  int flags;
+};
+
+static std::vector<Step> Sequence;
+static bool RecordEverything;  // otherwise only the messages a test is about
+static int ForeignWindows;     // messages for the main window's procedure but not the window
+
+static HWND MainWindow;
+
+static bool WorthRecording(UINT message) {
+  switch (message) {
+    case IpcMessage: case TrackEndNotice: case WM_COMMAND: case WM_KEYDOWN: case WM_CLOSE:
+    case WM_INITMENU: case WM_EXITMENULOOP:
+      return true;
+  }
+  return false;
+}
+
+static void Spy(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!RecordEverything && !WorthRecording(message)) return;
+  if (window != MainWindow) ++ForeignWindows;
+  Sequence.push_back({message, wParam, lParam, 0});
+}
+
+static std::string Describe(const Step& s) {
+  char text[120];
+  const char* name = "";
+  switch (s.message) {
+    case IpcMessage:
+      switch (s.lParam) {
+        case 105: name = s.wParam ? "track length" : "track position"; break;
+        case 122: name = static_cast<int>(s.wParam) == -666 ? "query volume" : "set volume"; break;
+        case 124: name = "playlist length"; break;
+        case 125: name = "playlist position"; break;
+        case 135: name = "restart notice"; break;
+        case 617: name = "keyboard input"; break;
+      }
+      snprintf(text, sizeof text, "ipc %ld(%d) %s", static_cast<long>(s.lParam),
+               static_cast<int>(s.wParam), name);
+      return text;
+    case WM_COMMAND:
+      switch (s.wParam) {
+        case 40001: name = "close"; break;
+        case 40045: name = "play"; break;
+        case 40046: name = "pause"; break;
+        case 40047: name = "stop"; break;
+        case 40157: name = "stop after current"; break;
+        case 1025: name = "settings item"; break;
+      }
+      snprintf(text, sizeof text, "command %lu %s", static_cast<unsigned long>(s.wParam), name);
+      return text;
+    case TrackEndNotice: return "end of track";
+    case CallSetTimer:
+      snprintf(text, sizeof text, "SetTimer id %lu, %ld ms", static_cast<unsigned long>(s.wParam),
+               static_cast<long>(s.lParam));
+      return text;
+    case CallKillTimer:
+      snprintf(text, sizeof text, "KillTimer id %lu", static_cast<unsigned long>(s.wParam));
+      return text;
+    case CallDialog:
+      snprintf(text, sizeof text, "DialogBoxParamA template %lu", static_cast<unsigned long>(s.wParam));
+      return text;
+  }
+  snprintf(text, sizeof text, "message 0x%04x (%08lx, %08lx)", s.message,
+           static_cast<unsigned long>(s.wParam), static_cast<unsigned long>(s.lParam));
+  return text;
+}
+
+static bool Same(const Step& expected, const Step& got) {
+  return expected.message == got.message && expected.lParam == got.lParam &&
+         ((expected.flags & AnyWParam) || expected.wParam == got.wParam);
+}
+
+// Compares what was recorded with what a test expects, and shows both when they differ.
+static void CheckSequence(const std::vector<Step>& expected, const char* what, int line) {
+  size_t n = expected.size() < Sequence.size() ? expected.size() : Sequence.size();
+  size_t first = 0;
+  while (first < n && Same(expected[first], Sequence[first])) ++first;
+  if (first == n && expected.size() == Sequence.size()) return;
+  std::string text;
+  for (size_t i = 0; i < expected.size(); ++i)
+    text += (i == first ? "  > " : "    ") + Describe(expected[i]) + "\n";
+  text += "  got:\n";
+  for (size_t i = 0; i < Sequence.size(); ++i)
+    text += (i == first ? "  > " : "    ") + Describe(Sequence[i]) + "\n";
+  ADD_FAILURE_AT(__FILE__, line) << what << ": sequence differs at step " << first
+                                 << "\n  expected:\n" << text;
+}
+#define EXPECT_SEQUENCE(what, ...) CheckSequence(std::vector<Step>{__VA_ARGS__}, what, __LINE__)
+
+static size_t Count(UINT message, WPARAM wParam) {
+  size_t n = 0;
+  for (const Step& s : Sequence) n += s.message == message && s.wParam == wParam;
+  return n;
+}
+
+// Leaves the recorded sequence starting at the last command with this id: a running fade's
+// ticks come and go at their own pace before it.
+static void StartAtLastCommand(WPARAM id) {
+  for (size_t i = Sequence.size(); i-- > 0;)
+    if (Sequence[i].message == WM_COMMAND && Sequence[i].wParam == id) {
+      Sequence.erase(Sequence.begin(), Sequence.begin() + static_cast<ptrdiff_t>(i));
+      return;
+    }
+}
+
+// Shorthands for expected steps.
+static Step Ipc(int data, int code) { return {IpcMessage, static_cast<WPARAM>(data), code, 0}; }
+static Step SetVolumeAny() { return {IpcMessage, 0, 122, AnyWParam}; }
+static Step Command(WPARAM id) { return {WM_COMMAND, id, 0, 0}; }
+static Step Msg(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+  return {message, wParam, lParam, 0};
+}
+static Step SetTimerCall(WPARAM id, LPARAM ms) { return {CallSetTimer, id, ms, 0}; }
+static Step SetFadeTimerAny() { return {CallSetTimer, 2, 0, 0}; }
+static Step KillTimerCall(WPARAM id) { return {CallKillTimer, id, 0, 0}; }
+static Step DialogCall() { return {CallDialog, 1, 0, 0}; }
+static const Step EndOfTrack = {TrackEndNotice, 0, 0, 0};
+
+// ---------------------------------------------------------------- intercepted calls
+struct DialogRequest {
+  HINSTANCE instance;
+  LPCSTR name;
+  HWND owner;
+  LPARAM param;
+};
+static std::vector<DialogRequest> Dialogs;
+static bool DriveDialog;  // really run it: tick "stop after end of last track", close it
+static DLGPROC RealDialogProc;
+
+static INT_PTR CALLBACK TickStopAfterLast(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  INT_PTR result = RealDialogProc(dialog, message, wParam, lParam);
+  if (message == WM_INITDIALOG) {
+    CheckDlgButton(dialog, 3, BST_CHECKED);
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+  }
+  return result;
+}
+
+static INT_PTR WINAPI FakeDialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND owner,
+                                          DLGPROC proc, LPARAM param) {
+  Sequence.push_back({CallDialog, reinterpret_cast<WPARAM>(name), param, 0});
+  Dialogs.push_back({instance, name, owner, param});
+  if (!DriveDialog) return 0;
+  RealDialogProc = proc;
+  return DialogBoxParamA(instance, name, owner, TickStopAfterLast, param);
+}
+
+static UINT_PTR WINAPI FakeSetTimer(HWND window, UINT_PTR id, UINT ms, TIMERPROC proc) {
+  // The fade interval depends on the test; only the clock's is fixed.
+  Sequence.push_back({CallSetTimer, id, id == 1 ? static_cast<LPARAM>(ms) : 0, 0});
+  return SetTimer(window, id, ms, proc);
+}
+
+static BOOL WINAPI FakeKillTimer(HWND window, UINT_PTR id) {
+  Sequence.push_back({CallKillTimer, id, 0, 0});
+  return KillTimer(window, id);
+}
+
+// ---------------------------------------------------------------- fixture
+class HookTest : public PluginTest {
+ protected:
+  void SetUp() override {
+    PluginTest::SetUp();
+    MainWindow = main;
+    Sequence.clear();
+    Dialogs.clear();
+    RecordEverything = false;
+    DriveDialog = false;
+    ForeignWindows = 0;
+    Player.spy = Spy;
+  }
+  void TearDown() override {
+    Player.spy = nullptr;
+    PluginTest::TearDown();
+  }
+  // Loads, intercepts the timer and dialog calls, and initialises; records from then on.
+  void Start() {
+    Load();
+    PatchImport(plugin.module, "user32.dll", "DialogBoxParamA",
+                reinterpret_cast<void*>(FakeDialogBoxParamA));
+    PatchImport(plugin.module, "user32.dll", "SetTimer", reinterpret_cast<void*>(FakeSetTimer));
+    PatchImport(plugin.module, "user32.dll", "KillTimer", reinterpret_cast<void*>(FakeKillTimer));
+    Init();
+    Sequence.clear();
+  }
+  void Playing(int entry, double positionMs = 30000) {
+    Player.status = PlayerPlaying;
+    Player.current = entry;
+    Player.positionMs = positionMs;
+  }
+  // The stop set for 7:01; the clock is put just before it and the event awaited.
+  static void ArmStop(DWORD volDown, DWORD waitEnd) {
+    WriteDword("StopOn", 1);
+    WriteDword("StopH", 7);
+    WriteDword("StopM", 1);
+    WriteDword("VolDown", volDown);
+    WriteDword("WaitEnd", waitEnd);
+    WriteDword("TimeOut", 50);
+  }
+  static bool ReachStopTime(int day = 8) {
+    size_t before = Count(WM_COMMAND, 40157) + Count(CallSetTimer, 2) + Count(WM_COMMAND, 40047);
+    SetSimulatedClock(7, 0, 59, day);
+    return PumpUntil(3000, [&] {
+      return Count(WM_COMMAND, 40157) + Count(CallSetTimer, 2) + Count(WM_COMMAND, 40047) > before;
+    });
+  }
+  // Ticks "stop after end of last track" in the real settings dialog.
+  bool SetStopAfterLast() {
+    if (!FindResourceA(plugin.module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(5))) return false;
+    DriveDialog = true;
+    plugin.plugin->config();
+    DriveDialog = false;
+    Sequence.clear();
+    return true;
+  }
+  static DWORD Stored(const char* name) {
+    DWORD value = 0xDEADBEEF;
+    EXPECT_TRUE(ReadDword(name, &value)) << name;
+    return value;
+  }
+};
+
+// ---------------------------------------------------------------- passing messages on
+// Sits between the hook and the player: answers the message under test with a value of
+// its own, so the test can tell the hook returns what it was given.
+static WNDPROC PlayerOwnProc;
+static Step Sending;
+static LRESULT Tagged(const Step& s) {
+  return static_cast<LRESULT>(0x10000000 + s.message * 0x101 + s.wParam * 7 + s.lParam * 3);
+}
+static LRESULT CALLBACK Below(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = CallWindowProcA(PlayerOwnProc, window, message, wParam, lParam);
+  if (message == Sending.message && wParam == Sending.wParam && lParam == Sending.lParam)
+    return Tagged(Sending);
+  return result;
+}
+
+using HookPassOn = HookTest;
+
+TEST_F(HookPassOn, EveryMessageReachesThePlayerOnceUnchangedAndItsAnswerComesBack) {
+  PlayerOwnProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Below)));
+  Start();
+  Player.declineClose = true;
+  Seen.f12Held = true;
+  HMENU menu = CreatePopupMenu();
+  for (int i = 0; i < 10; ++i) AppendMenuA(menu, MF_STRING, 500 + i, "item");
+  const Step messages[] = {
+      Msg(WM_NULL),
+      Msg(WM_APP + 7, 0xDEADBEEF, 0x12345678),
+      Msg(WM_TIMER, 77, 0),
+      Ipc(0, 124),
+      Ipc(-666, 122),
+      Msg(IpcMessage, 0x55, 135),
+      Msg(IpcMessage, 0x66, 617),
+      Msg(TrackEndNotice, 5, 6),
+      Msg(WM_COMMAND, 1025, 0),
+      Msg(WM_COMMAND, 40999, 0x1234),
+      Msg(WM_KEYDOWN, VK_F12, 0x00580001),
+      Msg(WM_KEYDOWN, 'Q', 0x00100001),
+      Msg(WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0),
+      Msg(WM_EXITMENULOOP, 1, 0),
+      Msg(WM_CLOSE, 0x11, 0x22),
+  };
+  RecordEverything = true;
+  for (const Step& m : messages) {
+    Sequence.clear();
+    Sending = m;
+    LRESULT result = SendMessageA(main, m.message, m.wParam, m.lParam);
+    EXPECT_EQ(Tagged(m), result) << Describe(m);
+    size_t seen = 0;
+    for (const Step& s : Sequence) seen += s.message == m.message && s.wParam == m.wParam && s.lParam == m.lParam;
+    EXPECT_EQ(1u, seen) << Describe(m);
+  }
+  Sending = Step{};
+  EXPECT_EQ(0, ForeignWindows);
+  DestroyMenu(menu);
+  // Close declined: the player is still there and still hooked through us.
+  EXPECT_TRUE(IsWindow(main));
+  Player.declineClose = false;
+}
+
+// ---------------------------------------------------------------- end of track
+using HookTrackEnd = HookTest;
+
+TEST_F(HookTrackEnd, WaitForTheEndIsCompletedByTheNotice) {
+  ArmStop(0, 1);
+  Start();
+  Playing(4);
+  ASSERT_TRUE(ReachStopTime());
+  EXPECT_SEQUENCE("stop event", Command(40157));
+  Sequence.clear();
+  PlayerEndTrack();
+  EXPECT_SEQUENCE("track end", Command(40047), EndOfTrack);
+  EXPECT_EQ(PlayerStopped, Player.status);
+}
+
+TEST_F(HookTrackEnd, TheEndOfTheTrackCutsAFadeOutShortAndRestoresTheVolume) {
+  ArmStop(1, 1);
+  Start();
+  Playing(4);
+  ASSERT_TRUE(ReachStopTime());
+  EXPECT_SEQUENCE("stop event", Command(40157), KillTimerCall(2), Ipc(-666, 122),
+                  SetFadeTimerAny());
+  ASSERT_TRUE(PumpUntil(2000, [] { return Player.volume < 196; }));
+  Sequence.clear();
+  PlayerEndTrack();
+  EXPECT_SEQUENCE("track end", KillTimerCall(2), Ipc(200, 122), Command(40047), EndOfTrack);
+  Pump(300);
+  EXPECT_EQ(200, Player.volume);
+  EXPECT_EQ(PlayerStopped, Player.status);
+}
+
+TEST_F(HookTrackEnd, AFadeOutAloneIsNotCutShortByTheEndOfATrack) {
+  ArmStop(1, 0);
+  Start();
+  Playing(4);
+  ASSERT_TRUE(ReachStopTime());
+  Sequence.clear();
+  PlayerEndTrack();
+  EXPECT_SEQUENCE("track end", EndOfTrack);
+  int volume = Player.volume;
+  EXPECT_TRUE(PumpUntil(2000, [&] { return Player.volume < volume; }));
+}
+
+// "Stop after end of last track" is set only through the settings dialog.
+using HookStopAfterLast = HookTest;
+
+TEST_F(HookStopAfterLast, OnlyTheEndOfTheLastEntryStopsAndThenTheFlagIsGone) {
+  WriteDword("UsePause", 1);
+  Start();
+  if (!SetStopAfterLast()) GTEST_SKIP() << "settings dialog not built yet";
+  Playing(3);
+  PlayerEndTrack();
+  EXPECT_SEQUENCE("entry 4 of 12 ends", Ipc(0, 124), Ipc(0, 125), EndOfTrack);
+  EXPECT_EQ(PlayerPlaying, Player.status);
+
+  Sequence.clear();
+  Playing(11);
+  PlayerEndTrack();
+  EXPECT_SEQUENCE("last entry ends", Ipc(0, 124), Ipc(0, 125), Command(40157), Command(40046),
+                  EndOfTrack);
+  EXPECT_NE(PlayerPlaying, Player.status);
+
+  Sequence.clear();
+  Playing(11);
+  PlayerEndTrack();
+  EXPECT_SEQUENCE("last entry ends again", EndOfTrack);
+}
+
+TEST_F(HookStopAfterLast, ARunningFadeOutGoesOnUntilTheLastEntryEndsIt) {
+  ArmStop(1, 0);
+  Start();
+  if (!SetStopAfterLast()) GTEST_SKIP() << "settings dialog not built yet";
+  Playing(10);
+  ASSERT_TRUE(ReachStopTime());
+  ASSERT_TRUE(PumpUntil(2000, [] { return Player.volume < 197; }));
+  Sequence.clear();
+  PlayerEndTrack();
+  EXPECT_SEQUENCE("entry 11 of 12 ends", Ipc(0, 124), Ipc(0, 125), EndOfTrack);
+  int volume = Player.volume;
+  EXPECT_TRUE(PumpUntil(2000, [&] { return Player.volume < volume; }));
+
+  Sequence.clear();
+  ASSERT_EQ(11, Player.current);
+  PlayerEndTrack();
+  EXPECT_SEQUENCE("last entry ends", Ipc(0, 124), Ipc(0, 125), Command(40157), KillTimerCall(2),
+                  Ipc(200, 122), Command(40047), EndOfTrack);
+  Pump(300);
+  EXPECT_EQ(200, Player.volume);
+  EXPECT_EQ(PlayerStopped, Player.status);
+}
+
+TEST_F(HookStopAfterLast, RepeatedStopEventsStillEndInOneFinalStop) {
+  ArmStop(1, 1);
+  Start();
+  if (!SetStopAfterLast()) GTEST_SKIP() << "settings dialog not built yet";
+  Playing(11);
+  ASSERT_TRUE(ReachStopTime(8));
+  ASSERT_TRUE(PumpUntil(2000, [] { return Player.volume < 197; }));
+  Sequence.clear();
+  // The next day's stop adds its phases to the ones still pending.
+  ASSERT_TRUE(ReachStopTime(9));
+  StartAtLastCommand(40157);
+  EXPECT_SEQUENCE("second stop event", Command(40157), KillTimerCall(2), Ipc(-666, 122),
+                  SetFadeTimerAny());
+  Sequence.clear();
+  PlayerEndTrack();
+  EXPECT_SEQUENCE("last entry ends", Ipc(0, 124), Ipc(0, 125), KillTimerCall(2), SetVolumeAny(),
+                  Command(40047), EndOfTrack);
+  int volume = Player.volume;
+  Pump(400);
+  EXPECT_EQ(volume, Player.volume);
+  size_t stops = 0;
+  for (const LogEntry& e : PlayerLog) stops += e.message == WM_COMMAND && e.wParam == 40047;
+  EXPECT_EQ(1u, stops);
+}
+
+// ---------------------------------------------------------------- F12 and restart
+using HookKeys = HookTest;
+
+TEST_F(HookKeys, F12OpensTheSettingsBeforeThePlayerSeesTheKey) {
+  Start();
+  SendMessageA(main, WM_KEYDOWN, 'Q', 0);
+  SendMessageA(main, WM_KEYDOWN, VK_F12, 0);
+  EXPECT_SEQUENCE("keys", Msg(WM_KEYDOWN, 'Q'), DialogCall(), Msg(WM_KEYDOWN, VK_F12));
+}
+
+TEST_F(HookKeys, KeyboardNoticeOpensTheSettingsOnlyWhileF12IsHeld) {
+  Start();
+  SendMessageA(main, IpcMessage, 0, 617);
+  Seen.f12Held = true;
+  SendMessageA(main, IpcMessage, 0, 617);
+  EXPECT_SEQUENCE("keyboard notices", Ipc(0, 617), DialogCall(), Ipc(0, 617));
+}
+
+TEST_F(HookKeys, RestartNoticeSavesThePositionAndStopsTheTimers) {
+  Start();
+  Playing(2, 61234);
+  SendMessageA(main, IpcMessage, 0, 135);
+  EXPECT_SEQUENCE("restart", Ipc(0, 105), Ipc(1, 105), KillTimerCall(1), KillTimerCall(2),
+                  Ipc(0, 135));
+  EXPECT_EQ(61234u, Stored("TrackPos"));
+  EXPECT_EQ(302u, Stored("TrackLength"));
+}
+
+TEST_F(HookKeys, WithoutHotKeyF12AndTheRestartNoticeAreIgnoredButCloseStillSaves) {
+  WriteDword("HotKey", 0);
+  Start();
+  Seen.f12Held = true;
+  SendMessageA(main, WM_KEYDOWN, VK_F12, 0);
+  SendMessageA(main, IpcMessage, 0, 617);
+  SendMessageA(main, IpcMessage, 0, 135);
+  EXPECT_SEQUENCE("ignored", Msg(WM_KEYDOWN, VK_F12), Ipc(0, 617), Ipc(0, 135));
+  DWORD ignored;
+  EXPECT_FALSE(ReadDword("TrackPos", &ignored));
+
+  ClosePlayer();
+  EXPECT_EQ(static_cast<DWORD>(-1), Stored("TrackPos"));
+  EXPECT_EQ(0u, Stored("HotKey"));
+}
+
+// ---------------------------------------------------------------- the settings item
+using HookMenu = HookTest;
+
+static HMENU MenuOf(int items) {
+  HMENU menu = CreatePopupMenu();
+  for (int i = 0; i < items; ++i) AppendMenuA(menu, MF_STRING, 500 + i, "item");
+  return menu;
+}
+
+static std::string ItemText(HMENU menu, int position) {
+  char text[256] = "";
+  GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+  return text;
+}
+
+TEST_F(HookMenu, SixthItemOfATenItemMenuWhileItIsOpen) {
+  WriteValue(PluginKeyPath, "MenuName", REG_SZ, "Alarm clock...", 15);
+  Start();
+  HMENU menu = MenuOf(10);
+  SendMessageA(main, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
+  ASSERT_EQ(11, GetMenuItemCount(menu));
+  EXPECT_EQ(504u, GetMenuItemID(menu, 4));
+  EXPECT_EQ(1025u, GetMenuItemID(menu, 5));
+  EXPECT_EQ("Alarm clock...", ItemText(menu, 5));
+  EXPECT_EQ(505u, GetMenuItemID(menu, 6));
+
+  SendMessageA(main, WM_EXITMENULOOP, 0, 0);
+  EXPECT_EQ(10, GetMenuItemCount(menu));
+  EXPECT_EQ(static_cast<UINT>(-1), GetMenuState(menu, 1025, MF_BYCOMMAND));
+  DestroyMenu(menu);
+}
+
+TEST_F(HookMenu, ANineItemMenuGetsNoItem) {
+  Start();
+  HMENU small = MenuOf(9);
+  SendMessageA(main, WM_INITMENU, reinterpret_cast<WPARAM>(small), 0);
+  EXPECT_EQ(9, GetMenuItemCount(small));
+  SendMessageA(main, WM_EXITMENULOOP, 0, 0);
+  EXPECT_EQ(9, GetMenuItemCount(small));
+  DestroyMenu(small);
+}
+
+TEST_F(HookMenu, WithoutAddMenuNoMenuGetsTheItem) {
+  WriteDword("AddMenu", 0);
+  Start();
+  HMENU large = MenuOf(10);
+  SendMessageA(main, WM_INITMENU, reinterpret_cast<WPARAM>(large), 0);
+  EXPECT_EQ(10, GetMenuItemCount(large));
+  DestroyMenu(large);
+}
+
+// The player's real context menu: the item shows, and choosing it opens the settings.
+static HMENU OpenMenu;
+static int OpenMenuCount;
+static UINT OpenMenuSixth;
+static void MenuSpy(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITMENU) OpenMenu = reinterpret_cast<HMENU>(wParam);
+  Spy(window, message, wParam, lParam);
+}
+static void CALLBACK ChooseSixthItem(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(NULL, timer);
+  OpenMenuCount = GetMenuItemCount(OpenMenu);
+  OpenMenuSixth = GetMenuItemID(OpenMenu, 5);
+  HWND popup = FindWindowA("#32768", NULL);
+  for (int i = 0; i < 6; ++i) PostMessageA(popup, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+TEST_F(HookMenu, ChoosingTheItemInThePlayersMenuOpensTheSettings) {
+  Start();
+  OpenMenu = NULL;
+  OpenMenuCount = 0;
+  Player.spy = MenuSpy;
+  SetForegroundWindow(main);
+  SetTimer(NULL, 0, 200, ChooseSixthItem);
+  ShowPlayerMenu(main, 100, 100);
+  Pump(100);
+  EXPECT_EQ(PlayerMenuCount + 1, OpenMenuCount);
+  EXPECT_EQ(1025u, OpenMenuSixth);
+  EXPECT_SEQUENCE("menu", Msg(WM_INITMENU, reinterpret_cast<WPARAM>(OpenMenu)),
+                  Step{WM_EXITMENULOOP, 0, 0, AnyWParam}, DialogCall(), Command(1025));
+}
+
+TEST_F(HookMenu, CommandOpensTheSettingsFromThePluginsOwnTemplate) {
+  Start();
+  SendMessageA(main, WM_COMMAND, 1025, 0);
+  // The whole value counts: an accelerator's notification code makes it another command.
+  SendMessageA(main, WM_COMMAND, MAKEWPARAM(1025, 1), 0);
+  EXPECT_SEQUENCE("commands", DialogCall(), Command(1025), Command(MAKEWPARAM(1025, 1)));
+  ASSERT_EQ(1u, Dialogs.size());
+  EXPECT_EQ(plugin.module, Dialogs[0].instance);
+  EXPECT_EQ(MAKEINTRESOURCEA(1), Dialogs[0].name);
+  EXPECT_TRUE(Dialogs[0].owner == NULL);
+  EXPECT_EQ(0, Dialogs[0].param);
+}
+
+// ---------------------------------------------------------------- closing
+using HookClose = HookTest;
+
+TEST_F(HookClose, IdlePlayerStoresMinusOneAndTheTimersStopBeforeItCloses) {
+  WriteDword("TrackPos", 5000);
+  WriteDword("TrackLength", 214);
+  Start();
+  ClosePlayer();
+  EXPECT_FALSE(IsWindow(main));
+  EXPECT_SEQUENCE("close", Ipc(0, 105), Ipc(1, 105), KillTimerCall(1), KillTimerCall(2),
+                  Msg(WM_CLOSE));
+  EXPECT_EQ(static_cast<DWORD>(-1), Stored("TrackPos"));
+  EXPECT_EQ(static_cast<DWORD>(-1), Stored("TrackLength"));
+}
+
+TEST_F(HookClose, PlayingPlayerStoresPositionAndLength) {
+  Start();
+  Playing(2, 61234);
+  ClosePlayer();
+  EXPECT_EQ(61234u, Stored("TrackPos"));
+  EXPECT_EQ(302u, Stored("TrackLength"));
+}
+
+TEST_F(HookClose, ADeclinedCloseEndsTheFadeButKeepsTheAlarm) {
+  WriteDword("StartOn", 1);
+  WriteDword("StartH", 7);
+  WriteDword("StartM", 1);
+  WriteDword("VolUp", 1);
+  WriteDword("VolStart", 100);
+  WriteDword("TimeOut", 50);
+  Start();
+  SetSimulatedClock(7, 0, 59);
+  ASSERT_TRUE(PumpUntil(3000, [] { return Player.volume > 102; }));
+
+  Player.declineClose = true;
+  Sequence.clear();
+  ClosePlayer();
+  EXPECT_SEQUENCE("declined close", Ipc(0, 105), Ipc(1, 105), KillTimerCall(1), KillTimerCall(2),
+                  Msg(WM_CLOSE), SetTimerCall(1, 1000));
+  int volume = Player.volume;
+  Pump(300);
+  EXPECT_EQ(volume, Player.volume);
+
+  // Next morning the alarm goes off again.
+  Player.status = PlayerStopped;
+  Sequence.clear();
+  SetSimulatedClock(7, 0, 59, 9);
+  EXPECT_TRUE(PumpUntil(3000, [] { return Count(WM_COMMAND, 40045) > 0; }));
+  Player.declineClose = false;
+}
