@@ -6,5 +6,74 @@
 // ---- settings dialog (template 1) ----
 #define IDD_SETTINGS 1
 
+// Check boxes 4..24 show SettingValues 0..20 in order: keep these ids as they are.
+#define IDC_STOP_AFTER_LAST 3
+#define IDC_START_ENABLE 4
+#define IDC_START_DISABLE 5
+#define IDC_FADE_IN 6
+#define IDC_RANDOM 7
+#define IDC_ONE 8
+#define IDC_ACTIVATE 9
+#define IDC_STOP_ENABLE 10
+#define IDC_STOP_DISABLE 11
+#define IDC_FADE_OUT 12
+#define IDC_CLOSE 13
+#define IDC_SUSPEND 14
+#define IDC_SHUTDOWN 15
+#define IDC_PLAY_AT_START 16
+#define IDC_HOTKEY 17
+#define IDC_ADD_MENU 18
+#define IDC_FROM_RANGE 19
+#define IDC_SAVE_POS 20
+#define IDC_HIBERNATE 21
+#define IDC_WAIT_END 22
+#define IDC_USE_PAUSE 23
+#define IDC_USE_PLAY 24
+
+#define IDC_START_HOUR 25
+#define IDC_START_MINUTE 26
+#define IDC_STOP_HOUR 27
+#define IDC_STOP_MINUTE 28
+
+#define IDC_VOL_START 29
+#define IDC_VOL_END 30
+#define IDC_TIMEOUT 31
+#define IDC_VOL_START_VALUE 32
+#define IDC_VOL_END_VALUE 33
+#define IDC_TIMEOUT_VALUE 34
+
+#define IDC_MENU_TEXT_LABEL 35
+#define IDC_MENU_TEXT 36
+#define IDC_MENU_POS_LABEL 37
+#define IDC_SHOW_ABOUT 40
+#define IDC_AUTORUN 41
+#define IDC_RANGE_FIRST 42
+#define IDC_RANGE_LAST 43
+#define IDC_MENU_POS 44
+
+// Also the dialog's cancel id, so Escape closes (and saves) like OK.
+#define IDC_SETTINGS_OK 2
+
+#define IDC_START_GROUP 114
+#define IDC_START_HOUR_LABEL 116
+#define IDC_START_MINUTE_LABEL 118
+#define IDC_STOP_GROUP 119
+#define IDC_STOP_HOUR_LABEL 121
+#define IDC_STOP_MINUTE_LABEL 123
+#define IDC_RANGE_FROM_LABEL 200
+#define IDC_RANGE_TO_LABEL 201
+#define IDC_VOLUME_GROUP 224
+#define IDC_ADDITIONAL_GROUP 340
+#define IDC_VOL_START_LABEL 525
+#define IDC_VOL_END_LABEL 526
+#define IDC_TIMEOUT_LABEL 527
+
 // ---- about box (template 2) ----
 #define IDD_ABOUT 2
+
+#define IDC_ABOUT_ICON 1
+#define IDC_ABOUT_NAME 2
+#define IDC_ABOUT_VERSION 3
+#define IDC_ABOUT_NOTICE 4
+#define IDC_ABOUT_LINK 5
+#define IDC_ABOUT_OK 7

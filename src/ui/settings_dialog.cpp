@@ -1,11 +1,133 @@
 #include "settings_dialog.h"
 
-#include "../settings/settings.h"
+#include <shlwapi.h>
 
-INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM, LPARAM) {
+#include "../frame/host_player.h"
+#include "../frame/plugin.h"
+#include "../res/resource.h"
+#include "../settings/settings.h"
+#include "../settings/store.h"
+#include "about_box.h"
+#include "volume_sliders.h"
+
+// The four time boxes and the settings they show, in the same order.
+static const int TimeBoxes[4] = {IDC_START_HOUR, IDC_START_MINUTE, IDC_STOP_HOUR, IDC_STOP_MINUTE};
+static int32_t* const TimeSettings[4] = {&StartH, &StartM, &StopH, &StopM};
+
+// The three number fields show the stored value + 1.
+static const int NumberEdits[3] = {IDC_RANGE_FIRST, IDC_RANGE_LAST, IDC_MENU_POS};
+static int32_t* const NumberSettings[3] = {&First, &Last, &MenuPos};
+
+static int32_t IsChecked(HWND dialog, int id) {
+  return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+static void Uncheck(HWND dialog, int id) { CheckDlgButton(dialog, id, BST_UNCHECKED); }
+
+static void EnableControls(HWND dialog, int box, const int* ids, int count) {
+  BOOL on = IsChecked(dialog, box);
+  for (int i = 0; i < count; ++i) EnableWindow(GetDlgItem(dialog, ids[i]), on);
+}
+
+void UpdateEnables(HWND dialog) {
+  static const int range[] = {IDC_RANGE_FROM_LABEL, IDC_RANGE_TO_LABEL, IDC_RANGE_FIRST,
+                              IDC_RANGE_LAST};
+  static const int startup[] = {IDC_SAVE_POS, IDC_USE_PLAY};
+  static const int menu[] = {IDC_MENU_TEXT_LABEL, IDC_MENU_TEXT, IDC_MENU_POS_LABEL,
+                             IDC_MENU_POS};
+  EnableControls(dialog, IDC_FROM_RANGE, range, 4);
+  EnableControls(dialog, IDC_PLAY_AT_START, startup, 2);
+  EnableControls(dialog, IDC_ADD_MENU, menu, 4);
+}
+
+static void FillTimeBoxes(HWND dialog) {
+  for (int i = 0; i < 60; ++i) {
+    wsprintfA(Scratch, "%d", i);
+    LPARAM text = reinterpret_cast<LPARAM>(Scratch);
+    SendDlgItemMessageA(dialog, IDC_START_MINUTE, CB_ADDSTRING, 0, text);
+    SendDlgItemMessageA(dialog, IDC_STOP_MINUTE, CB_ADDSTRING, 0, text);
+    if (i >= 24) continue;
+    SendDlgItemMessageA(dialog, IDC_START_HOUR, CB_ADDSTRING, 0, text);
+    SendDlgItemMessageA(dialog, IDC_STOP_HOUR, CB_ADDSTRING, 0, text);
+  }
+  // An index outside the list leaves the box empty, which is what we want for it.
+  for (int i = 0; i < 4; ++i)
+    SendDlgItemMessageA(dialog, TimeBoxes[i], CB_SETCURSEL, *TimeSettings[i], 0);
+}
+
+static void ShowFields(HWND dialog) {
+  SetDlgItemTextA(dialog, IDC_MENU_TEXT, MenuText);
+  for (int i = 0; i < 3; ++i) {
+    wsprintfA(Scratch, "%d", *NumberSettings[i] + 1);
+    SetDlgItemTextA(dialog, NumberEdits[i], Scratch);
+  }
+  CheckDlgButton(dialog, IDC_STOP_AFTER_LAST, StopAfterLast ? BST_CHECKED : BST_UNCHECKED);
+  for (int i = 0; i < FlagCount; ++i)
+    CheckDlgButton(dialog, IDC_START_ENABLE + i, SettingValues[i] ? BST_CHECKED : BST_UNCHECKED);
+}
+
+static void InitSettingsDialog(HWND dialog) {
+  SettingsDialog = dialog;
+  LoadSettings();
+  FillTimeBoxes(dialog);
+  ShowFields(dialog);
+  UpdateEnables(dialog);
+  if (QueryAutorun() == 0) CheckDlgButton(dialog, IDC_AUTORUN, BST_CHECKED);
+  CloseAutorun();
+  SetupVolumeSliders(dialog);
+}
+
+// 0 and 1 both mean the first entry; anything else is shown one above what we keep.
+static int32_t ReadNumber(HWND dialog, int id) {
+  GetDlgItemTextA(dialog, id, Scratch, TextSize);
+  int32_t n = StrToIntA(Scratch);
+  return n ? n - 1 : 0;
+}
+
+// There is no cancel: every way of closing keeps what the dialog shows.
+static void CloseSaving(HWND dialog) {
+  StopAfterLast = IsChecked(dialog, IDC_STOP_AFTER_LAST);
+  for (int i = 0; i < FlagCount; ++i) SettingValues[i] = IsChecked(dialog, IDC_START_ENABLE + i);
+  QueryAutorun();
+  WriteAutorun(IsChecked(dialog, IDC_AUTORUN));
+  GetDlgItemTextA(dialog, IDC_MENU_TEXT, MenuText, TextSize);
+  for (int i = 0; i < 3; ++i) *NumberSettings[i] = ReadNumber(dialog, NumberEdits[i]);
+  for (int i = 0; i < 4; ++i)
+    *TimeSettings[i] = static_cast<int32_t>(SendDlgItemMessageA(dialog, TimeBoxes[i], CB_GETCURSEL, 0, 0));
+  SaveSettings();
+  EndDialog(dialog, 0);
+  SettingsDialog = nullptr;
+}
+
+// Checking one box of an exclusive group clears the others; clearing one touches nothing.
+static void Exclude(HWND dialog, int box, int other, int third) {
+  if (!IsChecked(dialog, box)) return;
+  Uncheck(dialog, other);
+  if (third) Uncheck(dialog, third);
+}
+
+static void SettingsCommand(HWND dialog, WPARAM command) {
+  switch (command) {
+    case IDC_RANDOM: Exclude(dialog, IDC_RANDOM, IDC_FROM_RANGE, 0); UpdateEnables(dialog); break;
+    case IDC_PLAY_AT_START:
+    case IDC_ADD_MENU:
+    case IDC_FROM_RANGE: Exclude(dialog, IDC_FROM_RANGE, IDC_RANDOM, 0); UpdateEnables(dialog); break;
+    case IDC_SUSPEND: Exclude(dialog, IDC_SUSPEND, IDC_SHUTDOWN, IDC_HIBERNATE); break;
+    case IDC_SHUTDOWN: Exclude(dialog, IDC_SHUTDOWN, IDC_SUSPEND, IDC_HIBERNATE); break;
+    case IDC_HIBERNATE: Exclude(dialog, IDC_HIBERNATE, IDC_SUSPEND, IDC_SHUTDOWN); break;
+    case IDC_WAIT_END: Exclude(dialog, IDC_WAIT_END, IDC_USE_PAUSE, 0); break;
+    case IDC_USE_PAUSE: Exclude(dialog, IDC_USE_PAUSE, IDC_WAIT_END, 0); break;
+    case IDC_SHOW_ABOUT: ShowAbout(dialog); break;
+    case IDC_SETTINGS_OK: CloseSaving(dialog); break;
+  }
+}
+
+INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_INITDIALOG: SettingsDialog = dialog; return 0;
-    case WM_CLOSE: EndDialog(dialog, 0); SettingsDialog = nullptr; return 0;
+    case WM_INITDIALOG: InitSettingsDialog(dialog); break;
+    case WM_COMMAND: SettingsCommand(dialog, wParam); break;
+    case WM_HSCROLL: SyncVolumeSliders(dialog, reinterpret_cast<HWND>(lParam)); break;
+    case WM_CLOSE: CloseSaving(dialog); break;
   }
   return 0;
 }

@@ -10,3 +10,5 @@ int32_t BalanceVolumes(int32_t startMoved) {
     --VolStart;
   return 1;
 }
+
+int32_t VolumePercent(int32_t level) { return level * 100 / 255; }

@@ -1,0 +1,170 @@
+#include "dialog_driver.h"
+
+#include <commctrl.h>
+#include <stdio.h>
+
+const char SettingsCaption[] = "Dawnbell Winamp Plug-in: Settings";
+const char AboutCaption[] = "About";
+
+// ---------------------------------------------------------------- scripts in modal loops
+static DialogScript PendingScript;
+static const char* PendingCaption;
+static int PendingTries;
+
+static void CALLBACK RunPending(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND dialog = FindWindowA("#32770", PendingCaption);
+  // The dialog shows itself once its loop first goes idle; wait for that.
+  if ((!dialog || !IsWindowVisible(dialog)) && ++PendingTries < 300) return;
+  KillTimer(NULL, timer);
+  if (!dialog) {
+    ADD_FAILURE() << "no dialog \"" << PendingCaption << "\" appeared";
+    return;
+  }
+  DialogScript script = std::move(PendingScript);
+  script(dialog);
+  if (IsWindowVisible(dialog)) {
+    ADD_FAILURE() << "the script left \"" << PendingCaption << "\" open";
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+  }
+}
+
+static void Arm(const char* caption, DialogScript script) {
+  PendingScript = std::move(script);
+  PendingCaption = caption;
+  PendingTries = 0;
+  SetTimer(NULL, 0, 10, RunPending);
+}
+
+void RunSettings(LoadedPlugin& plugin, DialogScript script) {
+  Arm(SettingsCaption, std::move(script));
+  plugin.plugin->config();
+}
+
+void RunAbout(HWND settings, DialogScript script) {
+  Arm(AboutCaption, std::move(script));
+  Click(settings, 40);
+}
+
+// ---------------------------------------------------------------- controls
+void Click(HWND dialog, int id) { SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0); }
+
+bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != 0; }
+
+std::string Text(HWND dialog, int id) {
+  char text[256];
+  GetDlgItemTextA(dialog, id, text, sizeof text);
+  return text;
+}
+
+int Selection(HWND dialog, int id) {
+  return static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0));
+}
+
+int SliderPos(HWND dialog, int id) {
+  return static_cast<int>(SendDlgItemMessageA(dialog, id, TBM_GETPOS, 0, 0));
+}
+
+void Slide(HWND dialog, int id, int position) {
+  HWND slider = GetDlgItem(dialog, id);
+  SendMessageA(slider, TBM_SETPOS, TRUE, position);
+  SendMessageA(dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, position),
+               reinterpret_cast<LPARAM>(slider));
+}
+
+// ---------------------------------------------------------------- gdi counting
+GdiCount Gdi;
+
+static HFONT WINAPI CountCreateFontIndirectA(const LOGFONTA* font) {
+  HFONT made = CreateFontIndirectA(font);
+  if (made) {
+    Gdi.live.insert(made);
+    ++Gdi.created;
+  }
+  return made;
+}
+
+static HGDIOBJ Made(HGDIOBJ object) {
+  if (object) {
+    Gdi.live.insert(object);
+    ++Gdi.created;
+  }
+  return object;
+}
+
+static HBRUSH WINAPI CountCreateSolidBrush(COLORREF colour) {
+  return static_cast<HBRUSH>(Made(CreateSolidBrush(colour)));
+}
+
+static HPEN WINAPI CountCreatePen(int style, int width, COLORREF colour) {
+  return static_cast<HPEN>(Made(CreatePen(style, width, colour)));
+}
+
+static BOOL WINAPI CountDeleteObject(HGDIOBJ object) {
+  Gdi.live.erase(object);
+  return DeleteObject(object);
+}
+
+static HGDIOBJ WINAPI CountSelectObject(HDC dc, HGDIOBJ object) {
+  if (GetObjectType(object) == OBJ_FONT) Gdi.lastSelectedFont = object;
+  return SelectObject(dc, object);
+}
+
+void CountGdi(HMODULE module) {
+  Gdi = GdiCount{};
+  PatchImport(module, "gdi32.dll", "CreateFontIndirectA", reinterpret_cast<void*>(CountCreateFontIndirectA));
+  PatchImport(module, "gdi32.dll", "CreateSolidBrush", reinterpret_cast<void*>(CountCreateSolidBrush));
+  PatchImport(module, "gdi32.dll", "CreatePen", reinterpret_cast<void*>(CountCreatePen));
+  PatchImport(module, "gdi32.dll", "DeleteObject", reinterpret_cast<void*>(CountDeleteObject));
+  PatchImport(module, "gdi32.dll", "SelectObject", reinterpret_cast<void*>(CountSelectObject));
+}
+
+// ---------------------------------------------------------------- screens
+// Wine runs Unix programs given by their Unix path; ImageMagick reads the X screen.
+static std::string UnixPath(const char* windowsPath) {
+  typedef char* (CDECL * ToUnix)(LPCWSTR);
+  ToUnix toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  WCHAR wide[MAX_PATH];
+  MultiByteToWideChar(CP_ACP, 0, windowsPath, -1, wide, MAX_PATH);
+  char* unix = toUnix ? toUnix(wide) : nullptr;
+  if (!unix) return "";
+  std::string path = unix;
+  HeapFree(GetProcessHeap(), 0, unix);
+  return path;
+}
+
+std::string SaveScreen(const char* name, HWND window) {
+  char directory[MAX_PATH];
+  GetFullPathNameA("..\\screens", sizeof directory, directory, NULL);
+  CreateDirectoryA(directory, NULL);
+  std::string path = std::string(directory) + "\\" + name + ".png";
+  std::string unixDirectory = UnixPath(directory);
+  if (unixDirectory.empty()) return "";
+  std::string target = unixDirectory + "/" + name + ".png";
+  std::string temporary = target + ".part";
+  DeleteFileA(path.c_str());
+
+  // X draws what Wine hands it a little later: let it settle before the shot.
+  RedrawWindow(window, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Pump(300);
+  RECT r;
+  GetWindowRect(window, &r);
+  char crop[96];
+  snprintf(crop, sizeof crop, "%ldx%ld+%ld+%ld", r.right - r.left + 8, r.bottom - r.top + 8,
+           r.left - 4, r.top - 4);
+  // Written aside and renamed, so the file appearing means the shot is complete.
+  std::string command = "/bin/sh -c \"/usr/bin/import -window root -crop " + std::string(crop) +
+                        " +repage png:'" + temporary + "' && mv '" + temporary + "' '" + target + "'\"";
+  STARTUPINFOA startup = {sizeof startup};
+  PROCESS_INFORMATION process;
+  std::vector<char> line(command.begin(), command.end());
+  line.push_back(0);
+  if (!CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
+    return "";
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  bool done = PumpUntil(15000, [&] { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; });
+  return done ? path : "";
+}

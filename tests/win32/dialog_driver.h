@@ -1,0 +1,42 @@
+// Drives the plug-in's modal dialogs from inside their own message loops: a thread timer
+// fires while the dialog's loop pumps, finds the dialog and runs a test script on it.
+#pragma once
+#include "bench.h"
+
+#include <functional>
+#include <set>
+
+using DialogScript = std::function<void(HWND dialog)>;
+
+extern const char SettingsCaption[];
+extern const char AboutCaption[];
+
+// Opens the settings dialog through the host's config entry and runs the script in its
+// loop. The script closes the dialog; one it leaves open is closed (and the test fails).
+void RunSettings(LoadedPlugin& plugin, DialogScript script);
+// From a settings script: presses "About..." and runs the script in the about box's loop.
+void RunAbout(HWND settings, DialogScript script);
+
+// ---- driving controls ----
+void Click(HWND dialog, int id);  // a real button click: toggles auto check boxes
+bool Checked(HWND dialog, int id);
+bool Enabled(HWND dialog, int id);
+std::string Text(HWND dialog, int id);
+int Selection(HWND dialog, int id);
+int SliderPos(HWND dialog, int id);
+// Moves a trackbar as a drag would: the position, then the dialog's WM_HSCROLL from it.
+void Slide(HWND dialog, int id, int position);
+
+// ---- gdi objects the plug-in makes and frees (Wine has no GetGuiResources) ----
+struct GdiCount {
+  std::set<HGDIOBJ> live;
+  int created = 0;
+  HGDIOBJ lastSelectedFont = NULL;
+};
+extern GdiCount Gdi;
+void CountGdi(HMODULE module);
+
+// ---- screens ----
+// Saves what the X screen shows of the window as build/screens/<name>.png; returns the
+// path, or "" when no shot could be taken.
+std::string SaveScreen(const char* name, HWND window);

@@ -1,0 +1,274 @@
+// The two dialog templates, control for control, as the running dialogs show them.
+#include "dialog_driver.h"
+
+#include <commctrl.h>
+
+namespace {
+
+enum Kind { Group, TimeList, Left, Right, Check, Number, TextEdit, Slider, Push, Icon };
+
+struct Expected {
+  int id;
+  Kind kind;
+  int x, y, width, height;
+  const char* text;
+};
+
+const Expected SettingsControls[] = {
+    {114, Group, 5, 5, 125, 129, "Start playing at:"},
+    {25, TimeList, 11, 16, 30, 30, "0"},
+    {116, Left, 43, 21, 8, 8, "h."},
+    {26, TimeList, 51, 16, 30, 30, "0"},
+    {118, Left, 83, 21, 8, 8, "m."},
+    {4, Check, 11, 32, 35, 10, "Enable"},
+    {5, Check, 11, 43, 68, 10, "Disable after start"},
+    {6, Check, 11, 54, 35, 10, "FadeIn"},
+    {7, Check, 11, 65, 58, 10, "Random track"},
+    {19, Check, 11, 76, 94, 10, "Random track from range:"},
+    {200, Left, 11, 95, 15, 8, "from"},
+    {42, Number, 28, 90, 30, 13, "1"},
+    {201, Left, 62, 95, 9, 8, "to"},
+    {43, Number, 73, 90, 30, 13, "1"},
+    {8, Check, 11, 109, 59, 10, "Only one track"},
+    {9, Check, 11, 120, 93, 10, "Activate Winamp window"},
+    {119, Group, 135, 5, 125, 129, "Stop playing at:"},
+    {27, TimeList, 141, 16, 30, 30, "0"},
+    {121, Left, 173, 21, 8, 8, "h."},
+    {28, TimeList, 181, 16, 30, 30, "0"},
+    {123, Left, 213, 21, 8, 8, "m."},
+    {10, Check, 141, 32, 35, 10, "Enable"},
+    {11, Check, 141, 43, 68, 10, "Disable after stop"},
+    {12, Check, 141, 54, 41, 10, "FadeOut"},
+    {23, Check, 141, 65, 83, 10, "Use \"Pause\" for stop"},
+    {22, Check, 141, 76, 78, 10, "Wait for end of track"},
+    {13, Check, 141, 87, 58, 10, "Close Winamp"},
+    {14, Check, 141, 98, 70, 10, "Standby computer"},
+    {21, Check, 141, 109, 75, 10, "Hibernate computer"},
+    {15, Check, 141, 120, 76, 10, "Shutdown computer"},
+    {224, Group, 5, 135, 255, 53, "Volume settings:"},
+    {525, Left, 10, 147, 18, 8, "Start:"},
+    {526, Left, 10, 160, 14, 8, "End:"},
+    {527, Left, 10, 173, 27, 8, "Timeout:"},
+    {29, Slider, 42, 146, 190, 11, ""},
+    {30, Slider, 42, 159, 190, 11, ""},
+    {31, Slider, 42, 172, 190, 11, ""},
+    {32, Right, 235, 147, 20, 8, "0%"},
+    {33, Right, 235, 160, 20, 8, "100%"},
+    {34, Right, 235, 173, 20, 8, "1000"},
+    {340, Group, 5, 189, 255, 108, "Additional:"},
+    {16, Check, 11, 201, 111, 10, "Start playing at Winamp startup"},
+    {24, Check, 23, 212, 105, 10, "Use \"Start playing at\" options"},
+    {20, Check, 23, 223, 82, 10, "Restore track position"},
+    {3, Check, 11, 234, 96, 10, "Stop after end of last track"},
+    {41, Check, 11, 245, 117, 10, "Run Winamp at Windows startup"},
+    {17, Check, 11, 256, 118, 10, "Show settings when pressing F12"},
+    {18, Check, 11, 267, 125, 10, "Insert item in Winamp context menu"},
+    {35, Left, 11, 281, 29, 8, "Item text:"},
+    {36, TextEdit, 43, 279, 60, 13, "Dawnbell..."},
+    {37, Left, 107, 281, 26, 8, "Position:"},
+    {44, Number, 137, 279, 20, 13, "5"},
+    {2, Push, 182, 301, 78, 13, "OK"},
+    {40, Push, 5, 301, 78, 13, "About..."},
+};
+
+const Expected AboutControls[] = {
+    {1, Icon, 5, 3, 21, 20, nullptr},  // names icon 1, checked below
+    {2, Left, 32, 5, 104, 8, "Dawnbell Winamp Plug-in"},
+    {3, Left, 32, 16, 55, 8, "Version: 2.3.2"},
+    {4, Left, 32, 27, 140, 8, nullptr},  // the maker's notice: any text
+    {5, Left, 32, 38, 130, 8, "Visit Dawnbell Winamp Plug-in homepage"},
+    {7, Push, 124, 52, 50, 13, "OK"},
+};
+
+// Skips a name-or-number field of a dialog template.
+const WORD* SkipField(const WORD* p) {
+  if (*p == 0xFFFF) return p + 2;
+  while (*p) ++p;
+  return p + 1;
+}
+
+const WORD* AlignDword(const WORD* p) {
+  return reinterpret_cast<const WORD*>((reinterpret_cast<UINT_PTR>(p) + 3) & ~UINT_PTR(3));
+}
+
+// The height a control has in the template itself, in dialog units; -1 when not found.
+int TemplateHeight(HMODULE module, int dialogId, int controlId) {
+  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(dialogId), MAKEINTRESOURCEA(5));
+  if (!found) return -1;
+  const auto* dialog = static_cast<const DLGTEMPLATE*>(LockResource(LoadResource(module, found)));
+  const WORD* p = reinterpret_cast<const WORD*>(dialog + 1);
+  p = SkipField(SkipField(SkipField(p)));  // menu, class, caption
+  if (dialog->style & DS_SETFONT) p = SkipField(p + 1);
+  for (int i = 0; i < dialog->cdit; ++i) {
+    const auto* item = reinterpret_cast<const DLGITEMTEMPLATE*>(AlignDword(p));
+    if (item->id == controlId) return item->cy;
+    p = SkipField(SkipField(reinterpret_cast<const WORD*>(item + 1)));  // class, text
+    p = reinterpret_cast<const WORD*>(reinterpret_cast<const BYTE*>(p + 1) + *p);  // extra data
+  }
+  return -1;
+}
+
+const char* ClassOf(Kind kind) {
+  switch (kind) {
+    case Group: case Check: case Push: return "Button";
+    case TimeList: return "ComboBox";
+    case Left: case Right: case Icon: return "Static";
+    case Number: case TextEdit: return "Edit";
+    case Slider: return "msctls_trackbar32";
+  }
+  return "";
+}
+
+// The dialog manager maps a control's corner and its size, each on its own.
+RECT DialogRect(HWND dialog, int x, int y, int width, int height) {
+  RECT corner = {x, y, width, height};
+  MapDialogRect(dialog, &corner);
+  return RECT{corner.left, corner.top, corner.left + corner.right, corner.top + corner.bottom};
+}
+
+RECT PlaceOf(HWND dialog, HWND control) {
+  RECT r;
+  GetWindowRect(control, &r);
+  MapWindowPoints(NULL, dialog, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+::testing::AssertionResult SameRect(const RECT& expected, const RECT& actual) {
+  if (EqualRect(&expected, &actual)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << "expected " << expected.left << "," << expected.top << "-" << expected.right << ","
+         << expected.bottom << " got " << actual.left << "," << actual.top << "-" << actual.right
+         << "," << actual.bottom;
+}
+
+void CheckStyle(HWND control, Kind kind) {
+  DWORD style = GetWindowLongA(control, GWL_STYLE);
+  DWORD ex = GetWindowLongA(control, GWL_EXSTYLE);
+  bool border = (style & WS_BORDER) || (ex & WS_EX_CLIENTEDGE);
+  bool tabStop = kind != Group && kind != Left && kind != Right && kind != Icon;
+  EXPECT_EQ(tabStop, (style & WS_TABSTOP) != 0);
+  EXPECT_TRUE(style & WS_VISIBLE);
+  switch (kind) {
+    case Group: EXPECT_EQ(DWORD(BS_GROUPBOX), style & BS_TYPEMASK); break;
+    case Check: EXPECT_EQ(DWORD(BS_AUTOCHECKBOX), style & BS_TYPEMASK); break;
+    case Push: EXPECT_EQ(DWORD(BS_PUSHBUTTON), style & BS_TYPEMASK); break;
+    case TimeList:
+      EXPECT_EQ(DWORD(CBS_DROPDOWNLIST), style & 3);
+      EXPECT_FALSE(style & CBS_SORT);
+      {
+        // The combo box hands its scroll bar on to its list.
+        COMBOBOXINFO info = {sizeof info};
+        ASSERT_TRUE(GetComboBoxInfo(control, &info));
+        EXPECT_TRUE(GetWindowLongA(info.hwndList, GWL_STYLE) & WS_VSCROLL);
+      }
+      break;
+    case Left: EXPECT_EQ(DWORD(SS_LEFT), style & SS_TYPEMASK); break;
+    case Right: EXPECT_EQ(DWORD(SS_RIGHT), style & SS_TYPEMASK); break;
+    case Icon: EXPECT_EQ(DWORD(SS_ICON), style & SS_TYPEMASK); break;
+    case Number:
+    case TextEdit:
+      EXPECT_EQ(kind == Number, (style & ES_NUMBER) != 0);
+      EXPECT_TRUE(style & ES_AUTOHSCROLL);
+      EXPECT_FALSE(style & ES_MULTILINE);
+      EXPECT_TRUE(border);
+      break;
+    case Slider:
+      EXPECT_FALSE(style & TBS_VERT);
+      EXPECT_TRUE(style & TBS_NOTICKS);
+      EXPECT_TRUE(style & TBS_BOTH);
+      break;
+  }
+}
+
+void CheckControls(HWND dialog, HMODULE module, int dialogId, const Expected* table, int count) {
+  // Template order is the order of the children, and the order Tab goes through them.
+  HWND child = GetWindow(dialog, GW_CHILD);
+  for (int i = 0; i < count; ++i, child = GetWindow(child, GW_HWNDNEXT)) {
+    const Expected& e = table[i];
+    SCOPED_TRACE(testing::Message() << "control " << e.id);
+    ASSERT_TRUE(child != NULL);
+    EXPECT_EQ(e.id, GetDlgCtrlID(child));
+    char name[64];
+    GetClassNameA(child, name, sizeof name);
+    EXPECT_EQ(0, lstrcmpiA(ClassOf(e.kind), name)) << name;
+    CheckStyle(child, e.kind);
+    if (e.text) {
+      char text[256];
+      GetWindowTextA(child, text, sizeof text);
+      EXPECT_STREQ(e.text, text);
+    }
+    RECT expected = DialogRect(dialog, e.x, e.y, e.width, e.height);
+    RECT actual = PlaceOf(dialog, child);
+    if (e.kind == TimeList) {
+      // A closed list is one line high and the system sizes the dropped list itself; the
+      // template's height is only in the template.
+      EXPECT_EQ(e.height, TemplateHeight(module, dialogId, e.id));
+      actual.bottom = expected.bottom;
+    }
+    if (e.kind == Icon) {
+      // An icon static takes the icon's size; only its corner is the template's.
+      EXPECT_EQ(expected.left, actual.left);
+      EXPECT_EQ(expected.top, actual.top);
+      EXPECT_TRUE(SendMessageA(child, STM_GETICON, 0, 0) != 0);
+    } else {
+      EXPECT_TRUE(SameRect(expected, actual));
+    }
+  }
+  EXPECT_TRUE(child == NULL) << "more controls than the table";
+}
+
+void CheckFrame(HWND dialog, const char* caption, int width, int height) {
+  char text[256];
+  GetWindowTextA(dialog, text, sizeof text);
+  EXPECT_STREQ(caption, text);
+  DWORD style = GetWindowLongA(dialog, GWL_STYLE);
+  EXPECT_EQ(DWORD(WS_POPUP | WS_CAPTION | WS_SYSMENU),
+            style & (WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CHILD));
+  EXPECT_TRUE(GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
+
+  RECT client;
+  GetClientRect(dialog, &client);
+  EXPECT_TRUE(SameRect(DialogRect(dialog, 0, 0, width, height), client));
+
+  LOGFONTA font;
+  HGDIOBJ handle = reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+  ASSERT_EQ(int(sizeof font), GetObjectA(handle, sizeof font, &font));
+  EXPECT_STREQ("MS Sans Serif", font.lfFaceName);
+  HDC screen = GetDC(NULL);
+  EXPECT_EQ(-MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72), font.lfHeight);
+  ReleaseDC(NULL, screen);
+
+  // Centred on the screen's work area, give or take the rounding of the halves.
+  RECT window, work;
+  GetWindowRect(dialog, &window);
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  EXPECT_NEAR((work.left + work.right) / 2, (window.left + window.right) / 2, 2);
+  EXPECT_NEAR((work.top + work.bottom) / 2, (window.top + window.bottom) / 2, 2);
+}
+
+}  // namespace
+
+using Templates = PluginTest;
+
+TEST_F(Templates, SettingsDialogHasEveryControlWhereTheLayoutPutsIt) {
+  Init();
+  HMODULE module = plugin.module;
+  RunSettings(plugin, [module](HWND dialog) {
+    CheckFrame(dialog, SettingsCaption, 266, 318);
+    CheckControls(dialog, module, 1, SettingsControls, sizeof SettingsControls / sizeof *SettingsControls);
+    SendMessageA(dialog, WM_CLOSE, 0, 0);
+  });
+}
+
+TEST_F(Templates, AboutBoxHasEveryControlWhereTheLayoutPutsIt) {
+  Init();
+  HMODULE module = plugin.module;
+  RunSettings(plugin, [module](HWND settings) {
+    RunAbout(settings, [module](HWND about) {
+      CheckFrame(about, AboutCaption, 180, 70);
+      CheckControls(about, module, 2, AboutControls, sizeof AboutControls / sizeof *AboutControls);
+      SendMessageA(about, WM_CLOSE, 0, 0);
+    });
+    SendMessageA(settings, WM_CLOSE, 0, 0);
+  });
+}
