@@ -7,6 +7,21 @@ const char SettingsCaption[] = "Dawnbell Winamp Plug-in: Settings";
 const char AboutCaption[] = "About";
 
 // ---------------------------------------------------------------- scripts in modal loops
+bool PumpDialog(HWND dialog, DWORD ms, std::function<bool()> done) {
+  DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start > ms) return false;
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+      if (IsDialogMessageA(dialog, &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    MsgWaitForMultipleObjects(0, NULL, FALSE, 5, QS_ALLINPUT);
+  }
+  return true;
+}
+
 static DialogScript PendingScript;
 static const char* PendingCaption;
 static int PendingTries;
@@ -22,6 +37,8 @@ static void CALLBACK RunPending(HWND, UINT, UINT_PTR timer, DWORD) {
   }
   DialogScript script = std::move(PendingScript);
   script(dialog);
+  // A script may close by input it posted; give the dialog's own loop time to act on it.
+  PumpDialog(dialog, 2000, [dialog] { return !IsWindowVisible(dialog); });
   if (IsWindowVisible(dialog)) {
     ADD_FAILURE() << "the script left \"" << PendingCaption << "\" open";
     PostMessageA(dialog, WM_CLOSE, 0, 0);

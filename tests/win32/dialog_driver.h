@@ -17,6 +17,10 @@ void RunSettings(LoadedPlugin& plugin, DialogScript script);
 // From a settings script: presses "About..." and runs the script in the about box's loop.
 void RunAbout(HWND settings, DialogScript script);
 
+// Pumps as the dialog's own loop does (keys go through the dialog manager) until the
+// condition holds or the time is up; returns the condition.
+bool PumpDialog(HWND dialog, DWORD ms, std::function<bool()> done);
+
 // ---- driving controls ----
 void Click(HWND dialog, int id);  // a real button click: toggles auto check boxes
 bool Checked(HWND dialog, int id);

@@ -1,0 +1,365 @@
+// The settings dialog: what it shows on opening, its exclusive boxes and dependent
+// controls, and what every way of closing it saves.
+#include "dialog_driver.h"
+
+namespace {
+
+DWORD Stored(const char* name) {
+  DWORD value = 0xDEADBEEF;
+  EXPECT_TRUE(ReadDword(name, &value)) << name;
+  return value;
+}
+
+enum Way { ByOk, ByEscape, ByTitleBarClose };
+
+void CloseBy(HWND dialog, Way way) {
+  switch (way) {
+    case ByOk: Click(dialog, 2); break;
+    case ByEscape: {
+      // Through the dialog manager, as a key press in the dialog arrives.
+      HWND focus = GetFocus();
+      PostMessageA(focus && IsChild(dialog, focus) ? focus : dialog, WM_KEYDOWN, VK_ESCAPE, 0);
+      break;
+    }
+    case ByTitleBarClose: SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+  }
+}
+
+void Close(HWND dialog) { CloseBy(dialog, ByOk); }
+
+std::string ExePath() {
+  char path[MAX_PATH];
+  GetModuleFileNameA(NULL, path, sizeof path);
+  return path;
+}
+
+void StoreRunValue(const std::string& text) {
+  WriteValue(RunKeyPath, "Winamp", REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+bool RunValue(std::string* text) { return ReadText(RunKeyPath, "Winamp", text); }
+
+}  // namespace
+
+using SettingsDialog = PluginTest;
+
+TEST_F(SettingsDialog, OpensWithNothingStoredShowingTheDefaults) {
+  Init();
+  RunSettings(plugin, [](HWND d) {
+    for (int box : {25, 26, 27, 28}) EXPECT_EQ(0, Selection(d, box)) << box;
+    EXPECT_EQ(24, SendDlgItemMessageA(d, 25, CB_GETCOUNT, 0, 0));
+    EXPECT_EQ(60, SendDlgItemMessageA(d, 26, CB_GETCOUNT, 0, 0));
+    char item[16];
+    SendDlgItemMessageA(d, 28, CB_GETLBTEXT, 59, reinterpret_cast<LPARAM>(item));
+    EXPECT_STREQ("59", item);
+    SendDlgItemMessageA(d, 27, CB_GETLBTEXT, 7, reinterpret_cast<LPARAM>(item));
+    EXPECT_STREQ("7", item);  // no leading zero
+
+    EXPECT_EQ("1", Text(d, 42));
+    EXPECT_EQ("1", Text(d, 43));
+    EXPECT_EQ("5", Text(d, 44));
+    EXPECT_EQ("Dawnbell...", Text(d, 36));
+    for (int box = 3; box <= 24; ++box) EXPECT_EQ(box == 17 || box == 18, Checked(d, box)) << box;
+    EXPECT_FALSE(Checked(d, 41));
+
+    EXPECT_EQ(0, SliderPos(d, 29));
+    EXPECT_EQ(255, SliderPos(d, 30));
+    EXPECT_EQ(1000, SliderPos(d, 31));
+    EXPECT_EQ("0%", Text(d, 32));
+    EXPECT_EQ("100%", Text(d, 33));
+    EXPECT_EQ("1000", Text(d, 34));
+
+    for (int id : {200, 201, 42, 43, 20, 24}) EXPECT_FALSE(Enabled(d, id)) << id;
+    for (int id : {35, 36, 37, 44}) EXPECT_TRUE(Enabled(d, id)) << id;
+    Close(d);
+  });
+}
+
+TEST_F(SettingsDialog, ShowsWhatIsStoredAndWritesItBackUnchanged) {
+  // Every other flag on, so a box bound to the wrong setting shows.
+  const char* const flags[21] = {"StartOn", "StartOff", "VolUp", "Random", "One", "Activate",
+                                 "StopOn", "StopOff", "VolDown", "Close", "Suspend", "ShutDown",
+                                 "PlayAtStart", "HotKey", "AddMenu", "FromRange", "SavePos",
+                                 "Hibernate", "WaitEnd", "UsePause", "UsePlay"};
+  for (int i = 0; i < 21; ++i) WriteDword(flags[i], i % 2);
+  WriteDword("StartH", 23);
+  WriteDword("StartM", 59);
+  WriteDword("StopH", 24);  // outside the list: the box stays empty
+  WriteDword("StopM", static_cast<DWORD>(-1));
+  WriteDword("First", 9);
+  WriteDword("Last", 41);
+  WriteDword("MenuPos", 0);
+  WriteValue(PluginKeyPath, "MenuName", REG_SZ, "Alarm", 6);
+  Init();
+  RunSettings(plugin, [](HWND d) {
+    for (int i = 0; i < 21; ++i) EXPECT_EQ(i % 2 == 1, Checked(d, 4 + i)) << 4 + i;
+    EXPECT_EQ(23, Selection(d, 25));
+    EXPECT_EQ(59, Selection(d, 26));
+    EXPECT_EQ(-1, Selection(d, 27));
+    EXPECT_EQ(-1, Selection(d, 28));
+    EXPECT_EQ("10", Text(d, 42));
+    EXPECT_EQ("42", Text(d, 43));
+    EXPECT_EQ("1", Text(d, 44));
+    EXPECT_EQ("Alarm", Text(d, 36));
+    Close(d);
+  });
+  for (int i = 0; i < 21; ++i) EXPECT_EQ(DWORD(i % 2), Stored(flags[i])) << flags[i];
+  EXPECT_EQ(23u, Stored("StartH"));
+  EXPECT_EQ(59u, Stored("StartM"));
+  EXPECT_EQ(DWORD(-1), Stored("StopH"));  // an empty box never matches the clock
+  EXPECT_EQ(DWORD(-1), Stored("StopM"));
+  EXPECT_EQ(9u, Stored("First"));
+  EXPECT_EQ(41u, Stored("Last"));
+  EXPECT_EQ(0u, Stored("MenuPos"));
+  std::string text;
+  EXPECT_TRUE(ReadText(PluginKeyPath, "MenuName", &text));
+  EXPECT_EQ("Alarm", text);
+}
+
+TEST_F(SettingsDialog, ExclusiveBoxesClearEachOtherAndClearingChecksNothing) {
+  Init();
+  RunSettings(plugin, [](HWND d) {
+    Click(d, 7);
+    Click(d, 19);
+    EXPECT_TRUE(Checked(d, 19));
+    EXPECT_FALSE(Checked(d, 7));
+    Click(d, 7);
+    EXPECT_TRUE(Checked(d, 7));
+    EXPECT_FALSE(Checked(d, 19));
+    Click(d, 7);
+    EXPECT_FALSE(Checked(d, 7));
+    EXPECT_FALSE(Checked(d, 19));
+
+    Click(d, 14);
+    Click(d, 15);
+    EXPECT_TRUE(Checked(d, 15));
+    EXPECT_FALSE(Checked(d, 14));
+    Click(d, 21);
+    EXPECT_TRUE(Checked(d, 21));
+    EXPECT_FALSE(Checked(d, 15));
+    Click(d, 14);
+    EXPECT_TRUE(Checked(d, 14));
+    EXPECT_FALSE(Checked(d, 21));
+    Click(d, 14);
+    for (int box : {14, 15, 21}) EXPECT_FALSE(Checked(d, box)) << box;
+
+    Click(d, 22);
+    Click(d, 23);
+    EXPECT_TRUE(Checked(d, 23));
+    EXPECT_FALSE(Checked(d, 22));
+    Click(d, 22);
+    EXPECT_TRUE(Checked(d, 22));
+    EXPECT_FALSE(Checked(d, 23));
+    Click(d, 22);
+    EXPECT_FALSE(Checked(d, 22));
+    EXPECT_FALSE(Checked(d, 23));
+
+    // Boxes outside the groups stay as they were throughout.
+    for (int box : {4, 5, 6, 8, 9, 10, 11, 12, 13, 16, 20, 24, 3}) EXPECT_FALSE(Checked(d, box)) << box;
+    Close(d);
+  });
+  EXPECT_EQ(0u, Stored("Random"));
+  EXPECT_EQ(0u, Stored("FromRange"));
+}
+
+TEST_F(SettingsDialog, BothRandomBoxesStoredOnAreSortedOutByTheNextClickThatChecksTheRange) {
+  WriteDword("Random", 1);
+  WriteDword("FromRange", 1);
+  Init();
+  RunSettings(plugin, [](HWND d) {
+    EXPECT_TRUE(Checked(d, 7));
+    EXPECT_TRUE(Checked(d, 19));
+    Click(d, 16);  // the start-up box also runs the range rule
+    EXPECT_FALSE(Checked(d, 7));
+    EXPECT_TRUE(Checked(d, 19));
+    Close(d);
+  });
+  EXPECT_EQ(0u, Stored("Random"));
+  EXPECT_EQ(1u, Stored("FromRange"));
+  EXPECT_EQ(1u, Stored("PlayAtStart"));
+}
+
+TEST_F(SettingsDialog, DependentControlsFollowTheirBox) {
+  Init();
+  RunSettings(plugin, [](HWND d) {
+    Click(d, 19);
+    for (int id : {200, 201, 42, 43}) EXPECT_TRUE(Enabled(d, id)) << id;
+    Click(d, 19);
+    for (int id : {200, 201, 42, 43}) EXPECT_FALSE(Enabled(d, id)) << id;
+
+    Click(d, 16);
+    for (int id : {20, 24}) EXPECT_TRUE(Enabled(d, id)) << id;
+    Click(d, 16);
+    for (int id : {20, 24}) EXPECT_FALSE(Enabled(d, id)) << id;
+
+    Click(d, 18);
+    for (int id : {35, 36, 37, 44}) EXPECT_FALSE(Enabled(d, id)) << id;
+    Click(d, 18);
+    for (int id : {35, 36, 37, 44}) EXPECT_TRUE(Enabled(d, id)) << id;
+
+    // Checking "Random track" clears the range box, and that disables the range.
+    Click(d, 19);
+    Click(d, 7);
+    for (int id : {200, 201, 42, 43}) EXPECT_FALSE(Enabled(d, id)) << id;
+    Close(d);
+  });
+}
+
+TEST_F(SettingsDialog, NumberFieldsStoreOneBelowWhatTheyShow) {
+  struct Case {
+    const char* typed;
+    DWORD stored;
+    const char* shownNext;
+  } const cases[] = {{"0", 0, "1"}, {"1", 0, "1"}, {"7", 6, "7"}, {"-3", DWORD(-4), "-3"},
+                     {"", 0, "1"}, {"12abc", 11, "12"}};
+  Init();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    RunSettings(plugin, [&c](HWND d) {
+      for (int id : {42, 43, 44}) SetDlgItemTextA(d, id, c.typed);
+      SetDlgItemTextA(d, 36, "Wake up");
+      SendDlgItemMessageA(d, 25, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+      SendDlgItemMessageA(d, 28, CB_SETCURSEL, 45, 0);
+      Close(d);
+    });
+    EXPECT_EQ(c.stored, Stored("First"));
+    EXPECT_EQ(c.stored, Stored("Last"));
+    EXPECT_EQ(c.stored, Stored("MenuPos"));
+    EXPECT_EQ(DWORD(-1), Stored("StartH"));
+    EXPECT_EQ(45u, Stored("StopM"));
+    std::string text;
+    EXPECT_TRUE(ReadText(PluginKeyPath, "MenuName", &text));
+    EXPECT_EQ("Wake up", text);
+    RunSettings(plugin, [&c](HWND d) {
+      for (int id : {42, 43, 44}) EXPECT_EQ(c.shownNext, Text(d, id)) << id;
+      Close(d);
+    });
+  }
+}
+
+TEST_F(SettingsDialog, TheNumberFieldsTakeOnlyDigitsFromTheKeyboard) {
+  Init();
+  RunSettings(plugin, [](HWND d) {
+    HWND first = GetDlgItem(d, 42);
+    SetWindowTextA(first, "");
+    for (char c : std::string("-4x2")) SendMessageA(first, WM_CHAR, static_cast<WPARAM>(c), 0);
+    EXPECT_EQ("42", Text(d, 42));
+    Close(d);
+  });
+  EXPECT_EQ(41u, Stored("First"));
+}
+
+TEST_F(SettingsDialog, EveryWayOfClosingSaves) {
+  Init();
+  for (Way way : {ByOk, ByEscape, ByTitleBarClose}) {
+    SCOPED_TRACE(way);
+    // Different values each time, so each closing has to save its own.
+    RunSettings(plugin, [way](HWND d) {
+      Click(d, 10);
+      Click(d, 3);
+      SendDlgItemMessageA(d, 27, CB_SETCURSEL, 6 + way, 0);
+      SetDlgItemTextA(d, 43, std::to_string(12 + way).c_str());
+      Slide(d, 31, 250 + way);
+      CloseBy(d, way);
+    });
+    EXPECT_EQ(way == ByEscape ? 0u : 1u, Stored("StopOn"));
+    EXPECT_EQ(6u + way, Stored("StopH"));
+    EXPECT_EQ(11u + way, Stored("Last"));
+    EXPECT_EQ(250u + way, Stored("TimeOut"));
+    EXPECT_EQ(34, CountValues(PluginKeyPath));
+    // "Stop after end of last track" is not stored, but the next opening shows it.
+    RunSettings(plugin, [](HWND d) {
+      EXPECT_TRUE(Checked(d, 3));
+      Click(d, 3);
+      Close(d);
+    });
+  }
+}
+
+TEST_F(SettingsDialog, StopAfterLastLastsWhileThePlayerRunsAndNotBeyond) {
+  Init();
+  RunSettings(plugin, [](HWND d) {
+    Click(d, 3);
+    Close(d);
+  });
+  RunSettings(plugin, [](HWND d) {
+    EXPECT_TRUE(Checked(d, 3));
+    Close(d);
+  });
+  // The player restarts: a fresh module.
+  ClosePlayer();
+  Quit();
+  ClosePlugin(&plugin);
+  DestroyWindow(main);
+  main = CreatePlayerWindow(GetModuleHandleA(NULL), true);
+  Load();
+  Init();
+  RunSettings(plugin, [](HWND d) {
+    EXPECT_FALSE(Checked(d, 3));
+    Close(d);
+  });
+}
+
+TEST_F(SettingsDialog, AnEventThatDisablesItselfWhileOpenIsUndoneOnClosing) {
+  WriteDword("StartOn", 1);
+  WriteDword("StartOff", 1);
+  WriteDword("StartH", 7);
+  WriteDword("StartM", 0);
+  SetSimulatedClock(6, 59, 59);
+  Init();
+  RunSettings(plugin, [](HWND d) {
+    // The clock keeps ticking in the dialog's loop.
+    EXPECT_TRUE(PumpDialog(d, 4000, [] { return Player.status == PlayerPlaying; }));
+    EXPECT_EQ(0u, Stored("StartOn"));
+    EXPECT_TRUE(Checked(d, 4));
+    Close(d);
+  });
+  EXPECT_EQ(1u, Stored("StartOn"));
+}
+
+using StartupEntry = PluginTest;
+
+TEST_F(StartupEntry, CheckingTheBoxRegistersThePlayerAndClearingItRemovesIt) {
+  Init();
+  RunSettings(plugin, [](HWND d) {
+    Click(d, 41);
+    Close(d);
+  });
+  std::string text;
+  ASSERT_TRUE(RunValue(&text));
+  EXPECT_EQ("\"" + ExePath() + "\"", text);
+  RunSettings(plugin, [](HWND d) {
+    EXPECT_TRUE(Checked(d, 41));
+    Click(d, 41);
+    Close(d);
+  });
+  EXPECT_FALSE(RunValue(&text));
+}
+
+TEST_F(StartupEntry, OlderEntriesForThisPlayerCountInAnyCaseQuotedOrNot) {
+  std::string path = ExePath();
+  std::string upper = path;
+  CharUpperA(&upper[0]);
+  Init();
+  for (const std::string& stored : {path, upper, "\"" + upper + "\""}) {
+    SCOPED_TRACE(stored);
+    StoreRunValue(stored);
+    RunSettings(plugin, [](HWND d) {
+      EXPECT_TRUE(Checked(d, 41));
+      Close(d);
+    });
+    std::string text;
+    EXPECT_TRUE(RunValue(&text));
+  }
+}
+
+TEST_F(StartupEntry, AnotherProgramsEntryShowsUncheckedAndClosingRemovesIt) {
+  StoreRunValue("\"C:\\Program Files\\Other Player\\player.exe\"");
+  Init();
+  RunSettings(plugin, [](HWND d) {
+    EXPECT_FALSE(Checked(d, 41));
+    Close(d);
+  });
+  std::string text;
+  EXPECT_FALSE(RunValue(&text));
+}
