@@ -55,7 +55,7 @@ test-wine: win32 $(WINEPREFIX)/.ready-unmanaged
 	cd $(WIN32) && xvfb-run -a -s '-screen 0 1024x768x24' wine ./win32_tests.exe --gtest_brief=1; \
 	  status=$$?; wineserver -k 2>/dev/null; exit $$status
 
-facts: dll
+facts:
 	@echo "gen_dawnbell.dll: $$(stat -c %s $(WIN32)/gen_dawnbell.dll) bytes"
 	@echo "imports: $$(i686-w64-mingw32-objdump -p $(WIN32)/gen_dawnbell.dll | sed -n 's/^\s*DLL Name: //p' | tr '\n' ' ')"
 
