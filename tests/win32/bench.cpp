@@ -12,6 +12,11 @@ Intercepts Seen;
 // ---------------------------------------------------------------- intercepted imports
 static HMODULE const FakePowrprof = reinterpret_cast<HMODULE>(0x7e570000);
 
+static void RecordPower(const std::string& call) {
+  Seen.power.push_back(call);
+  Seen.powerAt.push_back(PlayerLog.size());
+}
+
 static void WINAPI FakeGetLocalTime(SYSTEMTIME* time) {
   if (!Seen.clockSet) {
     GetLocalTime(time);
@@ -42,13 +47,13 @@ void SetSimulatedClock(int hour, int minute, int second, int day) {
 }
 
 static BOOL WINAPI FakeOpenProcessToken(HANDLE, DWORD access, HANDLE* token) {
-  Seen.power.push_back("OpenProcessToken " + std::to_string(access));
+  RecordPower("OpenProcessToken " + std::to_string(access));
   *token = NULL;
   return TRUE;
 }
 
 static BOOL WINAPI FakeLookupPrivilegeValueA(LPCSTR system, LPCSTR name, LUID* luid) {
-  Seen.power.push_back(std::string("LookupPrivilegeValueA ") + (system ? system : "") + name);
+  RecordPower(std::string("LookupPrivilegeValueA ") + (system ? system : "") + name);
   luid->LowPart = 19;
   luid->HighPart = 0;
   return TRUE;
@@ -61,7 +66,7 @@ static BOOL WINAPI FakeAdjustTokenPrivileges(HANDLE, BOOL disableAll, TOKEN_PRIV
            disableAll, static_cast<unsigned long>(state->PrivilegeCount),
            static_cast<unsigned long>(state->Privileges[0].Luid.LowPart),
            static_cast<unsigned long>(state->Privileges[0].Attributes));
-  Seen.power.push_back(text);
+  RecordPower(text);
   return TRUE;
 }
 
@@ -70,32 +75,32 @@ static BOOL WINAPI FakeCloseHandle(HANDLE handle) {
 }
 
 static BOOL WINAPI FakeExitWindowsEx(UINT flags, DWORD reason) {
-  Seen.power.push_back("ExitWindowsEx " + std::to_string(flags) + " " + std::to_string(reason));
+  RecordPower("ExitWindowsEx " + std::to_string(flags) + " " + std::to_string(reason));
   return TRUE;
 }
 
 static BOOLEAN WINAPI FakeSetSuspendState(BOOLEAN hibernate, BOOLEAN force, BOOLEAN wake) {
-  Seen.power.push_back("SetSuspendState " + std::to_string(hibernate) + " " +
+  RecordPower("SetSuspendState " + std::to_string(hibernate) + " " +
                        std::to_string(force) + " " + std::to_string(wake));
   return TRUE;
 }
 
 static HMODULE WINAPI FakeLoadLibraryA(LPCSTR name) {
   if (lstrcmpiA(name, "powrprof.dll") != 0) return LoadLibraryA(name);
-  Seen.power.push_back("LoadLibraryA powrprof.dll");
+  RecordPower("LoadLibraryA powrprof.dll");
   return Seen.powrprofMissing ? NULL : FakePowrprof;
 }
 
 static FARPROC WINAPI FakeGetProcAddress(HMODULE module, LPCSTR name) {
   if (module != FakePowrprof) return GetProcAddress(module, name);
-  Seen.power.push_back(std::string("GetProcAddress ") + name);
+  RecordPower(std::string("GetProcAddress ") + name);
   if (Seen.suspendEntryMissing || lstrcmpA(name, "SetSuspendState") != 0) return NULL;
   return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(FakeSetSuspendState));
 }
 
 static BOOL WINAPI FakeFreeLibrary(HMODULE module) {
   if (module != FakePowrprof) return FreeLibrary(module);
-  Seen.power.push_back("FreeLibrary powrprof.dll");
+  RecordPower("FreeLibrary powrprof.dll");
   return TRUE;
 }
 
@@ -132,6 +137,26 @@ static void PatchAll(HMODULE module) {
       {"shell32.dll", "ShellExecuteA", reinterpret_cast<void*>(FakeShellExecuteA)},
   };
   for (const auto& p : patches) PatchImport(module, p.dll, p.function, p.replacement);
+}
+
+// A guard for the machine, not a test: no slot of the module's import table may still hold
+// a real power call or the real library loader once patched.
+static bool PowerCallsIntercepted(HMODULE module) {
+  const void* real[] = {
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "ExitWindowsEx")),
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("advapi32.dll"), "AdjustTokenPrivileges")),
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")),
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetProcAddress")),
+  };
+  BYTE* base = reinterpret_cast<BYTE*>(module);
+  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  IMAGE_DATA_DIRECTORY dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  if (!dir.VirtualAddress) return true;
+  for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name; ++d)
+    for (auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk); slot->u1.Function; ++slot)
+      for (const void* r : real)
+        if (r && reinterpret_cast<const void*>(slot->u1.Function) == r) return false;
+  return true;
 }
 
 // ---------------------------------------------------------------- registry
@@ -211,6 +236,10 @@ void PluginTest::Load() {
   ASSERT_TRUE(CopyFileA("gen_dawnbell.dll", copyPath.c_str(), FALSE)) << copyPath;
   ASSERT_TRUE(OpenPlugin(main, copyPath.c_str(), &plugin));
   PatchAll(plugin.module);
+  if (!PowerCallsIntercepted(plugin.module)) {
+    ClosePlugin(&plugin);
+    FAIL() << "a power call is not intercepted; refusing to run the plug-in";
+  }
 }
 
 void PluginTest::Init() {

@@ -16,6 +16,7 @@ extern const char RunKeyPath[];
 // ---- what the intercepted imports saw and answer ----
 struct Intercepts {
   std::vector<std::string> power;  // token, privilege, shutdown and suspend calls in order
+  std::vector<size_t> powerAt;     // the player's log length at each of them, for ordering
   std::vector<std::string> shell;  // ShellExecuteA calls
   bool powrprofMissing = false;    // LoadLibraryA("powrprof.dll") fails
   bool suspendEntryMissing = false;
