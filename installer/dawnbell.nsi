@@ -12,6 +12,10 @@ SetCompressor /SOLID lzma
 ; other users install into a player folder they can write.
 RequestExecutionLevel highest
 ManifestSupportedOS all
+; A DLL that cannot be replaced (the player holds it) must fail the install, also in
+; silent mode, where Ignore would be the default.
+AllowSkipFiles off
+FileErrorText "Could not write$\r$\n$0$\r$\n$\r$\nClose Winamp and try again." "Could not write$\r$\n$0$\r$\n$\r$\nClose Winamp and try again."
 
 !define PRODUCT "Dawnbell Winamp Plug-in"
 !define PUBLISHER "Brindlow Software"

@@ -113,8 +113,13 @@ static BOOL CALLBACK CollectDialog(HWND window, LPARAM param) {
   return TRUE;
 }
 
-// Plays the user of a wizard: presses Next (or Uninstall, or Close) when it can, and
-// answers every message box with one button.
+static bool Pressable(HWND dialog, int id) {
+  HWND control = GetDlgItem(dialog, id);
+  return control && IsWindowEnabled(control) && IsWindowVisible(control);
+}
+
+// Plays the user of a wizard: presses Next (or Install, Uninstall, Close) when it can,
+// Cancel when that is all there is, and answers every message box with one button.
 struct User {
   int answer = IDYES;
   bool cancelAfterBox = false;     // leaves the wizard once a message box was answered
@@ -136,9 +141,11 @@ struct User {
     }
     for (HWND wizard : found.wizards) {
       if (!IsWindowEnabled(wizard) || GetTickCount() - lastClick < 400) continue;
+      // After a failed step only Cancel is left to press.
       int button = cancelAfterBox && !boxes.empty() ? IDCANCEL : IDOK;
+      if (!Pressable(wizard, button)) button = IDCANCEL;
+      if (!Pressable(wizard, button)) continue;
       HWND control = GetDlgItem(wizard, button);
-      if (!control || !IsWindowEnabled(control) || !IsWindowVisible(control)) continue;
       PostMessageA(wizard, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                    reinterpret_cast<LPARAM>(control));
       lastClick = GetTickCount();
@@ -396,6 +403,16 @@ TEST_F(SilentInstall, RefusesFolderWithoutPlayerAndWritesNothing) {
   }
 }
 
+TEST_F(SilentInstall, FailsWhileThePlayerHoldsThePlugin) {
+  std::string folder = Installed("Winamp");
+  HMODULE held = LoadLibraryA((folder + "\\Plugins\\gen_dawnbell.dll").c_str());
+  ASSERT_TRUE(held);
+  Outcome outcome = Install(folder);
+  FreeLibrary(held);
+  EXPECT_NE(0u, outcome.exitCode);
+  EXPECT_EQ(0u, Install(folder).exitCode);
+}
+
 TEST_F(SilentInstall, FindsPlayerFolderByItsEntriesElseProgramFiles) {
   struct Case {
     const char* name;
@@ -588,6 +605,19 @@ TEST_F(InstallWizard, InstallsIntoFolderWithPlayer) {
   EXPECT_EQ(0u, outcome.exitCode);
   EXPECT_TRUE(user.boxes.empty());
   EXPECT_TRUE(Exists(folder + "\\Plugins\\gen_dawnbell.dll"));
+}
+
+TEST_F(InstallWizard, AsksToCloseThePlayerWhileItHoldsThePlugin) {
+  std::string folder = Installed("Winamp");
+  HMODULE held = LoadLibraryA((folder + "\\Plugins\\gen_dawnbell.dll").c_str());
+  ASSERT_TRUE(held);
+  User user;
+  user.answer = IDCANCEL;
+  Outcome outcome = Install(folder, &user);
+  FreeLibrary(held);
+  ASSERT_EQ(1u, user.boxes.size());
+  EXPECT_NE(std::string::npos, user.boxes[0].find("Close Winamp")) << user.boxes[0];
+  EXPECT_NE(0u, outcome.exitCode);
 }
 
 // ---------------------------------------------------------------- what they carry
