@@ -8,9 +8,14 @@ export WINEPREFIX := $(BUILD)/wineprefix
 export WINEDEBUG := -all
 export WINEDLLOVERRIDES := mscoree,mshtml=
 JOBS := $(shell nproc)
-DEB_PACKAGES := g++-mingw-w64-i686 wine wine32:i386 xvfb xauth cmake g++ googletest imagemagick
+# The version lives once, in the DLL's version resource.
+VERSION := $(shell sed -n 's/^ *VALUE "ProductVersion", "\([0-9.]*\)".*/\1/p' src/res/dawnbell.rc)
+DIST := $(ROOT)/dist
+SETUP := $(DIST)/dawnbell-$(VERSION)-setup.exe
+ZIP := $(DIST)/dawnbell-$(VERSION).zip
+DEB_PACKAGES := g++-mingw-w64-i686 wine wine32:i386 xvfb xauth cmake g++ googletest imagemagick nsis zip
 
-.PHONY: all deps native win32 dll run test test-native test-wine facts bench clean
+.PHONY: all deps native win32 dll dist run test test-native test-wine test-dist facts bench clean
 
 all: dll
 
@@ -44,6 +49,7 @@ $(WINEPREFIX)/.ready-unmanaged:
 test: deps
 	$(MAKE) test-native
 	$(MAKE) test-wine
+	$(MAKE) test-dist
 	$(MAKE) facts
 
 test-native: native
@@ -53,6 +59,27 @@ test-native: native
 test-wine: win32 $(WINEPREFIX)/.ready-unmanaged
 	mkdir -p $(BUILD)/screens
 	cd $(WIN32) && xvfb-run -a -s '-screen 0 1024x768x24' wine ./win32_tests.exe --gtest_brief=1; \
+	  status=$$?; wineserver -k 2>/dev/null; exit $$status
+
+# The setup program and the zip for copying the DLL by hand.
+dist: deps dll
+	$(if $(VERSION),,$(error no ProductVersion in src/res/dawnbell.rc))
+	mkdir -p $(DIST)
+	rm -f $(SETUP) $(ZIP)
+	cd installer && makensis -V2 -WX -DVERSION=$(VERSION) -DDLL=$(WIN32)/gen_dawnbell.dll \
+	  -DOUTFILE=$(SETUP) dawnbell.nsi
+	rm -rf $(DIST)/zip && mkdir -p $(DIST)/zip
+	cp $(WIN32)/gen_dawnbell.dll README.md $(DIST)/zip/ && cp LICENSE $(DIST)/zip/LICENSE.txt
+	cd $(DIST)/zip && zip -q -X -z ../dawnbell-$(VERSION).zip gen_dawnbell.dll README.md LICENSE.txt \
+	  <<< "Dawnbell Winamp Plug-in $(VERSION)"
+	rm -rf $(DIST)/zip
+	@ls -l $(SETUP) $(ZIP)
+
+# Runs the setup program and its uninstaller against fake player folders in the prefix.
+test-dist: dist win32 $(WINEPREFIX)/.ready-unmanaged
+	[ "$$(zip -sf $(ZIP) | sed -n 's/^  //p' | LC_ALL=C sort | tr '\n' ' ')" = "LICENSE.txt README.md gen_dawnbell.dll " ]
+	cd $(WIN32) && timeout 600 xvfb-run -a -s '-screen 0 1024x768x24' \
+	  wine ./dist_tests.exe 'Z:$(subst /,\,$(SETUP))' --gtest_brief=1; \
 	  status=$$?; wineserver -k 2>/dev/null; exit $$status
 
 facts:
@@ -77,4 +104,4 @@ run: win32 $(WINEPREFIX)/.ready-unmanaged
 	  xvfb-run -a -s '-screen 0 1024x768x24' wine ./dawnbell_player.exe --quit-after 4; fi
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(DIST)
