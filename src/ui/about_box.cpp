@@ -14,6 +14,7 @@ enum { LinkColour = 0xFF0000 };  // blue, as the platform writes colours (0x00BB
 // The link's underlined font: made once when the box opens, so every repaint draws with
 // a live font, and deleted when the box goes, so none is left behind.
 static HFONT LinkFont;
+static HGDIOBJ DialogFont;
 
 void ShowAbout(HWND owner) {
   DialogBoxParamA(Plugin.hDllInstance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDialogProc, 0);
@@ -24,15 +25,20 @@ static void InitAbout(HWND dialog) {
   PrevLinkProc = reinterpret_cast<void*>(
       SetWindowLongPtrA(link, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LinkProc)));
   LOGFONTA font;
-  HGDIOBJ current = reinterpret_cast<HGDIOBJ>(SendMessageA(link, WM_GETFONT, 0, 0));
-  if (!current) current = GetStockObject(DEFAULT_GUI_FONT);
-  if (GetObjectA(current, sizeof font, &font) != sizeof font) return;
+  DialogFont = reinterpret_cast<HGDIOBJ>(SendMessageA(link, WM_GETFONT, 0, 0));
+  HGDIOBJ model = DialogFont ? DialogFont : GetStockObject(DEFAULT_GUI_FONT);
+  if (GetObjectA(model, sizeof font, &font) != sizeof font) return;
   font.lfUnderline = TRUE;
   LinkFont = CreateFontIndirectA(&font);
+  // Some static controls select their own font after asking us for colours; giving the
+  // link the underlined font itself keeps the underline whichever order they use.
+  if (LinkFont) SendMessageA(link, WM_SETFONT, reinterpret_cast<WPARAM>(LinkFont), FALSE);
 }
 
-static void FreeLinkFont() {
-  if (LinkFont) DeleteObject(LinkFont);
+static void FreeLinkFont(HWND dialog) {
+  if (!LinkFont) return;
+  SendDlgItemMessageA(dialog, IDC_ABOUT_LINK, WM_SETFONT, reinterpret_cast<WPARAM>(DialogFont), FALSE);
+  DeleteObject(LinkFont);
   LinkFont = NULL;
 }
 
@@ -57,7 +63,7 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
       return LinkColours(dialog, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_COMMAND: AboutCommand(dialog, wParam); return 0;
     case WM_CLOSE: EndDialog(dialog, 0); return 0;
-    case WM_DESTROY: FreeLinkFont(); return 0;
+    case WM_DESTROY: FreeLinkFont(dialog); return 0;
   }
   return 0;
 }

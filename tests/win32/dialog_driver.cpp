@@ -169,8 +169,7 @@ std::string SaveScreen(const char* name, HWND window) {
   RECT r;
   GetWindowRect(window, &r);
   char crop[96];
-  snprintf(crop, sizeof crop, "%ldx%ld+%ld+%ld", r.right - r.left + 8, r.bottom - r.top + 8,
-           r.left - 4, r.top - 4);
+  snprintf(crop, sizeof crop, "%ldx%ld+%ld+%ld", r.right - r.left, r.bottom - r.top, r.left, r.top);
   // Written aside and renamed, so the file appearing means the shot is complete.
   std::string command = "/bin/sh -c \"/usr/bin/import -window root -crop " + std::string(crop) +
                         " +repage png:'" + temporary + "' && mv '" + temporary + "' '" + target + "'\"";

@@ -5,7 +5,7 @@
 
 namespace {
 
-enum Kind { Group, TimeList, Left, Right, Check, Number, TextEdit, Slider, Push, Icon };
+enum Kind { Group, TimeList, Left, OneLine, Right, Check, Number, TextEdit, Slider, Push, Icon };
 
 struct Expected {
   int id;
@@ -76,7 +76,7 @@ const Expected AboutControls[] = {
     {2, Left, 32, 5, 104, 8, "Dawnbell Winamp Plug-in"},
     {3, Left, 32, 16, 55, 8, "Version: 2.3.2"},
     {4, Left, 32, 27, 140, 8, nullptr},  // the maker's notice: any text
-    {5, Left, 32, 38, 130, 8, "Visit Dawnbell Winamp Plug-in homepage"},
+    {5, OneLine, 32, 38, 130, 8, "Visit Dawnbell Winamp Plug-in homepage"},
     {7, Push, 124, 52, 50, 13, "OK"},
 };
 
@@ -112,7 +112,7 @@ const char* ClassOf(Kind kind) {
   switch (kind) {
     case Group: case Check: case Push: return "Button";
     case TimeList: return "ComboBox";
-    case Left: case Right: case Icon: return "Static";
+    case Left: case OneLine: case Right: case Icon: return "Static";
     case Number: case TextEdit: return "Edit";
     case Slider: return "msctls_trackbar32";
   }
@@ -145,7 +145,7 @@ void CheckStyle(HWND control, Kind kind) {
   DWORD style = GetWindowLongA(control, GWL_STYLE);
   DWORD ex = GetWindowLongA(control, GWL_EXSTYLE);
   bool border = (style & WS_BORDER) || (ex & WS_EX_CLIENTEDGE);
-  bool tabStop = kind != Group && kind != Left && kind != Right && kind != Icon;
+  bool tabStop = kind != Group && kind != Left && kind != OneLine && kind != Right && kind != Icon;
   EXPECT_EQ(tabStop, (style & WS_TABSTOP) != 0);
   EXPECT_TRUE(style & WS_VISIBLE);
   switch (kind) {
@@ -163,6 +163,7 @@ void CheckStyle(HWND control, Kind kind) {
       }
       break;
     case Left: EXPECT_EQ(DWORD(SS_LEFT), style & SS_TYPEMASK); break;
+    case OneLine: EXPECT_EQ(DWORD(SS_LEFTNOWORDWRAP), style & SS_TYPEMASK); break;
     case Right: EXPECT_EQ(DWORD(SS_RIGHT), style & SS_TYPEMASK); break;
     case Icon: EXPECT_EQ(DWORD(SS_ICON), style & SS_TYPEMASK); break;
     case Number:

@@ -1,0 +1,42 @@
+// Pictures of the dialogs under build/screens/, for a person to compare with the layout.
+#include "dialog_driver.h"
+
+using Screens = PluginTest;
+
+TEST_F(Screens, SettingsDialogAsFirstOpened) {
+  Init();
+  RunSettings(plugin, [](HWND d) {
+    EXPECT_NE("", SaveScreen("settings", d));
+    Click(d, 2);
+  });
+}
+
+TEST_F(Screens, SettingsDialogWithOptionsChanged) {
+  Init();
+  RunSettings(plugin, [](HWND d) {
+    for (int box : {4, 6, 19, 8, 10, 12, 23, 13, 21, 16, 20, 3}) Click(d, box);
+    Click(d, 18);  // the menu item off: its text and position grey out
+    SendDlgItemMessageA(d, 25, CB_SETCURSEL, 6, 0);
+    SendDlgItemMessageA(d, 26, CB_SETCURSEL, 45, 0);
+    SendDlgItemMessageA(d, 27, CB_SETCURSEL, 23, 0);
+    SendDlgItemMessageA(d, 28, CB_SETCURSEL, 30, 0);
+    SetDlgItemTextA(d, 42, "3");
+    SetDlgItemTextA(d, 43, "12");
+    Slide(d, 29, 64);
+    Slide(d, 30, 200);
+    Slide(d, 31, 2500);
+    EXPECT_NE("", SaveScreen("settings_changed", d));
+    Click(d, 2);
+  });
+}
+
+TEST_F(Screens, AboutBox) {
+  Init();
+  RunSettings(plugin, [](HWND settings) {
+    RunAbout(settings, [](HWND about) {
+      EXPECT_NE("", SaveScreen("about", about));
+      Click(about, 7);
+    });
+    Click(settings, 2);
+  });
+}
