@@ -128,7 +128,7 @@ static Step Msg(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
   return {message, wParam, lParam, 0};
 }
 static Step SetTimerCall(WPARAM id, LPARAM ms) { return {CallSetTimer, id, ms, 0}; }
-static Step SetFadeTimerAny() { return {CallSetTimer, 2, 0, 0}; }
+static Step SetFadeTimer() { return {CallSetTimer, 2, 0, 0}; }
 static Step KillTimerCall(WPARAM id) { return {CallKillTimer, id, 0, 0}; }
 static Step DialogCall() { return {CallDialog, 1, 0, 0}; }
 static const Step EndOfTrack = {TrackEndNotice, 0, 0, 0};
@@ -222,13 +222,12 @@ class HookTest : public PluginTest {
     });
   }
   // Ticks "stop after end of last track" in the real settings dialog.
-  bool SetStopAfterLast() {
-    if (!FindResourceA(plugin.module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(5))) return false;
+  void SetStopAfterLast() {
     DriveDialog = true;
     plugin.plugin->config();
     DriveDialog = false;
+    ASSERT_EQ(1u, Dialogs.size());
     Sequence.clear();
-    return true;
   }
   static DWORD Stored(const char* name) {
     DWORD value = 0xDEADBEEF;
@@ -294,7 +293,6 @@ TEST_F(HookPassOn, EveryMessageReachesThePlayerOnceUnchangedAndItsAnswerComesBac
   DestroyMenu(menu);
   // Close declined: the player is still there and still hooked through us.
   EXPECT_TRUE(IsWindow(main));
-  Player.declineClose = false;
 }
 
 // ---------------------------------------------------------------- end of track
@@ -318,7 +316,7 @@ TEST_F(HookTrackEnd, TheEndOfTheTrackCutsAFadeOutShortAndRestoresTheVolume) {
   Playing(4);
   ASSERT_TRUE(ReachStopTime());
   EXPECT_SEQUENCE("stop event", Command(40157), KillTimerCall(2), Ipc(-666, 122),
-                  SetFadeTimerAny());
+                  SetFadeTimer());
   ASSERT_TRUE(PumpUntil(2000, [] { return Player.volume < 196; }));
   Sequence.clear();
   PlayerEndTrack();
@@ -346,7 +344,7 @@ using HookStopAfterLast = HookTest;
 TEST_F(HookStopAfterLast, OnlyTheEndOfTheLastEntryStopsAndThenTheFlagIsGone) {
   WriteDword("UsePause", 1);
   Start();
-  if (!SetStopAfterLast()) GTEST_SKIP() << "settings dialog not built yet";
+  ASSERT_NO_FATAL_FAILURE(SetStopAfterLast());
   Playing(3);
   PlayerEndTrack();
   EXPECT_SEQUENCE("entry 4 of 12 ends", Ipc(0, 124), Ipc(0, 125), EndOfTrack);
@@ -368,7 +366,7 @@ TEST_F(HookStopAfterLast, OnlyTheEndOfTheLastEntryStopsAndThenTheFlagIsGone) {
 TEST_F(HookStopAfterLast, ARunningFadeOutGoesOnUntilTheLastEntryEndsIt) {
   ArmStop(1, 0);
   Start();
-  if (!SetStopAfterLast()) GTEST_SKIP() << "settings dialog not built yet";
+  ASSERT_NO_FATAL_FAILURE(SetStopAfterLast());
   Playing(10);
   ASSERT_TRUE(ReachStopTime());
   ASSERT_TRUE(PumpUntil(2000, [] { return Player.volume < 197; }));
@@ -391,7 +389,7 @@ TEST_F(HookStopAfterLast, ARunningFadeOutGoesOnUntilTheLastEntryEndsIt) {
 TEST_F(HookStopAfterLast, RepeatedStopEventsStillEndInOneFinalStop) {
   ArmStop(1, 1);
   Start();
-  if (!SetStopAfterLast()) GTEST_SKIP() << "settings dialog not built yet";
+  ASSERT_NO_FATAL_FAILURE(SetStopAfterLast());
   Playing(11);
   ASSERT_TRUE(ReachStopTime(8));
   ASSERT_TRUE(PumpUntil(2000, [] { return Player.volume < 197; }));
@@ -400,7 +398,7 @@ TEST_F(HookStopAfterLast, RepeatedStopEventsStillEndInOneFinalStop) {
   ASSERT_TRUE(ReachStopTime(9));
   StartAtLastCommand(40157);
   EXPECT_SEQUENCE("second stop event", Command(40157), KillTimerCall(2), Ipc(-666, 122),
-                  SetFadeTimerAny());
+                  SetFadeTimer());
   Sequence.clear();
   PlayerEndTrack();
   EXPECT_SEQUENCE("last entry ends", Ipc(0, 124), Ipc(0, 125), KillTimerCall(2), SetVolumeAny(),
@@ -474,6 +472,7 @@ static std::string ItemText(HMENU menu, int position) {
 
 TEST_F(HookMenu, SixthItemOfATenItemMenuWhileItIsOpen) {
   WriteValue(PluginKeyPath, "MenuName", REG_SZ, "Alarm clock...", 15);
+  WriteDword("MenuPos", 4);
   Start();
   HMENU menu = MenuOf(10);
   SendMessageA(main, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
@@ -601,5 +600,4 @@ TEST_F(HookClose, ADeclinedCloseEndsTheFadeButKeepsTheAlarm) {
   Sequence.clear();
   SetSimulatedClock(7, 0, 59, 9);
   EXPECT_TRUE(PumpUntil(3000, [] { return Count(WM_COMMAND, 40045) > 0; }));
-  Player.declineClose = false;
 }
