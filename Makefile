@@ -36,13 +36,16 @@ dll:
 	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 	cmake --build $(WIN32) -j $(JOBS) --target gen_dawnbell
 
-# A private Wine prefix, made once.
-$(WINEPREFIX)/.ready-unmanaged:
+# A private Wine prefix, made once (rename the stamp when this recipe changes).
+$(WINEPREFIX)/.ready-3:
 	mkdir -p $(WINEPREFIX)
 	xvfb-run -a wineboot -i >/dev/null 2>&1
 	wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
 	# No window manager under Xvfb: unmanaged windows hide at once instead of waiting 2 s for one.
 	wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+	# Wine's own fonts (MS Sans Serif, Marlett...) are not found where Debian puts them; without
+	# them dialogs fall back to a wider font and clip their labels.
+	cp -n /usr/share/wine/fonts/* $(WINEPREFIX)/drive_c/windows/Fonts/ 2>/dev/null || true
 	wineserver -w
 	touch $@
 
@@ -56,7 +59,7 @@ test-native: native
 	$(NATIVE)/core_tests_plain --gtest_brief=1
 	$(NATIVE)/core_tests_sanitized --gtest_brief=1
 
-test-wine: win32 $(WINEPREFIX)/.ready-unmanaged
+test-wine: win32 $(WINEPREFIX)/.ready-3
 	mkdir -p $(BUILD)/screens
 	cd $(WIN32) && xvfb-run -a -s '-screen 0 1024x768x24' wine ./win32_tests.exe --gtest_brief=1; \
 	  status=$$?; wineserver -k 2>/dev/null; exit $$status
@@ -76,7 +79,7 @@ dist: deps dll
 	@ls -l $(SETUP) $(ZIP)
 
 # Runs the setup program and its uninstaller against fake player folders in the prefix.
-test-dist: dist win32 $(WINEPREFIX)/.ready-unmanaged
+test-dist: dist win32 $(WINEPREFIX)/.ready-3
 	[ "$$(zip -sf $(ZIP) | sed -n 's/^  //p' | LC_ALL=C sort | tr '\n' ' ')" = "LICENSE.txt README.md gen_dawnbell.dll " ]
 	cd $(WIN32) && timeout 600 xvfb-run -a -s '-screen 0 1024x768x24' \
 	  wine ./dist_tests.exe 'Z:$(subst /,\,$(SETUP))' --gtest_brief=1; \
@@ -87,7 +90,7 @@ facts:
 	@echo "imports: $$(i686-w64-mingw32-objdump -p $(WIN32)/gen_dawnbell.dll | sed -n 's/^\s*DLL Name: //p' | tr '\n' ' ')"
 
 # Figures, not tests: each line gives a measurement and its goal.
-bench: deps native win32 $(WINEPREFIX)/.ready-unmanaged
+bench: deps native win32 $(WINEPREFIX)/.ready-3
 	@command -v valgrind >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq valgrind
 	@$(MAKE) --no-print-directory facts | sed 's/^/figure: /'
 	@echo "figure: goal: DLL <= 32768 bytes; imports: Windows system DLLs only"
@@ -99,7 +102,7 @@ bench: deps native win32 $(WINEPREFIX)/.ready-unmanaged
 	@cd $(WIN32) && xvfb-run -a -s '-screen 0 1024x768x24' wine ./win32_tests.exe --gtest_also_run_disabled_tests \
 	  --gtest_filter='Figures.*' 2>&1 | grep -E '^figure|FAILED'; wineserver -k 2>/dev/null; true
 
-run: win32 $(WINEPREFIX)/.ready-unmanaged
+run: win32 $(WINEPREFIX)/.ready-3
 	cd $(WIN32) && if [ -n "$$DISPLAY" ]; then wine ./dawnbell_player.exe; else \
 	  xvfb-run -a -s '-screen 0 1024x768x24' wine ./dawnbell_player.exe --quit-after 4; fi
 
