@@ -22,9 +22,8 @@ static int32_t ReadSlider(HWND dialog, int slider) {
 }
 
 static void ShowValue(HWND dialog, int label, const char* format, int32_t value) {
-  char text[16];
-  wsprintfA(text, format, value);
-  SetDlgItemTextA(dialog, label, text);
+  wsprintfA(Scratch, format, value);
+  SetDlgItemTextA(dialog, label, Scratch);
 }
 
 // The sliders clamp to their ranges, so what is read back is always a valid setting.

@@ -237,18 +237,6 @@ TEST_F(SettingsDialog, NumberFieldsStoreOneBelowWhatTheyShow) {
   }
 }
 
-TEST_F(SettingsDialog, TheNumberFieldsTakeOnlyDigitsFromTheKeyboard) {
-  Init();
-  RunSettings(plugin, [](HWND d) {
-    HWND first = GetDlgItem(d, 42);
-    SetWindowTextA(first, "");
-    for (char c : std::string("-4x2")) SendMessageA(first, WM_CHAR, static_cast<WPARAM>(c), 0);
-    EXPECT_EQ("42", Text(d, 42));
-    Close(d);
-  });
-  EXPECT_EQ(41u, Stored("First"));
-}
-
 TEST_F(SettingsDialog, EveryWayOfClosingSaves) {
   Init();
   for (Way way : {ByOk, ByEscape, ByTitleBarClose}) {
