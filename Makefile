@@ -10,7 +10,7 @@ export WINEDLLOVERRIDES := mscoree,mshtml=
 JOBS := $(shell nproc)
 DEB_PACKAGES := g++-mingw-w64-i686 wine wine32:i386 xvfb xauth cmake g++ googletest imagemagick
 
-.PHONY: all deps native win32 dll run test test-native test-wine facts clean
+.PHONY: all deps native win32 dll run showcase test test-native test-wine test-showcase facts clean
 
 all: dll
 
@@ -42,6 +42,7 @@ $(WINEPREFIX)/.ready:
 test: deps
 	$(MAKE) test-native
 	$(MAKE) test-wine
+	$(MAKE) test-showcase
 	$(MAKE) facts
 
 test-native: native
@@ -57,9 +58,23 @@ facts: dll
 	@echo "gen_dawnbell.dll: $$(stat -c %s $(WIN32)/gen_dawnbell.dll) bytes"
 	@echo "imports: $$(i686-w64-mingw32-objdump -p $(WIN32)/gen_dawnbell.dll | sed -n 's/^\s*DLL Name: //p' | tr '\n' ' ')"
 
+# With a display: the player, interactive. Without one: the scripted showcase under Xvfb.
 run: win32 $(WINEPREFIX)/.ready
-	cd $(WIN32) && if [ -n "$$DISPLAY" ]; then wine ./dawnbell_player.exe; else \
-	  xvfb-run -a -s '-screen 0 1024x768x24' wine ./dawnbell_player.exe --quit-after 4; fi
+	@if [ -n "$$DISPLAY" ]; then cd $(WIN32) && wine ./dawnbell_player.exe; else $(MAKE) --no-print-directory showcase; fi
+
+# The showcase on the simulated clock: prints the timeline, saves the screenshots, and
+# fails unless the timeline is the expected one.
+SCREENS := $(BUILD)/screens
+SHOWCASE_SCREENS := player menu settings about
+showcase: win32 $(WINEPREFIX)/.ready
+	mkdir -p $(SCREENS) && cd $(SCREENS) && rm -f $(foreach s,$(SHOWCASE_SCREENS),$(s).bmp $(s).png)
+	cd $(WIN32) && timeout 170 xvfb-run -a -s '-screen 0 1024x768x24' sh -c \
+	  'wine ./dawnbell_player.exe --showcase --screens ../screens; s=$$?; wineserver -k; exit $$s'; \
+	  status=$$?; \
+	  for s in $(SHOWCASE_SCREENS); do f=$(SCREENS)/$$s; [ -e $$f.bmp ] || continue; \
+	    convert $$f.bmp $$f.png && rm $$f.bmp && echo "screen: $$f.png"; done; exit $$status
+
+test-showcase: showcase
 
 clean:
 	rm -rf $(BUILD)
