@@ -32,6 +32,8 @@ void SimClockSkip(DWORD ms) { Base += static_cast<ULONGLONG>(ms) * 10000; }
 
 bool SimClockOn() { return On; }
 
+void SimClockOff() { On = false; }
+
 void SimClockNow(SYSTEMTIME* time) {
   if (!On) {
     GetLocalTime(time);

@@ -10,6 +10,7 @@ void SimClockAlign(DWORD tick, DWORD msOfDay);
 extern DWORD SimClockReadTick;  // when the plug-in last read the clock (GetTickCount)
 extern int SimClockReads;       // how often it did
 bool SimClockOn();
+void SimClockOff();  // back to the real clock
 void SimClockNow(SYSTEMTIME* time);
 DWORD SimClockMsOfDay();
 // "HH:MM:SS" or "HH:MM" into seconds of the day; -1 when it is not a time of day.
