@@ -59,8 +59,10 @@ facts: dll
 	@echo "imports: $$(i686-w64-mingw32-objdump -p $(WIN32)/gen_dawnbell.dll | sed -n 's/^\s*DLL Name: //p' | tr '\n' ' ')"
 
 # With a display: the player, interactive. Without one: the scripted showcase under Xvfb.
-run: win32 $(WINEPREFIX)/.ready
-	@if [ -n "$$DISPLAY" ]; then cd $(WIN32) && wine ./dawnbell_player.exe; else $(MAKE) --no-print-directory showcase; fi
+# ARGS go to the player, e.g. ARGS="--speed 10 --clock 06:59:30".
+run: deps win32 $(WINEPREFIX)/.ready
+	@if [ -n "$$DISPLAY" ]; then cd $(WIN32) && wine ./dawnbell_player.exe $(ARGS); \
+	else $(MAKE) --no-print-directory showcase; fi
 
 # The showcase on the simulated clock: prints the timeline, saves the screenshots, and
 # fails unless the timeline is the expected one.

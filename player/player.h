@@ -59,3 +59,4 @@ void DispatchPlayerMessage(HWND main, MSG* msg);
 
 enum { PlayerMenuCount = 12, PlayerConfigCommand = 40500 };
 enum { PlayerNextCommand = 40048, PlayerPreviousCommand = 40044 };
+enum { PlayerForwardCommand = 40504, PlayerAboutCommand = 40505 };

@@ -44,6 +44,8 @@ static const char* CommandName(WPARAM id) {
     case 40058: return "volume up";
     case 40059: return "volume down";
     case PlayerConfigCommand: return "plug-in settings";
+    case PlayerForwardCommand: return "forward 10 seconds";
+    case PlayerAboutCommand: return "about the player";
   }
   return "";
 }

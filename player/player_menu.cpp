@@ -4,10 +4,11 @@
 void ShowPlayerMenu(HWND main, int x, int y) {
   static const char* const items[PlayerMenuCount] = {
       "Play", "Pause", "Stop", "Next track", "Stop after current", "Volume up", "Volume down",
-      "Plug-in settings...", "Previous track", "Clear playlist", "About player...", "Exit"};
+      "Plug-in settings...", "Previous track", "Forward 10 seconds", "About player...", "Exit"};
   static const WPARAM ids[PlayerMenuCount] = {40045, 40046, 40047, PlayerNextCommand, 40157,
                                               40058, 40059, PlayerConfigCommand,
-                                              PlayerPreviousCommand, 40502, 40503, 40001};
+                                              PlayerPreviousCommand, PlayerForwardCommand,
+                                              PlayerAboutCommand, 40001};
   if (x == -1 && y == -1) {  // from the keyboard: at the window's corner
     RECT r;
     GetWindowRect(main, &r);

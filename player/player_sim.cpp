@@ -65,6 +65,16 @@ void RunCommand(HWND window, WPARAM id) {
     case PlayerPreviousCommand: Step(-1); break;
     case 40058: Player.volume = Player.volume + 16 > 255 ? 255 : Player.volume + 16; break;
     case 40059: Player.volume = Player.volume < 16 ? 0 : Player.volume - 16; break;
+    case PlayerForwardCommand:
+      // Stops short of the end: the next advance ends the track, with its notice.
+      if (Player.status != PlayerStopped) Player.positionMs += 10000;
+      if (Player.positionMs > CurrentLengthMs()) Player.positionMs = CurrentLengthMs();
+      break;
+    case PlayerAboutCommand:
+      MessageBoxA(window, "Dawnbell stand-in player\n\nPlays the host's part for general-purpose "
+                  "plug-ins: a simulated playlist, the host's commands and queries, and a log "
+                  "of all a plug-in asks.", "About the player", MB_OK | MB_ICONINFORMATION);
+      break;
     case PlayerConfigCommand:
       if (Player.onConfig) Player.onConfig();
       break;
