@@ -15,7 +15,7 @@ SETUP := $(DIST)/dawnbell-$(VERSION)-setup.exe
 ZIP := $(DIST)/dawnbell-$(VERSION).zip
 DEB_PACKAGES := g++-mingw-w64-i686 wine wine32:i386 xvfb xauth cmake g++ googletest imagemagick nsis zip
 
-.PHONY: all deps native win32 dll dist run test test-native test-wine test-dist facts bench clean
+.PHONY: all deps native win32 dll dist run showcase test test-native test-wine test-dist test-showcase facts bench clean
 
 all: dll
 
@@ -53,6 +53,7 @@ test: deps
 	$(MAKE) test-native
 	$(MAKE) test-wine
 	$(MAKE) test-dist
+	$(MAKE) test-showcase
 	$(MAKE) facts
 
 test-native: native
@@ -102,9 +103,26 @@ bench: deps native win32 $(WINEPREFIX)/.ready-3
 	@cd $(WIN32) && xvfb-run -a -s '-screen 0 1024x768x24' wine ./win32_tests.exe --gtest_also_run_disabled_tests \
 	  --gtest_filter='Figures.*' 2>&1 | grep -E '^figure|FAILED'; wineserver -k 2>/dev/null; true
 
-run: win32 $(WINEPREFIX)/.ready-3
-	cd $(WIN32) && if [ -n "$$DISPLAY" ]; then wine ./dawnbell_player.exe; else \
-	  xvfb-run -a -s '-screen 0 1024x768x24' wine ./dawnbell_player.exe --quit-after 4; fi
+
+# With a display: the player, interactive. Without one: the scripted showcase under Xvfb.
+# ARGS go to the player, e.g. ARGS="--speed 10 --clock 06:59:30".
+run: deps win32 $(WINEPREFIX)/.ready-3
+	@if [ -n "$$DISPLAY" ]; then cd $(WIN32) && wine ./dawnbell_player.exe $(ARGS); \
+	else $(MAKE) --no-print-directory showcase; fi
+
+# The showcase on the simulated clock: prints the timeline, saves the screenshots, and
+# fails unless the timeline is the expected one.
+SCREENS := $(BUILD)/screens
+SHOWCASE_SCREENS := player menu settings about
+showcase: win32 $(WINEPREFIX)/.ready-3
+	mkdir -p $(SCREENS) && cd $(SCREENS) && rm -f $(foreach s,$(SHOWCASE_SCREENS),$(s).bmp $(s).png)
+	cd $(WIN32) && timeout 170 xvfb-run -a -s '-screen 0 1024x768x24' sh -c \
+	  'wine ./dawnbell_player.exe --showcase --screens ../screens; s=$$?; wineserver -k; exit $$s'; \
+	  status=$$?; \
+	  for s in $(SHOWCASE_SCREENS); do f=$(SCREENS)/$$s; [ -e $$f.bmp ] || continue; \
+	    convert $$f.bmp $$f.png && rm $$f.bmp && echo "screen: $$f.png"; done; exit $$status
+
+test-showcase: showcase
 
 clean:
 	rm -rf $(BUILD) $(DIST)

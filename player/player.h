@@ -21,16 +21,21 @@ struct PlayerState {
   bool quitOnDestroy = false;  // the program ends its loop when the window goes
   int lengthUnknownTicks = 0;  // length query answers -1 this many more times
   void (*onClose)() = nullptr; // runs before the window is destroyed (plug-ins' quit)
+  void (*onConfig)() = nullptr;  // the loaded plug-in's config entry, for the settings command
   // Sees every message that reaches the player's own procedure, before it acts on it.
   void (*spy)(HWND, UINT, WPARAM, LPARAM) = nullptr;
 };
 
+// One thing the player was asked or told. Notes (message 0) are events without a message:
+// the power calls the plug-in tried, steps of a script.
 struct LogEntry {
   DWORD time;
   UINT message;
   WPARAM wParam;
   LPARAM lParam;
   LRESULT result;
+  DWORD clockMs = 0;  // the local time the plug-in sees, milliseconds since midnight
+  std::string note = std::string();
 };
 
 extern PlayerState Player;
@@ -41,9 +46,17 @@ HWND CreatePlayerWindow(HINSTANCE instance, bool visible);
 void StartPlayerClock();  // position advances in real time times the speed
 void AdvancePlayer(double ms);
 void PlayerEndTrack();  // the current track reached its end: notice to the main window
+void PlayerNote(const std::string& text);  // adds a note to the log
 std::string DescribeLogEntry(const LogEntry& entry);
+std::string FormatLogLine(const LogEntry& entry);  // with the clock time in front
+std::string FormatClock(DWORD clockMs);            // HH:MM:SS
 std::string DescribePlayer();
 // Context menu of the main window (12 items), shown at the given screen point.
 void ShowPlayerMenu(HWND main, int x, int y);
+// The program's message dispatch: keys typed into the player's other windows reach the main
+// window as the keyboard IPC notice first, as the host delivers them.
+void DispatchPlayerMessage(HWND main, MSG* msg);
 
 enum { PlayerMenuCount = 12, PlayerConfigCommand = 40500 };
+enum { PlayerNextCommand = 40048, PlayerPreviousCommand = 40044 };
+enum { PlayerForwardCommand = 40504, PlayerAboutCommand = 40505 };

@@ -1,0 +1,60 @@
+#include "sim_clock.h"
+
+#include <stdio.h>
+
+static ULONGLONG Base;  // simulated FILETIME at BaseTick
+static DWORD BaseTick;
+static bool On;
+DWORD SimClockReadTick;
+int SimClockReads;
+
+void SimClockSet(int hour, int minute, int second) {
+  SYSTEMTIME t;
+  GetLocalTime(&t);  // today's date: only the time of day is simulated
+  t.wHour = static_cast<WORD>(hour);
+  t.wMinute = static_cast<WORD>(minute);
+  t.wSecond = static_cast<WORD>(second);
+  t.wMilliseconds = 0;
+  FILETIME file;
+  SystemTimeToFileTime(&t, &file);
+  Base = (static_cast<ULONGLONG>(file.dwHighDateTime) << 32) | file.dwLowDateTime;
+  BaseTick = GetTickCount();
+  On = true;
+}
+
+void SimClockAlign(DWORD tick, DWORD msOfDay) {
+  SimClockSet(0, 0, 0);
+  Base += static_cast<ULONGLONG>(msOfDay) * 10000;
+  BaseTick = tick;
+}
+
+void SimClockSkip(DWORD ms) { Base += static_cast<ULONGLONG>(ms) * 10000; }
+
+bool SimClockOn() { return On; }
+
+void SimClockOff() { On = false; }
+
+void SimClockNow(SYSTEMTIME* time) {
+  if (!On) {
+    GetLocalTime(time);
+    return;
+  }
+  ULONGLONG now = Base + static_cast<ULONGLONG>(GetTickCount() - BaseTick) * 10000;
+  FILETIME file = {static_cast<DWORD>(now), static_cast<DWORD>(now >> 32)};
+  FileTimeToSystemTime(&file, time);
+}
+
+DWORD SimClockMsOfDay() {
+  SYSTEMTIME t;
+  SimClockNow(&t);
+  return ((t.wHour * 60u + t.wMinute) * 60u + t.wSecond) * 1000u + t.wMilliseconds;
+}
+
+int ParseClock(const char* text) {
+  int h = -1, m = -1, s = 0;
+  char end = 0;
+  int n = sscanf(text, "%d:%d:%d%c", &h, &m, &s, &end);
+  if (n != 2 && n != 3) return -1;
+  if (h < 0 || h > 23 || m < 0 || m > 59 || s < 0 || s > 59) return -1;
+  return (h * 60 + m) * 60 + s;
+}

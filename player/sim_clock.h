@@ -1,0 +1,17 @@
+// The local time the plug-in sees: the real one, or a simulated one advancing in real time
+// from a set moment. The player's log stamps its entries with it too.
+#pragma once
+#include <windows.h>
+
+void SimClockSet(int hour, int minute, int second);
+void SimClockSkip(DWORD ms);  // moves the simulated time ahead at once
+// Sets the simulated time so that it was `msOfDay` at the real moment `tick`.
+void SimClockAlign(DWORD tick, DWORD msOfDay);
+extern DWORD SimClockReadTick;  // when the plug-in last read the clock (GetTickCount)
+extern int SimClockReads;       // how often it did
+bool SimClockOn();
+void SimClockOff();  // back to the real clock
+void SimClockNow(SYSTEMTIME* time);
+DWORD SimClockMsOfDay();
+// "HH:MM:SS" or "HH:MM" into seconds of the day; -1 when it is not a time of day.
+int ParseClock(const char* text);
