@@ -8,6 +8,9 @@ export WINEPREFIX := $(BUILD)/wineprefix
 export WINEDEBUG := -all
 export WINEDLLOVERRIDES := mscoree,mshtml=
 JOBS := $(shell nproc)
+# A Wine server left over from an interrupted run keeps its desktop on an X display that is
+# gone, and every window then takes seconds to close: each run starts on a fresh server.
+FRESH_WINE := wineserver -k 2>/dev/null; wineserver -w 2>/dev/null;
 # The version lives once, in the DLL's version resource.
 VERSION := $(shell sed -n 's/^ *VALUE "ProductVersion", "\([0-9.]*\)".*/\1/p' src/res/dawnbell.rc)
 DIST := $(ROOT)/dist
@@ -62,7 +65,7 @@ test-native: native
 
 test-wine: win32 $(WINEPREFIX)/.ready-3
 	mkdir -p $(BUILD)/screens
-	cd $(WIN32) && xvfb-run -a -s '-screen 0 1024x768x24' wine ./win32_tests.exe --gtest_brief=1; \
+	cd $(WIN32) && $(FRESH_WINE) xvfb-run -a -s '-screen 0 1024x768x24' wine ./win32_tests.exe --gtest_brief=1; \
 	  status=$$?; wineserver -k 2>/dev/null; exit $$status
 
 # The setup program and the zip for copying the DLL by hand.
@@ -82,7 +85,7 @@ dist: deps dll
 # Runs the setup program and its uninstaller against fake player folders in the prefix.
 test-dist: dist win32 $(WINEPREFIX)/.ready-3
 	[ "$$(zip -sf $(ZIP) | sed -n 's/^  //p' | LC_ALL=C sort | tr '\n' ' ')" = "LICENSE.txt README.md gen_dawnbell.dll " ]
-	cd $(WIN32) && timeout 600 xvfb-run -a -s '-screen 0 1024x768x24' \
+	cd $(WIN32) && $(FRESH_WINE) timeout 600 xvfb-run -a -s '-screen 0 1024x768x24' \
 	  wine ./dist_tests.exe 'Z:$(subst /,\,$(SETUP))' --gtest_brief=1; \
 	  status=$$?; wineserver -k 2>/dev/null; exit $$status
 
@@ -100,7 +103,7 @@ bench: deps native win32 $(WINEPREFIX)/.ready-3
 	  printf 'figure: %-44s %10s instr  goal <= 300\n' "idle ClockTick ($$mode)" "$$(sed -n 's/^summary: //p' callgrind.$$mode)"; done
 	@cd $(NATIVE) && valgrind --tool=callgrind --callgrind-out-file=callgrind.fade --toggle-collect='FadeInTick*' ./tick_bench fade 2>/dev/null; \
 	  printf 'figure: %-44s %10s instr\n' "fade step (FadeInTick)" "$$(sed -n 's/^summary: //p' callgrind.fade)"
-	@cd $(WIN32) && xvfb-run -a -s '-screen 0 1024x768x24' wine ./win32_tests.exe --gtest_also_run_disabled_tests \
+	@cd $(WIN32) && $(FRESH_WINE) xvfb-run -a -s '-screen 0 1024x768x24' wine ./win32_tests.exe --gtest_also_run_disabled_tests \
 	  --gtest_filter='Figures.*' 2>&1 | grep -E '^figure|FAILED'; wineserver -k 2>/dev/null; true
 
 
@@ -116,7 +119,7 @@ SCREENS := $(BUILD)/screens
 SHOWCASE_SCREENS := player menu settings about
 showcase: win32 $(WINEPREFIX)/.ready-3
 	mkdir -p $(SCREENS) && cd $(SCREENS) && rm -f $(foreach s,$(SHOWCASE_SCREENS),$(s).bmp $(s).png)
-	cd $(WIN32) && timeout 170 xvfb-run -a -s '-screen 0 1024x768x24' sh -c \
+	cd $(WIN32) && $(FRESH_WINE) timeout 170 xvfb-run -a -s '-screen 0 1024x768x24' sh -c \
 	  'wine ./dawnbell_player.exe --showcase --screens ../screens; s=$$?; wineserver -k; exit $$s'; \
 	  status=$$?; \
 	  for s in $(SHOWCASE_SCREENS); do f=$(SCREENS)/$$s; [ -e $$f.bmp ] || continue; \

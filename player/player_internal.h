@@ -15,4 +15,3 @@ int CurrentLengthMs();
 // The log; the window shows each entry as it comes.
 void Log(UINT message, WPARAM wParam, LPARAM lParam, LRESULT result);
 extern bool NoticeLogged;  // the end-of-track notice on its way was logged when sent
-void ShowLogEntry(const LogEntry& entry);

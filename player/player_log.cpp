@@ -9,12 +9,10 @@ bool NoticeLogged;
 
 void Log(UINT message, WPARAM wParam, LPARAM lParam, LRESULT result) {
   PlayerLog.push_back({GetTickCount(), message, wParam, lParam, result, SimClockMsOfDay()});
-  ShowLogEntry(PlayerLog.back());
 }
 
 void PlayerNote(const std::string& text) {
   PlayerLog.push_back({GetTickCount(), 0, 0, 0, 0, SimClockMsOfDay(), text});
-  ShowLogEntry(PlayerLog.back());
 }
 
 static const char* IpcName(const LogEntry& e) {

@@ -10,7 +10,7 @@
 const char PlayerClassName[] = "DawnbellStandInPlayer";
 HWND PlayerMain;
 
-enum : UINT_PTR { AdvanceTimer = 100 };
+enum : UINT_PTR { AdvanceTimer = 100, LogTimer = 101 };
 enum { StatusHeight = 84, ButtonTop = 90, VolumeTop = 122, LogTop = 154, LogLimit = 4000 };
 enum { VolumeBarId = 201, LogBoxId = 202 };
 
@@ -18,13 +18,27 @@ static DWORD LastAdvance;
 static HWND LogBox, VolumeBar;
 static bool DraggingVolume;
 
-void ShowLogEntry(const LogEntry& entry) {
+static size_t LogShown;  // entries of PlayerLog already in the log box
+
+// The log box catches up a few times a second rather than per entry: a plug-in may ask a
+// million questions in one go (the start-up wait), and a list box row each would stall us.
+static void FlushLogBox() {
   if (!LogBox) return;
-  if (SendMessageA(LogBox, LB_GETCOUNT, 0, 0) >= LogLimit) SendMessageA(LogBox, LB_DELETESTRING, 0, 0);
-  LRESULT index = SendMessageA(LogBox, LB_ADDSTRING, 0,
-                               reinterpret_cast<LPARAM>(FormatLogLine(entry).c_str()));
+  if (LogShown > PlayerLog.size()) LogShown = 0;  // the log was cleared
+  if (LogShown == PlayerLog.size()) return;
+  if (PlayerLog.size() - LogShown > LogLimit) LogShown = PlayerLog.size() - LogLimit;
+  SendMessageA(LogBox, WM_SETREDRAW, FALSE, 0);
+  LRESULT index = 0;
+  for (; LogShown < PlayerLog.size(); ++LogShown) {
+    if (SendMessageA(LogBox, LB_GETCOUNT, 0, 0) >= LogLimit) SendMessageA(LogBox, LB_DELETESTRING, 0, 0);
+    index = SendMessageA(LogBox, LB_ADDSTRING, 0,
+                         reinterpret_cast<LPARAM>(FormatLogLine(PlayerLog[LogShown]).c_str()));
+  }
   SendMessageA(LogBox, LB_SETTOPINDEX, index, 0);
+  SendMessageA(LogBox, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(LogBox, NULL, TRUE);
 }
+
 
 static HWND Child(HWND parent, const char* cls, const char* text, DWORD style, int x, int y,
                   int w, int h, int id) {
@@ -151,6 +165,7 @@ static LRESULT CALLBACK PlayerProc(HWND window, UINT message, WPARAM wParam, LPA
       TrackEnded();
       return 0;
     case WM_TIMER:
+      if (wParam == LogTimer) FlushLogBox();
       if (wParam != AdvanceTimer) break;
       Tick(window);
       return 0;
@@ -161,7 +176,11 @@ static LRESULT CALLBACK PlayerProc(HWND window, UINT message, WPARAM wParam, LPA
       ShowPlayerMenu(window, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
       return 0;
     case WM_LBUTTONDOWN: SetFocus(window); return 0;
-    case WM_CREATE: CreateControls(window); return 0;
+    case WM_CREATE:
+      CreateControls(window);
+      LogShown = 0;
+      SetTimer(window, LogTimer, 100, NULL);
+      return 0;
     case WM_SIZE: Layout(window); return 0;
     case WM_PAINT: Paint(window); return 0;
     case WM_CLOSE:
