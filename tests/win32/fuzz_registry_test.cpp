@@ -551,3 +551,30 @@ TEST_F(FuzzRegistry, RandomStoredStatesLoadShowAndSaveBackWithinBounds) {
          states, seconds, dialogs);
   PrintCounts("fuzz");
 }
+
+// The ends of the number range, which random states reach only now and then: shown one up,
+// wrapping at the top, and saved back as they were; the menu item then goes at the end.
+TEST_F(FuzzRegistry, TheExtremeNumbersShowWrappedAndSaveBackUnchanged) {
+  WriteDword("First", static_cast<DWORD>(INT32_MAX));
+  WriteDword("Last", static_cast<DWORD>(INT32_MIN));
+  WriteDword("MenuPos", static_cast<DWORD>(INT32_MAX));
+  Init();
+  HMENU menu = LargeMenu();
+  SendMessageA(main, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
+  EXPECT_EQ(PlayerMenuCount, PositionOf(menu, 1025));
+  SendMessageA(main, WM_EXITMENULOOP, FALSE, 0);
+  DestroyMenu(menu);
+  RunSettings(plugin, [](HWND d) {
+    EXPECT_EQ("-2147483648", Text(d, 42));
+    EXPECT_EQ("-2147483647", Text(d, 43));
+    EXPECT_EQ("-2147483648", Text(d, 44));
+    Click(d, 2);
+  });
+  DWORD value = 0;
+  EXPECT_TRUE(ReadDword("First", &value));
+  EXPECT_EQ(static_cast<DWORD>(INT32_MAX), value);
+  EXPECT_TRUE(ReadDword("Last", &value));
+  EXPECT_EQ(static_cast<DWORD>(INT32_MIN), value);
+  EXPECT_TRUE(ReadDword("MenuPos", &value));
+  EXPECT_EQ(static_cast<DWORD>(INT32_MAX), value);
+}
