@@ -25,6 +25,7 @@ extern "C" __declspec(dllexport) PluginDescriptor* winampGetGeneralPurposePlugin
 int PluginInit() {
   lstrcpyA(MenuText, DefaultMenuText);
   LoadSettings();
+  SetHookActive(true);
   PrevHostProc = reinterpret_cast<void*>(SetWindowLongPtrA(
       Plugin.hwndParent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HostWindowProc)));
   StartTimer(ClockTimer, 1000, ClockTick);
@@ -42,6 +43,7 @@ int ShowSettings() {
 
 int PluginQuit() {
   HWND main = Plugin.hwndParent;
+  SetHookActive(false);
   StopTimer(ClockTimer);
   StopTimer(FadeTimer);
   if (PrevHostProc && IsWindow(main)) {

@@ -32,7 +32,12 @@ static LRESULT CloseRequest(HWND window, WPARAM wParam, LPARAM lParam) {
   return result;
 }
 
+static bool HookActive;
+
+void SetHookActive(bool active) { HookActive = active; }
+
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!HookActive) return PassOn(window, message, wParam, lParam);
   switch (message) {
     case WM_COMMAND:
       if (wParam == SettingsItemId) ShowSettings();

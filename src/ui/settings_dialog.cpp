@@ -14,7 +14,8 @@
 static const int TimeBoxes[4] = {IDC_START_HOUR, IDC_START_MINUTE, IDC_STOP_HOUR, IDC_STOP_MINUTE};
 static int32_t* const TimeSettings[4] = {&StartH, &StartM, &StopH, &StopM};
 
-// The three number fields show the stored value + 1.
+// The three number fields show the stored value + 1. Any number can come from the
+// registry, so the step is taken in unsigned arithmetic: the largest wraps, and back.
 static const int NumberEdits[3] = {IDC_RANGE_FIRST, IDC_RANGE_LAST, IDC_MENU_POS};
 static int32_t* const NumberSettings[3] = {&First, &Last, &MenuPos};
 
@@ -58,7 +59,7 @@ static void FillTimeBoxes(HWND dialog) {
 static void ShowFields(HWND dialog) {
   SetDlgItemTextA(dialog, IDC_MENU_TEXT, MenuText);
   for (int i = 0; i < 3; ++i) {
-    wsprintfA(Scratch, "%d", *NumberSettings[i] + 1);
+    wsprintfA(Scratch, "%d", static_cast<int32_t>(static_cast<uint32_t>(*NumberSettings[i]) + 1u));
     SetDlgItemTextA(dialog, NumberEdits[i], Scratch);
   }
   CheckDlgButton(dialog, IDC_STOP_AFTER_LAST, StopAfterLast ? BST_CHECKED : BST_UNCHECKED);
@@ -81,7 +82,7 @@ static void InitSettingsDialog(HWND dialog) {
 static int32_t ReadNumber(HWND dialog, int id) {
   GetDlgItemTextA(dialog, id, Scratch, TextSize);
   int32_t n = StrToIntA(Scratch);
-  return n ? n - 1 : 0;
+  return n ? static_cast<int32_t>(static_cast<uint32_t>(n) - 1u) : 0;
 }
 
 // There is no cancel: every way of closing keeps what the dialog shows.
