@@ -48,6 +48,8 @@ void AdvancePlayer(double ms);
 void PlayerEndTrack();  // the current track reached its end: notice to the main window
 void PlayerNote(const std::string& text);  // adds a note to the log
 std::string DescribeLogEntry(const LogEntry& entry);
+// The name of a command a plug-in may send the player; null for any other.
+const char* PluginCommandName(WPARAM id);
 std::string FormatLogLine(const LogEntry& entry);  // with the clock time in front
 std::string FormatClock(DWORD clockMs);            // HH:MM:SS
 std::string DescribePlayer();

@@ -30,13 +30,20 @@ static const char* IpcName(const LogEntry& e) {
   return "";
 }
 
-static const char* CommandName(WPARAM id) {
+const char* PluginCommandName(WPARAM id) {
   switch (id) {
     case 40001: return "close";
     case 40045: return "play";
     case 40046: return "pause";
     case 40047: return "stop";
     case 40157: return "stop after current";
+  }
+  return nullptr;
+}
+
+static const char* CommandName(WPARAM id) {
+  if (const char* name = PluginCommandName(id)) return name;
+  switch (id) {
     case PlayerNextCommand: return "next track";
     case PlayerPreviousCommand: return "previous track";
     case 40058: return "volume up";

@@ -13,17 +13,6 @@ static bool IsQuery(const LogEntry& e) {
   return false;
 }
 
-static const char* CommandKind(WPARAM id) {
-  switch (id) {
-    case 40001: return "close";
-    case 40045: return "play";
-    case 40046: return "pause";
-    case 40047: return "stop";
-    case 40157: return "stop after current";
-  }
-  return nullptr;
-}
-
 // A power note's action; token and library calls lead up to one and are left out.
 static const char* PowerKind(const std::string& note) {
   if (note.find("SetSuspendState(1") != std::string::npos) return "hibernate";
@@ -83,7 +72,7 @@ std::vector<TimelineEvent> BuildTimeline(const std::vector<LogEntry>& log) {
     } else if (e.message == IpcMessage && e.lParam == 106) {
       events.push_back({e.clockMs, e.clockMs, "jump", static_cast<int>(e.wParam)});
     } else if (e.message == WM_COMMAND) {
-      const char* kind = CommandKind(e.wParam);
+      const char* kind = PluginCommandName(e.wParam);
       if (e.lParam) events.push_back({e.clockMs, e.clockMs, "note", 0, 0, 0, DescribeLogEntry(e)});
       else if (kind) events.push_back({e.clockMs, e.clockMs, kind});
     } else if (e.message == TrackEndNotice) {
