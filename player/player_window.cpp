@@ -177,7 +177,8 @@ static LRESULT CALLBACK PlayerProc(HWND window, UINT message, WPARAM wParam, LPA
       return 0;
     case WM_LBUTTONDOWN: SetFocus(window); return 0;
     case WM_CREATE:
-      CreateControls(window);
+      // Only a top-level player shows controls; the tests' message-only ones need none.
+      if (!reinterpret_cast<CREATESTRUCTA*>(lParam)->hwndParent) CreateControls(window);
       LogShown = 0;
       SetTimer(window, LogTimer, 100, NULL);
       return 0;
