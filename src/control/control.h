@@ -15,3 +15,5 @@ void StopPlayback();
 void FadeOutTick();
 void StartupPlay();
 void TrackEnded();  // the player's end-of-track notice
+// Arms the wake timer for the next alarm, or cancels it; reads the clock.
+void RefreshWake();

@@ -36,6 +36,13 @@ enum : int32_t { ClockTimer = 1, FadeTimer = 2 };
 
 typedef void (*TimerProc)();
 
+struct LocalTimeRecord;
+
+// What arming the wake timer reported.
+enum : int32_t { WakeSet = 0, WakeSetCannotWake = 1, WakeFailed = 2 };
+// Keep-awake states, combined: none releases what we held.
+enum : int32_t { AwakeNone = 0, AwakeSystem = 1, AwakeDisplay = 2 };
+
 // --- the seam -------------------------------------------------------------------
 int32_t PlayerIpc(int32_t data, int32_t code);
 void PlayerCommand(int32_t id);
@@ -46,6 +53,10 @@ void ReadLocalTime();        // fills LocalTime
 void SaveSettings();
 void ForcePowerOff();
 void SuspendComputer(int32_t hibernate);  // SetSuspendState(hibernate, 0, 0)
+// The one wake timer: due at a local time, waking the computer if it sleeps then.
+int32_t SetWakeTimer(const LocalTimeRecord& local);
+void CancelWakeTimer();
+void SetAwakeState(int32_t state);  // replaces the state we asked for before
 
 // --- small operations over the seam (portable) ------------------------------------
 int32_t SetVolume();    // sends FadeLevel

@@ -10,6 +10,8 @@ int32_t SettingValues[SettingCount] = {
     0, 0, 0, 0,            // StartH, StartM, StopH, StopM
     0, 0, 4,               // First, Last, MenuPos
     0, 0,                  // TrackPos, TrackLength
+    127,                   // StartDays: every day, as before days could be chosen
+    1,                     // WakeUp
 };
 
 const char SettingNames[SettingCount][SettingNameSize] = {
@@ -18,7 +20,7 @@ const char SettingNames[SettingCount][SettingNameSize] = {
     "PlayAtStart", "HotKey",  "AddMenu",   "FromRange",  "SavePos",  "Hibernate",
     "WaitEnd",   "UsePause",  "UsePlay",   "VolStart",   "VolEnd",   "TimeOut",
     "StartH",    "StartM",    "StopH",     "StopM",      "First",    "Last",
-    "MenuPos",   "TrackPos",  "TrackLength",
+    "MenuPos",   "TrackPos",  "TrackLength", "StartDays", "WakeUp",
 };
 
 char MenuText[TextSize];
@@ -37,5 +39,9 @@ void* PrevLinkProc;
 LocalTimeRecord LocalTime;
 FiredRecord StartFired;
 FiredRecord StopFired;
+int32_t WakeArmed;
+int32_t WakeUnsupported;
+int32_t AwakeHeld;
+int32_t AwakeTicksLeft;
 char ModulePath[TextSize];
 char Scratch[TextSize];

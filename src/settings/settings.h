@@ -3,7 +3,7 @@
 #pragma once
 #include <stdint.h>
 
-enum { SettingCount = 33, TextSize = 255, SettingNameSize = 12 };
+enum { SettingCount = 35, TextSize = 255, SettingNameSize = 12 };
 
 extern int32_t SettingValues[SettingCount];
 extern const char SettingNames[SettingCount][SettingNameSize];
@@ -42,6 +42,11 @@ inline int32_t& Last = SettingValues[29];
 inline int32_t& MenuPos = SettingValues[30];
 inline int32_t& TrackPos = SettingValues[31];
 inline int32_t& TrackLength = SettingValues[32];
+// Appended after the original settings, so older stored keys simply lack them.
+inline int32_t& StartDays = SettingValues[33];  // bit 0 Sunday .. bit 6 Saturday
+inline int32_t& WakeUp = SettingValues[34];     // wake the computer for the alarm
+
+enum : int32_t { EveryDay = 127 };  // StartDays with every day's bit set
 
 // Index of the first flag shown by a check box (control id - 4 is the index).
 enum { FlagCount = 21 };
@@ -73,5 +78,9 @@ extern void* PrevLinkProc;
 extern LocalTimeRecord LocalTime;
 extern FiredRecord StartFired;
 extern FiredRecord StopFired;
+extern int32_t WakeArmed;        // the wake timer is set for the next alarm and can wake us
+extern int32_t WakeUnsupported;  // the last arming said this computer cannot wake itself
+extern int32_t AwakeHeld;        // the keep-awake state we hold (AwakeSystem, AwakeDisplay)
+extern int32_t AwakeTicksLeft;   // clock ticks a hold waiting for the alarm may still last
 extern char ModulePath[TextSize];
 extern char Scratch[TextSize];
