@@ -3,7 +3,7 @@
 #include "../frame/host_player.h"
 #include "../settings/settings.h"
 
-static bool SameMinute(const FiredRecord& fired) {
+bool FiredThisMinute(const FiredRecord& fired) {
   return fired.Year == LocalTime.Year && fired.Month == LocalTime.Month &&
          fired.Day == LocalTime.Day && fired.Hour == LocalTime.Hour &&
          fired.Minute == LocalTime.Minute;
@@ -12,7 +12,7 @@ static bool SameMinute(const FiredRecord& fired) {
 // Any tick in the minute will do (timer messages arrive late when the player is busy),
 // but only the first: a second tick, or the dialog re-enabling the event, must not repeat it.
 bool EventDue(int32_t on, int32_t hour, int32_t minute, FiredRecord& fired) {
-  if (!on || LocalTime.Hour != hour || LocalTime.Minute != minute || SameMinute(fired))
+  if (!on || LocalTime.Hour != hour || LocalTime.Minute != minute || FiredThisMinute(fired))
     return false;
   fired.Year = LocalTime.Year;
   fired.Month = LocalTime.Month;
@@ -24,13 +24,17 @@ bool EventDue(int32_t on, int32_t hour, int32_t minute, FiredRecord& fired) {
 
 void ClockTick() {
   ReadLocalTime();
-  if (EventDue(StartOn, StartH, StartM, StartFired)) {
+  // Only on the alarm's days; the sleep timer runs every day.
+  if (EventDue(StartOn && AlarmDay(LocalTime.DayOfWeek), StartH, StartM, StartFired)) {
     if (Activate) ActivatePlayer();
-    StartPlayback();
+    bool playing = StartPlayback();
     if (StartOff) {
       StartOn = 0;
       SaveSettings();
     }
+    AlarmRan(playing);
+  } else if (AwakeHeld) {
+    KeepAwakeTick();
   }
   // Sees the clock as the random pick may have re-read it.
   StopEvent();

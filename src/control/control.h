@@ -7,7 +7,8 @@
 void ClockTick();
 // True once per occurrence of the event's minute while it is enabled; notes the firing.
 bool EventDue(int32_t on, int32_t hour, int32_t minute, FiredRecord& fired);
-void StartPlayback();
+bool FiredThisMinute(const FiredRecord& fired);  // the minute LocalTime is in
+bool StartPlayback();  // true when the player plays afterwards
 uint32_t PickRandom(uint32_t n);
 void FadeInTick();
 void StopEvent();
@@ -15,5 +16,16 @@ void StopPlayback();
 void FadeOutTick();
 void StartupPlay();
 void TrackEnded();  // the player's end-of-track notice
-// Arms the wake timer for the next alarm, or cancels it; reads the clock.
-void RefreshWake();
+
+// The alarm's days and the wake timer (local time, portable).
+bool AlarmDay(int32_t dayOfWeek);  // 0 Sunday .. 6 Saturday
+// Two minutes before the next start minute on an alarm day after the minute `now` is in;
+// false when the alarm has no valid time or no day.
+bool NextWake(const LocalTimeRecord& now, LocalTimeRecord* wake);
+void UpdateWake();   // arms or cancels the wake timer for the time in LocalTime
+void RefreshWake();  // the same, reading the clock first
+// Keeping the computer awake for the alarm.
+void ResumedAutomatically();  // the computer woke without a user
+void AlarmRan(bool playing);  // after the start event: hold while it plays, re-arm
+void KeepAwakeTick();         // each clock tick while a hold is on
+void ReleaseAwake();

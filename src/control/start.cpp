@@ -22,11 +22,13 @@ static bool ChooseEntry(int32_t count, int32_t& position) {
   return false;
 }
 
-void StartPlayback() {
+bool StartPlayback() {
   // Paused counts as not playing: the alarm goes off over a paused player too.
-  if (PlayerIpc(0, IpcIsPlaying) != 1) {
+  bool playing = PlayerIpc(0, IpcIsPlaying) == 1;
+  if (!playing) {
     int32_t count = ListLength();
     if (count != 0) {
+      playing = true;
       bool options = StartupPending == 0 || UsePlay != 0;
       int32_t position = 0;
       if (options && ChooseEntry(count, position)) {
@@ -46,6 +48,7 @@ void StartPlayback() {
     }
   }
   StartupPending = 0;
+  return playing;
 }
 
 // One stateless step of the minimal standard generator, seeded from the clock.

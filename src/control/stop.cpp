@@ -19,13 +19,18 @@ void StopEvent() {
 
 static void FinalStop() {
   PlayerCommand(UsePause ? CmdPause : CmdStop);
+  ReleaseAwake();
   // Shutdown wins over the power actions; standby and hibernate together cancel out.
-  if (ShutDown)
+  bool slept = false;
+  if (ShutDown) {
     ForcePowerOff();
-  else if (Suspend != Hibernate)
+  } else if (Suspend != Hibernate) {
     SuspendComputer(Hibernate);
-  // Runs after resuming from standby too, whatever the power call did.
-  if (Close) PlayerCommand(CmdClose);
+    slept = true;
+  }
+  // Runs after resuming from standby too, whatever the power call did; but closing then
+  // would take the wake timer, and the alarm it woke us for, with it.
+  if (Close && !(slept && WakeArmed)) PlayerCommand(CmdClose);
 }
 
 void StopPlayback() {

@@ -26,6 +26,9 @@ void ReadLocalTime() { LocalTime = Now; }
 void SaveSettings() { abort(); }
 void ForcePowerOff() { abort(); }
 void SuspendComputer(int32_t) { abort(); }
+int32_t SetWakeTimer(const LocalTimeRecord&) { abort(); }
+void CancelWakeTimer() { abort(); }
+void SetAwakeState(int32_t) { abort(); }
 
 int main(int argc, char** argv) {
   const char* mode = argc > 1 ? argv[1] : "other";

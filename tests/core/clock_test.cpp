@@ -94,6 +94,7 @@ TEST(Clock, StartOffClearsSavesAndStaysOff) {
   ResetHost();
   StartOn = StartOff = 1;
   StartH = 7;
+  WakeUp = 0;  // no keep-awake polling: the next day's tick must send nothing at all
   SetClock(7, 0, 0);
   ClockTick();
   EXPECT_EQ("IsPlaying, ListLength, Play, Save", CallList());

@@ -22,6 +22,7 @@ void TickThrough(int fromH, int fromM, int fromS, int toH, int toM, int toS, int
 
 void AlarmAt(int hour, int minute) {
   ResetHost();
+  WakeUp = 0;  // its hold polls the player with the same query Starts() counts
   StartOn = 1;
   StartH = hour;
   StartM = minute;

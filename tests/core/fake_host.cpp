@@ -1,10 +1,13 @@
 #include "fake_host.h"
 
 #include <gtest/gtest.h>
+#include <stdio.h>
 #include <string.h>
 
 FakePlayer Player;
 std::vector<std::string> Calls;
+std::vector<std::string> WakeCalls;
+int32_t WakeAnswer;
 LocalTimeRecord FakeClock;
 TimerProc RunningTimers[3];
 
@@ -35,6 +38,9 @@ void ResetHost() {
   FadeLevel = SavedVolume = StopPhase = StartupPending = 0;
   LocalTime = LocalTimeRecord{};
   StartFired = StopFired = FiredRecord{};
+  WakeArmed = WakeUnsupported = AwakeHeld = AwakeTicksLeft = 0;
+  WakeCalls.clear();
+  WakeAnswer = WakeSet;
   Player = FakePlayer{};
   Calls.clear();
   for (TimerProc& t : RunningTimers) t = nullptr;
@@ -52,17 +58,27 @@ void SetClock(int hour, int minute, int second, int day, int month, int year) {
   FakeClock.Second = static_cast<uint16_t>(second);
 }
 
+void SetDate(int year, int month, int day, int hour, int minute, int second) {
+  SetClock(hour, minute, second, day, month, year);
+  static const int offsets[12] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
+  int y = month < 3 ? year - 1 : year;
+  FakeClock.DayOfWeek = static_cast<uint16_t>((y + y / 4 - y / 100 + y / 400 + offsets[month - 1] + day) % 7);
+}
+
 bool FireTimer(int32_t id) {
   if (!RunningTimers[id]) return false;
   RunningTimers[id]();
   return true;
 }
 
-std::string CallList() {
+static std::string Joined(const std::vector<std::string>& calls) {
   std::string all;
-  for (const std::string& c : Calls) all += (all.empty() ? "" : ", ") + c;
+  for (const std::string& c : calls) all += (all.empty() ? "" : ", ") + c;
   return all;
 }
+
+std::string CallList() { return Joined(Calls); }
+std::string WakeList() { return Joined(WakeCalls); }
 
 static void Record(std::string call) { Calls.push_back(std::move(call)); }
 
@@ -121,3 +137,14 @@ void SaveSettings() { Record("Save"); }
 void ForcePowerOff() { Record("PowerOff"); }
 
 void SuspendComputer(int32_t hibernate) { Record("SuspendState " + std::to_string(hibernate)); }
+
+int32_t SetWakeTimer(const LocalTimeRecord& t) {
+  char text[40];
+  snprintf(text, sizeof text, "Wake %04d-%02d-%02d %02d:%02d", t.Year, t.Month, t.Day, t.Hour, t.Minute);
+  WakeCalls.push_back(text);
+  return WakeAnswer;
+}
+
+void CancelWakeTimer() { WakeCalls.push_back("CancelWake"); }
+
+void SetAwakeState(int32_t state) { WakeCalls.push_back("Awake " + std::to_string(state)); }

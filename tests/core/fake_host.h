@@ -21,6 +21,10 @@ struct FakePlayer {
 };
 
 extern FakePlayer Player;
+// The wake timer and keep-awake calls, apart from the player's: "Wake 2026-12-09 06:58",
+// "CancelWake", "Awake 1" (system), "Awake 3" (and display), "Awake 0" (released).
+extern std::vector<std::string> WakeCalls;
+extern int32_t WakeAnswer;  // what arming reports
 extern std::vector<std::string> Calls;
 extern LocalTimeRecord FakeClock;
 extern TimerProc RunningTimers[3];  // by id; null when not running
@@ -28,6 +32,9 @@ extern TimerProc RunningTimers[3];  // by id; null when not running
 // Fresh module state (settings defaults, run state zero), a fresh player, no calls.
 void ResetHost();
 void SetClock(int hour, int minute, int second, int day = 8, int month = 12, int year = 2026);
+// The same, with the day of the week the calendar gives.
+void SetDate(int year, int month, int day, int hour, int minute, int second = 0);
+std::string WakeList();
 // Runs the timer procedure of a running timer; false when the timer is not running.
 bool FireTimer(int32_t id);
 std::string CallList();  // the calls joined by ", ", for readable failures

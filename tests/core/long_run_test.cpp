@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string.h>
 
 #include "control/control.h"
 #include "fake_host.h"
@@ -49,6 +50,7 @@ struct Simulation {
     StartOn = StopOn = 1;
     StartOff = StopOff = 0;
     ShutDown = 0;  // power actions are recorded either way; keep the log small
+    WakeUp = Roll(2);
     VolStart = Roll(200);
     VolEnd = VolStart + 1 + Roll(255 - VolStart);
     TimeOut = 1 + Roll(600);
@@ -99,7 +101,16 @@ struct Simulation {
   void Tick(const Date& date, int second) {
     SetClock(second / 3600, second / 60 % 60, second % 60, date.day, date.month, date.year);
     Calls.clear();
+    bool held = AwakeHeld != 0;
+    FiredRecord before = StartFired;
     ClockTick();
+    // While the alarm is held awake every tick asks whether the player still plays.
+    if (held && memcmp(&before, &StartFired, sizeof before) == 0 && !Calls.empty() &&
+        Calls[0] == "IsPlaying")
+      Calls.erase(Calls.begin());
+    if (AwakeHeld) {
+      EXPECT_TRUE(Player.playing == 1 || AwakeTicksLeft) << "held while silent";
+    }
     bool inStart = FakeClock.Hour == StartH && FakeClock.Minute == StartM;
     bool inStop = FakeClock.Hour == StopH && FakeClock.Minute == StopM;
     if (!Calls.empty()) {

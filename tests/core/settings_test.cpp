@@ -10,6 +10,8 @@ TEST(SettingsRecord, DefaultsAreWhatAFreshModuleHolds) {
     if (&SettingValues[i] == &VolEnd) expected = 255;
     if (&SettingValues[i] == &TimeOut) expected = 1000;
     if (&SettingValues[i] == &MenuPos) expected = 4;
+    if (&SettingValues[i] == &StartDays) expected = 127;  // every day, as before days existed
+    if (&SettingValues[i] == &WakeUp) expected = 1;
     EXPECT_EQ(expected, SettingValues[i]) << SettingNames[i];
   }
   EXPECT_EQ(0, StopAfterLast);
@@ -23,7 +25,7 @@ TEST(SettingsRecord, ValueNamesAreInStorageOrderAndFitTheirSlots) {
       "VolDown", "Close", "Suspend", "ShutDown", "PlayAtStart", "HotKey", "AddMenu",
       "FromRange", "SavePos", "Hibernate", "WaitEnd", "UsePause", "UsePlay", "VolStart",
       "VolEnd", "TimeOut", "StartH", "StartM", "StopH", "StopM", "First", "Last", "MenuPos",
-      "TrackPos", "TrackLength"};
+      "TrackPos", "TrackLength", "StartDays", "WakeUp"};
   for (int i = 0; i < SettingCount; ++i) {
     EXPECT_STREQ(expected[i], SettingNames[i]) << i;
     EXPECT_LT(strlen(SettingNames[i]), size_t{SettingNameSize}) << i;
@@ -32,4 +34,5 @@ TEST(SettingsRecord, ValueNamesAreInStorageOrderAndFitTheirSlots) {
   EXPECT_EQ(&SettingValues[0], &StartOn);
   EXPECT_EQ(&SettingValues[20], &UsePlay);
   EXPECT_EQ(&SettingValues[32], &TrackLength);
+  EXPECT_EQ(&SettingValues[34], &WakeUp);
 }

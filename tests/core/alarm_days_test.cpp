@@ -1,0 +1,221 @@
+// The alarm on chosen days of the week, the wake timer for it and the hold that keeps the
+// computer awake while it plays.
+#include <gtest/gtest.h>
+
+#include "control/control.h"
+#include "fake_host.h"
+
+namespace {
+
+enum : int32_t { Weekdays = 0x3E };  // Monday to Friday
+
+void AlarmAtSeven(int32_t days) {
+  ResetHost();
+  StartOn = 1;
+  StartH = 7;
+  StartDays = days;
+}
+
+// Ticks through 07:00:00 of each day from Sunday 6 December 2026; one letter a day, S for
+// a start, . for silence.
+std::string WeekOfAlarms() {
+  std::string week;
+  for (int day = 6; day <= 12; ++day) {
+    Calls.clear();
+    Player.playing = 0;
+    SetDate(2026, 12, day, 7, 0, 0);
+    ClockTick();
+    week += (", " + CallList() + ",").find(", Play,") != std::string::npos ? 'S' : '.';
+  }
+  return week;
+}
+
+}  // namespace
+
+TEST(AlarmDays, FiresOnlyOnTheChosenDaysOfTheWeek) {
+  const struct { int32_t days; const char* week; } cases[] = {
+      {Weekdays, ".SSSSS."},
+      {0, "......."},
+      {EveryDay, "SSSSSSS"},
+      {0x7F | 0x100, "SSSSSSS"},  // bits above Saturday mean nothing
+      {1 << 6, "......S"},
+  };
+  for (const auto& c : cases) {
+    AlarmAtSeven(c.days);
+    EXPECT_EQ(c.week, WeekOfAlarms()) << "days " << c.days;
+  }
+}
+
+TEST(AlarmDays, DisableAfterStartWaitsForAnAlarmDay) {
+  AlarmAtSeven(Weekdays);
+  StartOff = 1;
+  SetDate(2026, 12, 12, 7, 0, 0);  // Saturday: silent, and still on for Monday
+  ClockTick();
+  EXPECT_EQ(1, StartOn);
+  SetDate(2026, 12, 14, 7, 0, 0);
+  ClockTick();
+  EXPECT_EQ("IsPlaying, ListLength, Play, Save", CallList());
+  EXPECT_EQ(0, StartOn);
+}
+
+TEST(AlarmDays, SleepTimerRunsEveryDay) {
+  AlarmAtSeven(0);
+  StopOn = 1;
+  StopH = 23;
+  SetDate(2026, 12, 12, 23, 0, 0);
+  ClockTick();
+  EXPECT_EQ("Stop", CallList());
+}
+
+TEST(WakeTimer, ArmsTwoMinutesBeforeTheNextAlarmByTheCalendar) {
+  const struct {
+    int32_t days, hour, minute;
+    int year, month, day, nowH, nowM;
+    const char* wake;
+  } cases[] = {
+      {EveryDay, 7, 0, 2026, 12, 8, 23, 30, "Wake 2026-12-09 06:58"},
+      {EveryDay, 7, 0, 2026, 12, 8, 6, 57, "Wake 2026-12-08 06:58"},
+      {EveryDay, 7, 0, 2026, 12, 8, 7, 0, "Wake 2026-12-09 06:58"},  // in its own minute
+      {EveryDay, 0, 1, 2026, 12, 8, 12, 0, "Wake 2026-12-08 23:59"},  // back over midnight
+      {EveryDay, 7, 0, 2026, 12, 31, 8, 0, "Wake 2027-01-01 06:58"},
+      {EveryDay, 7, 0, 2028, 2, 28, 8, 0, "Wake 2028-02-29 06:58"},
+      {EveryDay, 0, 0, 2027, 1, 1, 0, 0, "Wake 2027-01-01 23:58"},
+      {EveryDay, 0, 1, 2026, 12, 31, 23, 0, "Wake 2026-12-31 23:59"},
+      {Weekdays, 7, 0, 2026, 12, 11, 19, 0, "Wake 2026-12-14 06:58"},  // Friday evening
+      {1 << 2, 7, 0, 2026, 12, 8, 7, 30, "Wake 2026-12-15 06:58"},  // its one day, a week on
+      {0, 7, 0, 2026, 12, 8, 6, 0, "CancelWake"},
+      {EveryDay, -1, 0, 2026, 12, 8, 6, 0, "CancelWake"},
+      {EveryDay, 7, 60, 2026, 12, 8, 6, 0, "CancelWake"},
+  };
+  for (const auto& c : cases) {
+    AlarmAtSeven(c.days);
+    StartH = c.hour;
+    StartM = c.minute;
+    SetDate(c.year, c.month, c.day, c.nowH, c.nowM, 30);
+    RefreshWake();
+    EXPECT_EQ(c.wake, WakeList()) << c.year << "-" << c.month << "-" << c.day << " " << c.nowH
+                                  << ":" << c.nowM << " days " << c.days;
+  }
+}
+
+TEST(WakeTimer, CancelledWhenTheAlarmOrTheOptionIsOff) {
+  const struct { int32_t on, wakeUp; const char* calls; } cases[] = {
+      {1, 1, "Wake 2026-12-09 06:58"}, {0, 1, "CancelWake"}, {1, 0, "CancelWake"}};
+  for (const auto& c : cases) {
+    AlarmAtSeven(EveryDay);
+    StartOn = c.on;
+    WakeUp = c.wakeUp;
+    SetDate(2026, 12, 8, 22, 0);
+    RefreshWake();
+    EXPECT_EQ(c.calls, WakeList());
+    EXPECT_EQ(c.on && c.wakeUp, WakeArmed);
+  }
+}
+
+TEST(WakeTimer, ReArmedForTheNextAlarmDayOnceTheAlarmHasRun) {
+  AlarmAtSeven(Weekdays);
+  SetDate(2026, 12, 11, 7, 0, 0);  // Friday
+  ClockTick();
+  EXPECT_EQ("Wake 2026-12-14 06:58, Awake 1", WakeList());
+
+  AlarmAtSeven(Weekdays);  // disabled after start: nothing left to wake for
+  StartOff = 1;
+  SetDate(2026, 12, 11, 7, 0, 0);
+  ClockTick();
+  EXPECT_EQ("CancelWake, Awake 1", WakeList());
+}
+
+TEST(WakeTimer, AComputerThatCannotWakeIsRemembered) {
+  AlarmAtSeven(EveryDay);
+  WakeAnswer = WakeSetCannotWake;
+  RefreshWake();
+  EXPECT_EQ(1, WakeUnsupported);
+  EXPECT_EQ(0, WakeArmed);
+  WakeAnswer = WakeSet;
+  RefreshWake();
+  EXPECT_EQ(0, WakeUnsupported);
+}
+
+TEST(KeepAwake, HeldWhileTheAlarmPlaysAndReleasedWhenItStops) {
+  const struct { int32_t activate; const char* held; } cases[] = {{0, "Awake 1"}, {1, "Awake 3"}};
+  for (const auto& c : cases) {
+    AlarmAtSeven(EveryDay);
+    Activate = c.activate;
+    SetDate(2026, 12, 8, 7, 0, 0);
+    ClockTick();
+    WakeCalls.clear();
+    SetDate(2026, 12, 8, 7, 0, 1);
+    ClockTick();  // re-asserted: the player may have set its own state
+    Player.playing = 0;  // the user stops it
+    SetDate(2026, 12, 8, 7, 0, 2);
+    ClockTick();
+    SetDate(2026, 12, 8, 7, 0, 3);
+    ClockTick();
+    EXPECT_EQ(std::string(c.held) + ", Awake 0", WakeList());
+    EXPECT_EQ(0, AwakeHeld);
+  }
+}
+
+TEST(KeepAwake, NotHeldWithoutTheOptionOrWithNothingToPlay) {
+  const struct { int32_t wakeUp, list; } cases[] = {{0, 10}, {1, 0}};
+  for (const auto& c : cases) {
+    AlarmAtSeven(EveryDay);
+    WakeUp = c.wakeUp;
+    Player.listLength = c.list;
+    SetDate(2026, 12, 8, 7, 0, 0);
+    ClockTick();
+    EXPECT_EQ(0, AwakeHeld);
+    EXPECT_EQ(std::string::npos, WakeList().find("Awake"));
+  }
+}
+
+TEST(KeepAwake, TheSleepTimerReleasesTheHold) {
+  AlarmAtSeven(EveryDay);
+  StopOn = 1;
+  StopH = 8;
+  SetDate(2026, 12, 8, 7, 0, 0);
+  ClockTick();
+  SetDate(2026, 12, 8, 8, 0, 0);
+  ClockTick();
+  EXPECT_EQ("IsPlaying, Stop", CallList().substr(CallList().rfind("IsPlaying")));
+  EXPECT_EQ("Awake 0", WakeCalls.back());
+}
+
+TEST(KeepAwake, AnAutomaticResumeJustBeforeTheAlarmIsHeldThroughIt) {
+  const struct { int nowH, nowM; int32_t held; } cases[] = {
+      {6, 56, AwakeSystem}, {6, 55, AwakeSystem}, {6, 54, AwakeNone}, {7, 0, AwakeSystem},
+      {7, 1, AwakeNone}};
+  for (const auto& c : cases) {
+    AlarmAtSeven(EveryDay);
+    SetDate(2026, 12, 8, c.nowH, c.nowM, 10);
+    ResumedAutomatically();
+    EXPECT_EQ(c.held, AwakeHeld) << c.nowH << ":" << c.nowM;
+  }
+  // The alarm switched off meanwhile: the hold ends on its own after the alarm's minute.
+  AlarmAtSeven(EveryDay);
+  SetDate(2026, 12, 8, 6, 58, 0);
+  ResumedAutomatically();
+  StartOn = 0;
+  int ticks = 0;
+  for (; AwakeHeld && ticks < 1000; ++ticks) ClockTick();
+  EXPECT_EQ(240, ticks);
+  EXPECT_EQ("", CallList());
+}
+
+TEST(SleepTimer, KeepsThePlayerForAnArmedWakeAfterStandby) {
+  const struct { int32_t armed, suspend, hibernate, shutDown; bool closes; } cases[] = {
+      {0, 1, 0, 0, true}, {1, 1, 0, 0, false}, {1, 0, 1, 0, false},
+      {1, 0, 0, 0, true},  // no standby: nothing to come back from
+      {1, 0, 0, 1, true},  // no wake from a shut-down
+  };
+  for (const auto& c : cases) {
+    ResetHost();
+    Close = 1;
+    WakeArmed = c.armed;
+    Suspend = c.suspend;
+    Hibernate = c.hibernate;
+    ShutDown = c.shutDown;
+    StopPlayback();
+    EXPECT_EQ(c.closes, CallList().find("Close") != std::string::npos) << CallList();
+  }
+}
