@@ -9,6 +9,7 @@
 // Stands for powrprof.dll: the real one is never loaded for the plug-in.
 static HMODULE const FakePowrprof = reinterpret_cast<HMODULE>(0x7e570000);
 static HANDLE const FakeToken = reinterpret_cast<HANDLE>(0x7e57);
+static HANDLE const FakeWakeTimer = reinterpret_cast<HANDLE>(0x7e5a);
 
 static void Power(const char* text) { PlayerNote(std::string("power: ") + text + " (shown, not done)"); }
 
@@ -40,7 +41,40 @@ static BOOL WINAPI GuardAdjustTokenPrivileges(HANDLE, BOOL, TOKEN_PRIVILEGES*, D
 }
 
 static BOOL WINAPI GuardCloseHandle(HANDLE handle) {
-  return handle == FakeToken ? TRUE : CloseHandle(handle);
+  return handle == FakeToken || handle == FakeWakeTimer ? TRUE : CloseHandle(handle);
+}
+
+// The wake timer is shown with its due time in local time, as the plug-in meant it.
+static HANDLE WINAPI GuardCreateWaitableTimerA(SECURITY_ATTRIBUTES*, BOOL, LPCSTR) {
+  return FakeWakeTimer;
+}
+
+static BOOL WINAPI GuardSetWaitableTimer(HANDLE, const LARGE_INTEGER* due, LONG, PTIMERAPCROUTINE,
+                                         void*, BOOL resume) {
+  FILETIME utc = {due->LowPart, static_cast<DWORD>(due->HighPart)}, local;
+  SYSTEMTIME t{};
+  FileTimeToLocalFileTime(&utc, &local);
+  FileTimeToSystemTime(&local, &t);
+  char text[96];
+  snprintf(text, sizeof text, "SetWaitableTimer(%04d-%02d-%02d %02d:%02d%s): wake timer armed",
+           t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, resume ? ", resume" : "");
+  Power(text);
+  SetLastError(0);
+  return TRUE;
+}
+
+static BOOL WINAPI GuardCancelWaitableTimer(HANDLE) {
+  Power("CancelWaitableTimer: no wake timer");
+  return TRUE;
+}
+
+static EXECUTION_STATE WINAPI GuardSetThreadExecutionState(EXECUTION_STATE state) {
+  std::string text = "SetThreadExecutionState(ES_CONTINUOUS";
+  if (state & ES_SYSTEM_REQUIRED) text += " | ES_SYSTEM_REQUIRED";
+  if (state & ES_DISPLAY_REQUIRED) text += " | ES_DISPLAY_REQUIRED";
+  text += state & (ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED) ? "): held awake" : "): released";
+  Power(text.c_str());
+  return ES_CONTINUOUS;
 }
 
 static BOOL WINAPI GuardExitWindowsEx(UINT flags, DWORD reason) {
@@ -91,6 +125,10 @@ void GuardPlugin(HMODULE module) {
       {"advapi32.dll", "LookupPrivilegeValueA", reinterpret_cast<void*>(GuardLookupPrivilegeValueA)},
       {"advapi32.dll", "AdjustTokenPrivileges", reinterpret_cast<void*>(GuardAdjustTokenPrivileges)},
       {"user32.dll", "ExitWindowsEx", reinterpret_cast<void*>(GuardExitWindowsEx)},
+      {"kernel32.dll", "CreateWaitableTimerA", reinterpret_cast<void*>(GuardCreateWaitableTimerA)},
+      {"kernel32.dll", "SetWaitableTimer", reinterpret_cast<void*>(GuardSetWaitableTimer)},
+      {"kernel32.dll", "CancelWaitableTimer", reinterpret_cast<void*>(GuardCancelWaitableTimer)},
+      {"kernel32.dll", "SetThreadExecutionState", reinterpret_cast<void*>(GuardSetThreadExecutionState)},
       // Bound at load time instead of looked up: caught all the same.
       {"powrprof.dll", "SetSuspendState", reinterpret_cast<void*>(GuardSetSuspendState)},
   };

@@ -3,6 +3,7 @@
 #include "../settings/settings.h"
 #include "../settings/store.h"
 #include "host_player.h"
+#include "wake_timer.h"
 #include "../control/control.h"
 #include "../hook/host_window.h"
 #include "../ui/settings_dialog.h"
@@ -29,6 +30,8 @@ int PluginInit() {
   PrevHostProc = reinterpret_cast<void*>(SetWindowLongPtrA(
       Plugin.hwndParent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HostWindowProc)));
   StartTimer(ClockTimer, 1000, ClockTick);
+  OpenWakeTimer();
+  RefreshWake();
   if (PlayAtStart) StartupPlay();
   return 0;
 }
@@ -46,6 +49,8 @@ int PluginQuit() {
   SetHookActive(false);
   StopTimer(ClockTimer);
   StopTimer(FadeTimer);
+  ReleaseAwake();
+  CloseWakeTimer();
   if (PrevHostProc && IsWindow(main)) {
     LONG_PTR ours = reinterpret_cast<LONG_PTR>(HostWindowProc);
     if (GetWindowLongPtrA(main, GWLP_WNDPROC) == ours) {

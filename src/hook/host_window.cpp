@@ -32,6 +32,12 @@ static LRESULT CloseRequest(HWND window, WPARAM wParam, LPARAM lParam) {
   return result;
 }
 
+// The clock or the time zone changed, or the computer is back: the wake follows the alarm.
+static void PowerNotice(WPARAM event) {
+  if (event == PBT_APMRESUMEAUTOMATIC) ResumedAutomatically();
+  else if (event == PBT_APMRESUMESUSPEND) RefreshWake();
+}
+
 static bool HookActive;
 
 void SetHookActive(bool active) { HookActive = active; }
@@ -56,6 +62,8 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_EXITMENULOOP:
       if (AddMenu) RemoveSettingsItem();
       break;
+    case WM_TIMECHANGE: RefreshWake(); break;
+    case WM_POWERBROADCAST: PowerNotice(wParam); break;
   }
   return PassOn(window, message, wParam, lParam);
 }

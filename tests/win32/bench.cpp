@@ -11,6 +11,7 @@ Intercepts Seen;
 
 // ---------------------------------------------------------------- intercepted imports
 static HMODULE const FakePowrprof = reinterpret_cast<HMODULE>(0x7e570000);
+static HANDLE const FakeWakeTimer = reinterpret_cast<HANDLE>(0x7e5a);
 
 static void RecordPower(const std::string& call) {
   Seen.power.push_back(call);
@@ -71,7 +72,8 @@ static BOOL WINAPI FakeAdjustTokenPrivileges(HANDLE, BOOL disableAll, TOKEN_PRIV
 }
 
 static BOOL WINAPI FakeCloseHandle(HANDLE handle) {
-  return handle ? CloseHandle(handle) : TRUE;
+  if (handle == FakeWakeTimer) Seen.wake.push_back("CloseHandle timer");
+  return handle && handle != FakeWakeTimer ? CloseHandle(handle) : TRUE;
 }
 
 static BOOL WINAPI FakeExitWindowsEx(UINT flags, DWORD reason) {
@@ -92,6 +94,8 @@ static HMODULE WINAPI FakeLoadLibraryA(LPCSTR name) {
 }
 
 static FARPROC WINAPI FakeGetProcAddress(HMODULE module, LPCSTR name) {
+  if (Seen.localRulesMissing && HIWORD(name) && lstrcmpA(name, "TzSpecificLocalTimeToSystemTime") == 0)
+    return NULL;
   if (module != FakePowrprof) return GetProcAddress(module, name);
   RecordPower(std::string("GetProcAddress ") + name);
   if (Seen.suspendEntryMissing || lstrcmpA(name, "SetSuspendState") != 0) return NULL;
@@ -102,6 +106,32 @@ static BOOL WINAPI FakeFreeLibrary(HMODULE module) {
   if (module != FakePowrprof) return FreeLibrary(module);
   RecordPower("FreeLibrary powrprof.dll");
   return TRUE;
+}
+
+static HANDLE WINAPI FakeCreateWaitableTimerA(SECURITY_ATTRIBUTES*, BOOL, LPCSTR name) {
+  Seen.wake.push_back(std::string("CreateWaitableTimerA") + (name ? name : ""));
+  return FakeWakeTimer;
+}
+
+static BOOL WINAPI FakeSetWaitableTimer(HANDLE timer, const LARGE_INTEGER* due, LONG period,
+                                        PTIMERAPCROUTINE routine, void*, BOOL resume) {
+  if (timer != FakeWakeTimer || period || routine) Seen.wake.push_back("SetWaitableTimer unexpected");
+  Seen.wake.push_back("SetWaitableTimer resume " + std::to_string(resume));
+  Seen.dueTimes.push_back(static_cast<ULONGLONG>(due->QuadPart));
+  SetLastError(Seen.wakeError);
+  return TRUE;
+}
+
+static BOOL WINAPI FakeCancelWaitableTimer(HANDLE timer) {
+  Seen.wake.push_back(timer == FakeWakeTimer ? "CancelWaitableTimer" : "CancelWaitableTimer ?");
+  return TRUE;
+}
+
+static EXECUTION_STATE WINAPI FakeSetThreadExecutionState(EXECUTION_STATE state) {
+  char text[48];
+  snprintf(text, sizeof text, "SetThreadExecutionState 0x%08lx", static_cast<unsigned long>(state));
+  Seen.wake.push_back(text);
+  return ES_CONTINUOUS;
 }
 
 static SHORT WINAPI FakeGetAsyncKeyState(int key) {
@@ -135,6 +165,10 @@ static void PatchAll(HMODULE module) {
       {"user32.dll", "ExitWindowsEx", reinterpret_cast<void*>(FakeExitWindowsEx)},
       {"user32.dll", "GetAsyncKeyState", reinterpret_cast<void*>(FakeGetAsyncKeyState)},
       {"shell32.dll", "ShellExecuteA", reinterpret_cast<void*>(FakeShellExecuteA)},
+      {"kernel32.dll", "CreateWaitableTimerA", reinterpret_cast<void*>(FakeCreateWaitableTimerA)},
+      {"kernel32.dll", "SetWaitableTimer", reinterpret_cast<void*>(FakeSetWaitableTimer)},
+      {"kernel32.dll", "CancelWaitableTimer", reinterpret_cast<void*>(FakeCancelWaitableTimer)},
+      {"kernel32.dll", "SetThreadExecutionState", reinterpret_cast<void*>(FakeSetThreadExecutionState)},
   };
   for (const auto& p : patches) PatchImport(module, p.dll, p.function, p.replacement);
 }
@@ -147,6 +181,8 @@ static bool PowerCallsIntercepted(HMODULE module) {
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("advapi32.dll"), "AdjustTokenPrivileges")),
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")),
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetProcAddress")),
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetWaitableTimer")),
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetThreadExecutionState")),
   };
   BYTE* base = reinterpret_cast<BYTE*>(module);
   auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);

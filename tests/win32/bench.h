@@ -24,6 +24,13 @@ struct Intercepts {
   SYSTEMTIME clockBase{};          // the simulated local time at clockTick
   DWORD clockTick = 0;
   bool clockSet = false;           // otherwise the real clock
+  // The wake timer and the keep-awake state: never real here.
+  std::vector<std::string> wake;   // "CreateWaitableTimerA", "SetWaitableTimer resume 1",
+                                   // "CancelWaitableTimer", "CloseHandle timer",
+                                   // "SetThreadExecutionState 0x80000001", in order
+  std::vector<ULONGLONG> dueTimes;  // each SetWaitableTimer's due time, as handed over
+  DWORD wakeError = 0;              // the last error SetWaitableTimer leaves behind
+  bool localRulesMissing = false;   // no TzSpecificLocalTimeToSystemTime, as on Windows 2000
 };
 extern Intercepts Seen;
 

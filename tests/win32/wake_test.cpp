@@ -1,0 +1,106 @@
+// The wake timer and the keep-awake state through the real DLL, with the system calls
+// intercepted: nothing here arms a real wake or keeps the machine up.
+#include "bench.h"
+
+namespace {
+
+const char* const HeldSystem = "SetThreadExecutionState 0x80000001";
+const char* const HeldWithDisplay = "SetThreadExecutionState 0x80000003";
+const char* const Released = "SetThreadExecutionState 0x80000000";
+
+// The due time the timer should get for a local time, as Windows converts it.
+ULONGLONG Utc(WORD year, WORD month, WORD day, WORD hour, WORD minute, bool byRules = true) {
+  SYSTEMTIME local{year, month, 0, day, hour, minute, 0, 0}, system;
+  FILETIME file, utc;
+  if (byRules) {
+    TzSpecificLocalTimeToSystemTime(NULL, &local, &system);
+    SystemTimeToFileTime(&system, &utc);
+  } else {
+    SystemTimeToFileTime(&local, &file);
+    LocalFileTimeToFileTime(&file, &utc);
+  }
+  return ULARGE_INTEGER{{utc.dwLowDateTime, utc.dwHighDateTime}}.QuadPart;
+}
+
+int Count(const std::vector<std::string>& calls, const std::string& call) {
+  int n = 0;
+  for (const std::string& c : calls) n += c == call;
+  return n;
+}
+
+}  // namespace
+
+using WakeTimer = PluginTest;
+
+TEST_F(WakeTimer, ArmedAtInitForTwoMinutesBeforeTheNextAlarmAndClosedAtQuit) {
+  for (bool byRules : {true, false}) {  // without the local rules, as on Windows 2000
+    if (!byRules) {
+      TearDown();
+      SetUp();
+    }
+    WriteDword("StartOn", 1);
+    WriteDword("StartH", 7);
+    Load();
+    Seen.localRulesMissing = !byRules;
+    SetSimulatedClock(23, 30, 0);
+    Init();
+    ASSERT_EQ(1u, Seen.dueTimes.size());
+    EXPECT_EQ(Utc(2026, 12, 9, 6, 58, byRules), Seen.dueTimes[0]);
+    Quit();
+    std::vector<std::string> expected = {"CreateWaitableTimerA", "SetWaitableTimer resume 1",
+                                         "CancelWaitableTimer", "CloseHandle timer"};
+    EXPECT_EQ(expected, Seen.wake);
+  }
+}
+
+TEST_F(WakeTimer, ReArmedWhenTheClockChangesOrTheComputerResumes) {
+  WriteDword("StartOn", 1);
+  WriteDword("StartH", 7);
+  SetSimulatedClock(23, 30, 0);
+  LRESULT unhooked = SendMessageA(main, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+  Init();
+  SetSimulatedClock(7, 30, 0, 9);  // the user set the clock forward a day
+  SendMessageA(main, WM_TIMECHANGE, 0, 0);
+  SetSimulatedClock(7, 30, 0, 10);
+  EXPECT_EQ(unhooked, SendMessageA(main, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0));
+  std::vector<ULONGLONG> expected = {Utc(2026, 12, 9, 6, 58), Utc(2026, 12, 10, 6, 58),
+                                     Utc(2026, 12, 11, 6, 58)};
+  EXPECT_EQ(expected, Seen.dueTimes);
+}
+
+TEST_F(WakeTimer, AnAutomaticResumeIsHeldThroughTheAlarmWhichIsHeldWhileItPlays) {
+  WriteDword("StartOn", 1);
+  WriteDword("StartH", 7);
+  WriteDword("Activate", 1);
+  SetSimulatedClock(6, 59, 58);
+  Init();
+  SendMessageA(main, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+  EXPECT_EQ(HeldSystem, Seen.wake.back());
+  ASSERT_TRUE(PumpUntil(4000, [] { return Player.status == PlayerPlaying; })) << LogText();
+  Pump(1200);  // a tick while it plays asserts the hold again
+  EXPECT_LE(2, Count(Seen.wake, HeldWithDisplay));
+  EXPECT_EQ(0, Count(Seen.wake, Released));
+  SendMessageA(main, WM_COMMAND, 40047, 0);  // the user stops the alarm
+  EXPECT_TRUE(PumpUntil(1500, [] { return Seen.wake.back() == Released; }));
+}
+
+TEST_F(WakeTimer, TheSleepTimerKeepsThePlayerForAnArmedWake) {
+  for (DWORD alarm : {0, 1}) {
+    if (alarm) {
+      TearDown();
+      SetUp();
+    }
+    WriteDword("StartOn", alarm);
+    WriteDword("StartH", 7);
+    WriteDword("StopOn", 1);
+    WriteDword("StopH", 23);
+    WriteDword("Close", 1);
+    WriteDword("Suspend", 1);
+    SetSimulatedClock(22, 59, 59);
+    Init();
+    ASSERT_TRUE(PumpUntil(3000, [] { return !Seen.power.empty(); }));
+    Pump(100);
+    EXPECT_EQ(alarm ? "" : "command 40001 close\n", LogText().substr(LogText().find("stop\n") + 5))
+        << "alarm " << alarm;
+  }
+}
