@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
     ParseLengths(ShowcaseLengths, &options.lengthsMs);
     options.speed = ShowcaseSpeed;
     options.clock = ShowcaseClock;
+    SimClockSetDate(ShowcaseYear, ShowcaseMonth, ShowcaseFriday);
   }
   if (!options.lengthsMs.empty()) Player.lengthsMs = options.lengthsMs;
   Player.speed = options.speed;

@@ -68,13 +68,19 @@ static BOOL WINAPI GuardCancelWaitableTimer(HANDLE) {
   return TRUE;
 }
 
+// The plug-in asserts its state again every second while it holds it: changes only are shown.
+static EXECUTION_STATE LastState = ES_CONTINUOUS;
+
 static EXECUTION_STATE WINAPI GuardSetThreadExecutionState(EXECUTION_STATE state) {
+  EXECUTION_STATE previous = LastState;
+  LastState = state;
+  if (state == previous) return previous;
   std::string text = "SetThreadExecutionState(ES_CONTINUOUS";
   if (state & ES_SYSTEM_REQUIRED) text += " | ES_SYSTEM_REQUIRED";
   if (state & ES_DISPLAY_REQUIRED) text += " | ES_DISPLAY_REQUIRED";
   text += state & (ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED) ? "): held awake" : "): released";
   Power(text.c_str());
-  return ES_CONTINUOUS;
+  return previous;
 }
 
 static BOOL WINAPI GuardExitWindowsEx(UINT flags, DWORD reason) {

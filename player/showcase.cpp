@@ -3,6 +3,7 @@
 #include <stdio.h>
 
 #include "player.h"
+#include "player_internal.h"
 #include "screen_capture.h"
 #include "sim_clock.h"
 
@@ -15,10 +16,10 @@ void ClearShowcaseSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, PluginKey); }
 void WriteShowcaseSettings() {
   ClearShowcaseSettings();
   struct { const char* name; DWORD value; } const settings[] = {
-      {"StartOn", 1}, {"StartH", 7}, {"StartM", 0}, {"Random", 1}, {"VolUp", 1},
-      {"VolStart", ShowcaseVolStart}, {"VolEnd", ShowcaseVolEnd}, {"TimeOut", ShowcaseStep},
-      {"StopOn", 1}, {"StopH", 7}, {"StopM", 1}, {"VolDown", 1}, {"WaitEnd", 1},
-      {"Suspend", 1}};
+      {"StartOn", 1}, {"StartH", 7}, {"StartM", 0}, {"StartDays", ShowcaseWeekdays},
+      {"Random", 1}, {"VolUp", 1}, {"Activate", 1}, {"VolStart", ShowcaseVolStart},
+      {"VolEnd", ShowcaseVolEnd}, {"TimeOut", ShowcaseStep}, {"WakeUp", 1},
+      {"StopOn", 1}, {"StopH", 23}, {"StopM", 30}, {"VolDown", 1}, {"Suspend", 1}, {"Close", 1}};
   HKEY key;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, PluginKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL))
     return;
@@ -58,7 +59,15 @@ static const DWORD Seven = 7 * 3600 * 1000u;
 // the tick that has just been: a late timer then cannot miss an event's second 0.
 static void AlignClock(DWORD msOfDay) { SimClockAlign(SimClockReadTick, msOfDay); }
 
-// The playing, the fade-in, the quiet minute skipped, the stop. False when a step never came.
+// Moves the simulated clock to another day and time at once, and says so in the log.
+static void SkipTo(int day, const char* dayName, DWORD msOfDay, const char* why) {
+  SimClockSetDate(ShowcaseYear, ShowcaseMonth, day);
+  AlignClock(msOfDay + 500);
+  PlayerNote(std::string("the showcase skips ahead to ") + dayName + " " + std::to_string(day) +
+             " December, " + FormatClock(msOfDay) + why);
+}
+
+// The night, the quiet Saturday, the Monday alarm. False when a step never came.
 static bool RunScript(HWND main, const std::string& screens, std::string* report) {
   int reads = SimClockReads;
   if (!PumpUntil(3000, [reads] { return SimClockReads > reads; })) {
@@ -66,28 +75,41 @@ static bool RunScript(HWND main, const std::string& screens, std::string* report
     return false;
   }
   AlignClock(SimClockMsOfDay() / 1000 * 1000 + 500);
+  Player.volume = ShowcaseNightVolume;
+  RunCommand(main, 40045);  // by hand, as the user would: not a command of the plug-in's
+  PlayerNote("Friday night: the user plays music to fall asleep to");
+  if (!PumpUntil(20000, [] { return Logged("SetSuspendState"); })) {
+    *report += "the sleep timer did not ask for standby\n";
+    return false;
+  }
+  Pump(1500);  // a close of the player would show here
+  PlayerNote("the player stays open: closing it would cancel the wake timer");
+
+  SkipTo(ShowcaseFriday + 1, "Saturday", Seven - 5000, "");
+  PumpUntil(12000, [] { return SimClockMsOfDay() >= Seven + 3000; });
+  PlayerNote("07:00 passes in silence: Saturday is not an alarm day");
+
+  SkipTo(ShowcaseFriday + 3, "Monday", Seven - 2 * 60000, ": the wake timer wakes the computer");
+  SendMessageA(main, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);  // as Windows tells it
+  if (!PumpUntil(3000, [] { return Logged("held awake"); })) {
+    *report += "the computer was not held awake after the wake\n";
+    return false;
+  }
+  SkipTo(ShowcaseFriday + 3, "Monday", Seven - 5000, ", still held awake");
   if (!PumpUntil(20000, [] { return Player.status == PlayerPlaying && Player.volume == ShowcaseVolEnd; })) {
-    *report += "the start with its fade-in did not come\n";
+    *report += "the alarm with its fade-in did not come\n";
     return false;
   }
-  Pump(400);
-  // Nothing happens until the stop: the clock and the track move on at once.
-  DWORD before = SimClockMsOfDay();
-  AlignClock(Seven + 56500);
-  AdvancePlayer(SimClockMsOfDay() - before);
-  PlayerNote("the showcase skips ahead to " + FormatClock(SimClockMsOfDay()) + ", the player too");
-  if (!PumpUntil(10000, [] { return Logged("stop after current"); })) {
-    *report += "the stop did not come\n";
-    return false;
-  }
-  PumpUntil(3000, [] { return SimClockMsOfDay() >= Seven + 61500; });
+  Pump(1200);
   if (!screens.empty() && !SaveWindowImage(main, NULL, screens + "\\player.bmp"))
     *report += "player: not captured\n";
-  if (!PumpUntil(20000, [] { return Logged("SetSuspendState"); })) {
-    *report += "standby was not asked for\n";
+  PlayerNote("the user, awake, presses stop");
+  SendMessageA(main, WM_COMMAND, 40047, 0);
+  if (!PumpUntil(3000, [] { return Logged("): released"); })) {
+    *report += "the computer was not released when playback stopped\n";
     return false;
   }
-  Pump(1500);  // anything after the standby would show in the timeline
+  Pump(500);
   return true;
 }
 
@@ -102,9 +124,13 @@ static bool TakeScreens(HWND main, LoadedPlugin* plugin, const std::string& dir,
 }
 
 int RunShowcase(HWND main, LoadedPlugin* plugin, const std::string& screens) {
-  printf("\nShowcase on a simulated clock from %s: at 07:00 the plug-in starts a random track\n"
-         "with a fade-in (volume %d to %d, %d ms a step); at 07:01 it fades out, waits for the\n"
-         "end of the track, stops and asks for standby (shown in the log, never done).\n",
+  printf("\nShowcase on a simulated clock from Friday 11 December 2026, %s. The alarm is set for\n"
+         "07:00 on weekdays, with a random track, a fade-in (volume %d to %d, %d ms a step) and\n"
+         "the wake timer; the sleep timer for 23:30, with a fade-out, standby and closing the\n"
+         "player. At 23:30 the sleep timer fades out and asks for standby; the player stays\n"
+         "for the wake timer. Saturday's 07:00 passes in silence. On Monday the wake timer wakes\n"
+         "the computer at 06:58, the alarm plays at 07:00 held awake, and the hold ends when\n"
+         "playback stops. Power calls are shown in the log, never done.\n",
          FormatClock(ShowcaseClock * 1000u).c_str(), ShowcaseVolStart, ShowcaseVolEnd, ShowcaseStep);
   std::string report;
   bool ran = RunScript(main, screens, &report);

@@ -1,5 +1,7 @@
-// The scripted showcase: the plug-in wakes the player at 07:00 on a simulated clock, puts it
-// to sleep at 07:01, and the player shows what the plug-in did.
+// The scripted showcase on a simulated clock: the sleep timer on a Friday night puts the
+// computer on standby, Saturday's 07:00 passes in silence, and on Monday the wake timer
+// wakes the computer for the 07:00 alarm, held awake while it plays. The player shows what
+// the plug-in did.
 #pragma once
 #include <windows.h>
 
@@ -10,9 +12,12 @@
 #include "timeline.h"
 
 enum {
-  ShowcaseVolStart = 100, ShowcaseVolEnd = 160, ShowcaseStep = 60,  // fade: ms a step
+  ShowcaseVolStart = 100, ShowcaseVolEnd = 160, ShowcaseStep = 40,  // fade: ms a step
+  ShowcaseNightVolume = 90,
   ShowcaseSpeed = 4,
-  ShowcaseClock = (6 * 60 + 59) * 60 + 55,  // 06:59:55
+  ShowcaseClock = (23 * 60 + 29) * 60 + 54,  // 23:29:54 on Friday 11 December 2026
+  ShowcaseYear = 2026, ShowcaseMonth = 12, ShowcaseFriday = 11,
+  ShowcaseWeekdays = 0x3E,  // Monday to Friday
 };
 extern const char ShowcaseLengths[];
 

@@ -5,12 +5,18 @@
 static ULONGLONG Base;  // simulated FILETIME at BaseTick
 static DWORD BaseTick;
 static bool On;
+static SYSTEMTIME Date;  // wYear 0: today's
 DWORD SimClockReadTick;
 int SimClockReads;
 
 void SimClockSet(int hour, int minute, int second) {
   SYSTEMTIME t;
-  GetLocalTime(&t);  // today's date: only the time of day is simulated
+  GetLocalTime(&t);  // today's date, unless another was set
+  if (Date.wYear) {
+    t.wYear = Date.wYear;
+    t.wMonth = Date.wMonth;
+    t.wDay = Date.wDay;
+  }
   t.wHour = static_cast<WORD>(hour);
   t.wMinute = static_cast<WORD>(minute);
   t.wSecond = static_cast<WORD>(second);
@@ -20,6 +26,12 @@ void SimClockSet(int hour, int minute, int second) {
   Base = (static_cast<ULONGLONG>(file.dwHighDateTime) << 32) | file.dwLowDateTime;
   BaseTick = GetTickCount();
   On = true;
+}
+
+void SimClockSetDate(int year, int month, int day) {
+  Date.wYear = static_cast<WORD>(year);
+  Date.wMonth = static_cast<WORD>(month);
+  Date.wDay = static_cast<WORD>(day);
 }
 
 void SimClockAlign(DWORD tick, DWORD msOfDay) {

@@ -4,6 +4,8 @@
 #include <windows.h>
 
 void SimClockSet(int hour, int minute, int second);
+// The simulated date from now on (the real one until set); takes effect at the next set.
+void SimClockSetDate(int year, int month, int day);
 void SimClockSkip(DWORD ms);  // moves the simulated time ahead at once
 // Sets the simulated time so that it was `msOfDay` at the real moment `tick`.
 void SimClockAlign(DWORD tick, DWORD msOfDay);

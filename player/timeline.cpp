@@ -18,14 +18,26 @@ static const char* PowerKind(const std::string& note) {
   if (note.find("SetSuspendState(1") != std::string::npos) return "hibernate";
   if (note.find("SetSuspendState(0") != std::string::npos) return "standby";
   if (note.find("ExitWindowsEx") != std::string::npos) return "power off";
+  if (note.find("SetWaitableTimer") != std::string::npos) return "wake timer";
+  if (note.find("CancelWaitableTimer") != std::string::npos) return "no wake timer";
+  if (note.find("): held awake") != std::string::npos) return "held awake";
+  if (note.find("): released") != std::string::npos) return "released";
   return nullptr;
+}
+
+// Wake timer and keep-awake events come between a fade's steps without ending its run.
+static bool Aside(const TimelineEvent& e) {
+  return e.kind == "wake timer" || e.kind == "no wake timer" || e.kind == "held awake" ||
+         e.kind == "released";
 }
 
 // One set-volume entry: a step of the fade being built, or a new event.
 static void AddVolume(std::vector<TimelineEvent>* events, const LogEntry& e, bool follows,
                       int before) {
   int level = static_cast<int>(e.wParam);
-  TimelineEvent* last = events->empty() ? nullptr : &events->back();
+  TimelineEvent* last = nullptr;
+  for (size_t i = events->size(); i-- > 0 && !last;)
+    if (!Aside((*events)[i])) last = &(*events)[i];
   if (follows && last) {
     bool fading = last->kind == "fade-in" || last->kind == "fade-out";
     int direction = last->kind == "fade-in" ? 1 : -1;

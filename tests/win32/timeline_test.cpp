@@ -4,14 +4,16 @@
 
 namespace {
 
-const DWORD Seven = 7 * 3600 * 1000u;
+const DWORD Seven = 7 * 3600 * 1000u, HalfPastEleven = (23 * 60 + 30) * 60 * 1000u;
 
 struct Script {
   std::vector<LogEntry> log;
-  DWORD at = Seven;
+  DWORD at = HalfPastEleven - 6000;
   void Ipc(int data, int code, LRESULT result = 0) { log.push_back({0, WM_USER, WPARAM(data), code, result, at}); }
   void Command(int id) { log.push_back({0, WM_COMMAND, WPARAM(id), 0, 0, at}); }
-  void Note(const char* text) { log.push_back({0, 0, 0, 0, 0, at, text}); }
+  void Note(const std::string& text) { log.push_back({0, 0, 0, 0, 0, at, text}); }
+  void Power(const std::string& text) { Note("power: " + text + " (shown, not done)"); }
+  void Wake(const char* when) { Power(std::string("SetWaitableTimer(") + when + ", resume): wake timer armed"); }
   void Fade(int from, int to, DWORD step) {
     for (int v = from; v != to;) {
       Ipc(-666, 122, v);
@@ -20,29 +22,45 @@ struct Script {
       at += step;
     }
   }
-  // The showcase as it should go, with the track ending at `end` ms past 07:01.
-  void Showcase(DWORD end) {
+  // The showcase as it should go.
+  void Showcase() {
+    Wake("2026-12-14 06:58");
+    Note("Friday night: the user plays music to fall asleep to");
+    at = HalfPastEleven + 500;
+    Ipc(-666, 122, 90);
+    Fade(90, 0, 40);
+    Ipc(90, 122);
+    Command(40047);
+    Power("LoadLibraryA(powrprof.dll)");
+    Power("SetSuspendState(0, 0, 0): standby");
+    Note("the player stays open");
+    at = Seven - 5000;
+    Note("the showcase skips ahead to Saturday");
+    at = Seven + 3000;
+    Note("07:00 passes in silence");
+    at = Seven - 120000;
+    Note("the showcase skips ahead to Monday");
+    Wake("2026-12-14 06:58");
+    Power("SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED): held awake");
+    at = Seven - 5000;
+    Note("the showcase skips ahead to Monday 06:59:55");
+    at = Seven + 500;
     Ipc(0, 104);
     Ipc(0, 124, 12);
     Ipc(4, 121);
     Command(40047);
     Command(40045);
     Ipc(100, 122);
-    at += 60;
-    Fade(100, 160, 60);
-    at = Seven + 56000;
-    Note("the showcase skips ahead");
-    at = Seven + 60000 + 500;
-    Command(40157);
-    Ipc(-666, 122, 160);
-    at += 60;
-    int steps = static_cast<int>(end - 500) / 60;
-    Fade(160, 160 - steps, 60);
-    log.push_back({0, WM_USER + 2, 0, 0, 0, at});
-    Ipc(160, 122);
+    Wake("2026-12-15 06:58");
+    Power("SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED): held awake");
+    at += 40;
+    Fade(100, 160, 40);
+    at += 1200;
+    Note("the user, awake, presses stop");
     Command(40047);
-    Note("power: LoadLibraryA(powrprof.dll) (shown, not done)");
-    Note("power: SetSuspendState(0, 0, 0): standby (shown, not done)");
+    at += 600;
+    Ipc(0, 104);
+    Power("SetThreadExecutionState(ES_CONTINUOUS): released");
   }
 };
 
@@ -54,38 +72,44 @@ bool Expected(const Script& s, std::string* why) {
 
 TEST(ShowcaseTimeline, FoldsTheFadesAndAcceptsTheExpectedRun) {
   Script s;
-  s.Showcase(3000);
+  s.Showcase();
+  s.Wake("2026-12-15 06:58");  // the screenshots' settings dialog, then the player's close
+  s.Power("CancelWaitableTimer: no wake timer");
   std::vector<TimelineEvent> events = BuildTimeline(s.log);
   std::string why;
   EXPECT_TRUE(CheckShowcaseTimeline(events, &why)) << why << "\n" << FormatTimeline(events);
-  ASSERT_EQ(11u, events.size());
-  EXPECT_EQ(100, events[3].from);
-  EXPECT_EQ(160, events[3].to);
-  EXPECT_EQ(60, events[3].steps);
-  EXPECT_EQ(160, events[6].from) << "the fade-out starts from the volume the player had";
-  EXPECT_EQ(119, events[6].to);
+  ASSERT_EQ(24u, events.size());
+  EXPECT_EQ(90, events[2].from) << "the fade-out starts from the volume the player had";
+  EXPECT_EQ(0, events[2].to);
+  EXPECT_EQ(100, events[16].from) << "the wake timer and the hold do not break the fade-in";
+  EXPECT_EQ(160, events[16].to);
+  EXPECT_EQ(60, events[16].steps);
 }
 
 TEST(ShowcaseTimeline, RejectsRunsThatWentOtherwise) {
   std::string why;
-  Script late;  // the stop event a second late
-  late.Showcase(3000);
+  Script late;  // the alarm a second late
+  late.Showcase();
   for (LogEntry& e : late.log)
-    if (e.clockMs > Seven + 60000) e.clockMs += 1000;
+    if (e.clockMs >= Seven && e.clockMs < Seven + 60000) e.clockMs += 1000;
   EXPECT_FALSE(Expected(late, &why));
 
-  Script closed;  // the player closed after the stop
-  closed.Showcase(3000);
+  Script closed;  // the player closed after the standby
+  closed.Showcase();
   closed.Command(40001);
   EXPECT_FALSE(Expected(closed, &why));
 
-  Script emptied;  // the fade-out reached silence before the track ended
-  emptied.Showcase(3000);
-  emptied.log.erase(emptied.log.end() - 5, emptied.log.end());
-  emptied.Fade(119, 0, 60);
-  emptied.Ipc(160, 122);
-  emptied.Command(40047);
-  emptied.Note("power: SetSuspendState(0, 0, 0): standby (shown, not done)");
-  emptied.log.push_back({0, WM_USER + 2, 0, 0, 0, emptied.at});
-  EXPECT_FALSE(Expected(emptied, &why));
+  Script held;  // never released
+  held.Showcase();
+  held.log.pop_back();
+  EXPECT_FALSE(Expected(held, &why));
+
+  Script saturday;  // an alarm on Saturday
+  saturday.Showcase();
+  for (size_t i = 0; i < saturday.log.size(); ++i)
+    if (saturday.log[i].note.find("in silence") != std::string::npos) {
+      saturday.log.insert(saturday.log.begin() + i, LogEntry{0, WM_COMMAND, 40045, 0, 0, Seven});
+      break;
+    }
+  EXPECT_FALSE(Expected(saturday, &why));
 }
