@@ -1,6 +1,7 @@
 // The wake timer and the keep-awake state through the real DLL, with the system calls
 // intercepted: nothing here arms a real wake or keeps the machine up.
 #include "bench.h"
+#include "dialog_driver.h"
 
 namespace {
 
@@ -102,5 +103,28 @@ TEST_F(WakeTimer, TheSleepTimerKeepsThePlayerForAnArmedWake) {
     Pump(100);
     EXPECT_EQ(alarm == 0, LogText().find("command 40001 close") != std::string::npos)
         << "alarm " << alarm << "\n" << LogText();
+  }
+}
+
+TEST_F(WakeTimer, FollowsTheDialogAndSaysWhenThisComputerCannotWake) {
+  const struct { DWORD error; bool note; } cases[] = {{0, false}, {50, true}, {722, true}};
+  for (const auto& c : cases) {
+    if (c.error) {
+      TearDown();
+      SetUp();
+    }
+    WriteDword("StartOn", 1);
+    WriteDword("StartH", 7);
+    SetSimulatedClock(23, 30, 0);
+    Seen.wakeError = c.error;  // ERROR_NOT_SUPPORTED, ERROR_TIMER_RESUME_IGNORED
+    Init();
+    bool note = false;
+    RunSettings(plugin, [&note](HWND d) {
+      note = IsWindowVisible(GetDlgItem(d, 54)) != FALSE;
+      Click(d, 4);  // the alarm off: nothing to wake for
+      Click(d, 2);
+    });
+    EXPECT_EQ(c.note, note) << "error " << c.error;
+    EXPECT_EQ("CancelWaitableTimer", Seen.wake.back());
   }
 }
