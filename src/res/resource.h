@@ -51,6 +51,18 @@
 #define IDC_RANGE_LAST 43
 #define IDC_MENU_POS 44
 
+// Alarm days: box 45 + d shows bit d of StartDays (0 Sunday .. 6 Saturday).
+#define IDC_DAY_SUNDAY 45
+#define IDC_DAY_MONDAY 46
+#define IDC_DAY_TUESDAY 47
+#define IDC_DAY_WEDNESDAY 48
+#define IDC_DAY_THURSDAY 49
+#define IDC_DAY_FRIDAY 50
+#define IDC_DAY_SATURDAY 51
+#define IDC_WAKE_UP 52
+#define IDC_DAYS_LABEL 53
+#define IDC_WAKE_NOTE 54
+
 // Also the dialog's cancel id, so Escape closes (and saves) like OK.
 #define IDC_SETTINGS_OK 2
 

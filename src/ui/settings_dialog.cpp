@@ -2,6 +2,7 @@
 
 #include <shlwapi.h>
 
+#include "../control/control.h"
 #include "../frame/host_player.h"
 #include "../frame/plugin.h"
 #include "../res/resource.h"
@@ -24,6 +25,10 @@ static int32_t IsChecked(HWND dialog, int id) {
 }
 
 static void Uncheck(HWND dialog, int id) { CheckDlgButton(dialog, id, BST_UNCHECKED); }
+
+static void Check(HWND dialog, int id, int32_t on) {
+  CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);
+}
 
 static void EnableControls(HWND dialog, int box, const int* ids, int count) {
   BOOL on = IsChecked(dialog, box);
@@ -62,9 +67,23 @@ static void ShowFields(HWND dialog) {
     wsprintfA(Scratch, "%d", static_cast<int32_t>(static_cast<uint32_t>(*NumberSettings[i]) + 1u));
     SetDlgItemTextA(dialog, NumberEdits[i], Scratch);
   }
-  CheckDlgButton(dialog, IDC_STOP_AFTER_LAST, StopAfterLast ? BST_CHECKED : BST_UNCHECKED);
-  for (int i = 0; i < FlagCount; ++i)
-    CheckDlgButton(dialog, IDC_START_ENABLE + i, SettingValues[i] ? BST_CHECKED : BST_UNCHECKED);
+  Check(dialog, IDC_STOP_AFTER_LAST, StopAfterLast);
+  for (int i = 0; i < FlagCount; ++i) Check(dialog, IDC_START_ENABLE + i, SettingValues[i]);
+}
+
+// Box 45 + d is day d of the week, Sunday 0. Bits above Saturday mean nothing: they are
+// not shown, and the dialog saves only the seven it shows.
+static void ShowDays(HWND dialog) {
+  for (int d = 0; d < 7; ++d) Check(dialog, IDC_DAY_SUNDAY + d, StartDays >> d & 1);
+  Check(dialog, IDC_WAKE_UP, WakeUp);
+  if (WakeUnsupported) ShowWindow(GetDlgItem(dialog, IDC_WAKE_NOTE), SW_SHOW);
+}
+
+static void ReadDays(HWND dialog) {
+  int32_t days = 0;
+  for (int d = 0; d < 7; ++d) days |= IsChecked(dialog, IDC_DAY_SUNDAY + d) << d;
+  StartDays = days;
+  WakeUp = IsChecked(dialog, IDC_WAKE_UP);
 }
 
 static void InitSettingsDialog(HWND dialog) {
@@ -72,6 +91,7 @@ static void InitSettingsDialog(HWND dialog) {
   LoadSettings();
   FillTimeBoxes(dialog);
   ShowFields(dialog);
+  ShowDays(dialog);
   UpdateEnables(dialog);
   if (QueryAutorun() == 0) CheckDlgButton(dialog, IDC_AUTORUN, BST_CHECKED);
   CloseAutorun();
@@ -89,6 +109,7 @@ static int32_t ReadNumber(HWND dialog, int id) {
 static void CloseSaving(HWND dialog) {
   StopAfterLast = IsChecked(dialog, IDC_STOP_AFTER_LAST);
   for (int i = 0; i < FlagCount; ++i) SettingValues[i] = IsChecked(dialog, IDC_START_ENABLE + i);
+  ReadDays(dialog);
   QueryAutorun();
   WriteAutorun(IsChecked(dialog, IDC_AUTORUN));
   GetDlgItemTextA(dialog, IDC_MENU_TEXT, MenuText, TextSize);
@@ -96,6 +117,7 @@ static void CloseSaving(HWND dialog) {
   for (int i = 0; i < 4; ++i)
     *TimeSettings[i] = static_cast<int32_t>(SendDlgItemMessageA(dialog, TimeBoxes[i], CB_GETCURSEL, 0, 0));
   SaveSettings();
+  RefreshWake();  // the alarm's time, days or wake option may have changed
   EndDialog(dialog, 0);
   SettingsDialog = nullptr;
 }

@@ -254,7 +254,7 @@ TEST_F(SettingsDialog, EveryWayOfClosingSaves) {
     EXPECT_EQ(6u + way, Stored("StopH"));
     EXPECT_EQ(11u + way, Stored("Last"));
     EXPECT_EQ(250u + way, Stored("TimeOut"));
-    EXPECT_EQ(34, CountValues(PluginKeyPath));
+    EXPECT_EQ(36, CountValues(PluginKeyPath));
     // "Stop after end of last track" is not stored, but the next opening shows it.
     RunSettings(plugin, [](HWND d) {
       EXPECT_TRUE(Checked(d, 3));
@@ -303,6 +303,45 @@ TEST_F(SettingsDialog, AnEventThatDisablesItselfWhileOpenIsUndoneOnClosing) {
     Close(d);
   });
   EXPECT_EQ(1u, Stored("StartOn"));
+}
+
+TEST_F(SettingsDialog, DayBoxesAndWakeBoxShowWhatIsStoredAndSaveWhatTheyShow) {
+  struct Case {
+    const char* what;
+    bool stored;
+    DWORD days, wake;    // stored
+    DWORD shown, woken;  // boxes 45 + day and 52 checked, and saved so
+  } const cases[] = {
+      {"nothing stored", false, 0, 0, 127, 1},
+      {"weekdays, no wake", true, 0x3E, 0, 0x3E, 0},
+      {"no day: the alarm never fires", true, 0, 1, 0, 1},
+      {"bits above Saturday", true, 0xFFFFFF41, 7, 0x41, 1},
+  };
+  Init();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DeleteKey(PluginKeyPath);
+    if (c.stored) {
+      WriteDword("StartDays", c.days);
+      WriteDword("WakeUp", c.wake);
+    }
+    RunSettings(plugin, [&c](HWND d) {
+      for (int day = 0; day < 7; ++day) EXPECT_EQ((c.shown >> day & 1) != 0, Checked(d, 45 + day)) << day;
+      EXPECT_EQ(c.woken != 0, Checked(d, 52));
+      Close(d);
+    });
+    EXPECT_EQ(c.shown, Stored("StartDays"));
+    EXPECT_EQ(c.woken, Stored("WakeUp"));
+  }
+  // What the user ticks is what is kept: from every day, the weekend and the wake-up off.
+  WriteDword("StartDays", 127);
+  WriteDword("WakeUp", 1);
+  RunSettings(plugin, [](HWND d) {
+    for (int box : {45, 51, 52}) Click(d, box);
+    Close(d);
+  });
+  EXPECT_EQ(0x3Eu, Stored("StartDays"));
+  EXPECT_EQ(0u, Stored("WakeUp"));
 }
 
 using StartupEntry = PluginTest;

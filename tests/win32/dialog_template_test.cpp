@@ -5,7 +5,8 @@
 
 namespace {
 
-enum Kind { Group, TimeList, Left, OneLine, Right, Check, Number, TextEdit, Slider, Push, Icon };
+// A note is left text that stays hidden until the dialog has something to say with it.
+enum Kind { Group, TimeList, Left, OneLine, Right, Check, Number, TextEdit, Slider, Push, Icon, Note };
 
 struct Expected {
   int id;
@@ -69,6 +70,16 @@ const Expected SettingsControls[] = {
     {44, Number, 137, 279, 20, 13, "5"},
     {2, Push, 182, 301, 78, 13, "OK"},
     {40, Push, 5, 301, 78, 13, "About..."},
+    {53, Left, 141, 201, 40, 8, "Alarm days:"},
+    {46, Check, 141, 212, 30, 10, "Mon"},
+    {47, Check, 141, 223, 30, 10, "Tue"},
+    {48, Check, 141, 234, 30, 10, "Wed"},
+    {49, Check, 141, 245, 30, 10, "Thu"},
+    {50, Check, 176, 212, 30, 10, "Fri"},
+    {51, Check, 176, 223, 30, 10, "Sat"},
+    {45, Check, 176, 234, 30, 10, "Sun"},
+    {52, Check, 141, 256, 100, 10, "Wake computer for alarm"},
+    {54, Note, 153, 267, 80, 8, "(not supported here)"},
 };
 
 const Expected AboutControls[] = {
@@ -112,7 +123,7 @@ const char* ClassOf(Kind kind) {
   switch (kind) {
     case Group: case Check: case Push: return "Button";
     case TimeList: return "ComboBox";
-    case Left: case OneLine: case Right: case Icon: return "Static";
+    case Left: case OneLine: case Right: case Icon: case Note: return "Static";
     case Number: case TextEdit: return "Edit";
     case Slider: return "msctls_trackbar32";
   }
@@ -145,9 +156,10 @@ void CheckStyle(HWND control, Kind kind) {
   DWORD style = GetWindowLongA(control, GWL_STYLE);
   DWORD ex = GetWindowLongA(control, GWL_EXSTYLE);
   bool border = (style & WS_BORDER) || (ex & WS_EX_CLIENTEDGE);
-  bool tabStop = kind != Group && kind != Left && kind != OneLine && kind != Right && kind != Icon;
+  bool tabStop = kind != Group && kind != Left && kind != OneLine && kind != Right && kind != Icon &&
+                 kind != Note;
   EXPECT_EQ(tabStop, (style & WS_TABSTOP) != 0);
-  EXPECT_TRUE(style & WS_VISIBLE);
+  EXPECT_EQ(kind != Note, (style & WS_VISIBLE) != 0);
   switch (kind) {
     case Group: EXPECT_EQ(DWORD(BS_GROUPBOX), style & BS_TYPEMASK); break;
     case Check: EXPECT_EQ(DWORD(BS_AUTOCHECKBOX), style & BS_TYPEMASK); break;
@@ -162,7 +174,7 @@ void CheckStyle(HWND control, Kind kind) {
         EXPECT_TRUE(GetWindowLongA(info.hwndList, GWL_STYLE) & WS_VSCROLL);
       }
       break;
-    case Left: EXPECT_EQ(DWORD(SS_LEFT), style & SS_TYPEMASK); break;
+    case Left: case Note: EXPECT_EQ(DWORD(SS_LEFT), style & SS_TYPEMASK); break;
     case OneLine: EXPECT_EQ(DWORD(SS_LEFTNOWORDWRAP), style & SS_TYPEMASK); break;
     case Right: EXPECT_EQ(DWORD(SS_RIGHT), style & SS_TYPEMASK); break;
     case Icon: EXPECT_EQ(DWORD(SS_ICON), style & SS_TYPEMASK); break;

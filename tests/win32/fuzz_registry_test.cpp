@@ -16,18 +16,19 @@
 
 namespace {
 
-const char* const Names[33] = {
+enum { Count = 35 };  // the stored numbers
+const char* const Names[Count] = {
     "StartOn", "StartOff", "VolUp", "Random", "One", "Activate", "StopOn", "StopOff",
     "VolDown", "Close", "Suspend", "ShutDown", "PlayAtStart", "HotKey", "AddMenu",
     "FromRange", "SavePos", "Hibernate", "WaitEnd", "UsePause", "UsePlay", "VolStart",
     "VolEnd", "TimeOut", "StartH", "StartM", "StopH", "StopM", "First", "Last", "MenuPos",
-    "TrackPos", "TrackLength"};
-const int32_t Defaults[33] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0, 0,
-                              0, 0, 0, 0, 0, 255, 1000, 0, 0, 0, 0, 0, 0, 4, 0, 0};
+    "TrackPos", "TrackLength", "StartDays", "WakeUp"};
+const int32_t Defaults[Count] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0,
+                                 0, 0, 0, 0, 255, 1000, 0, 0, 0, 0, 0, 0, 4, 0, 0, 127, 1};
 enum {
   Flags = 21, AddMenuIndex = 14, VolStartIndex = 21, VolEndIndex = 22, TimeOutIndex = 23,
   FirstTimeIndex = 24, FirstNumberIndex = 28, MenuPosIndex = 30, TrackPosIndex = 31,
-  TrackLengthIndex = 32,
+  TrackLengthIndex = 32, StartDaysIndex = 33, WakeUpIndex = 34,
 };
 const char DefaultText[] = "Dawnbell...";
 const int TimeBoxes[4] = {25, 26, 27, 28};
@@ -49,7 +50,7 @@ struct Value {
 struct State {
   bool keyAbsent = false;
   bool keepSaved = false;  // written over what the plug-in saved last, not over nothing
-  Value numbers[33];
+  Value numbers[Count];
   Value menu;
   std::vector<std::pair<std::string, Value>> strangers;  // names the plug-in does not know
 };
@@ -215,7 +216,7 @@ std::string Describe(const char* name, const Value& v) {
 std::string Describe(const State& s) {
   if (s.keyAbsent) return "no key";
   std::string text = s.keepSaved ? "over the saved key:" : "fresh key:";
-  for (int i = 0; i < 33; ++i)
+  for (int i = 0; i < Count; ++i)
     if (s.numbers[i].present) text += Describe(Names[i], s.numbers[i]);
   if (s.menu.present) text += Describe("MenuName", s.menu);
   for (const auto& stranger : s.strangers) text += Describe(stranger.first.c_str(), stranger.second);
@@ -235,7 +236,7 @@ void WriteState(const State& s) {
     RegSetValueExA(key, name, 0, v.type, reinterpret_cast<const BYTE*>(v.bytes.data()),
                    static_cast<DWORD>(v.bytes.size()));
   };
-  for (int i = 0; i < 33; ++i) write(Names[i], s.numbers[i]);
+  for (int i = 0; i < Count; ++i) write(Names[i], s.numbers[i]);
   write("MenuName", s.menu);
   for (const auto& stranger : s.strangers) write(stranger.first.c_str(), stranger.second);
   RegCloseKey(key);
@@ -243,8 +244,8 @@ void WriteState(const State& s) {
 
 // ---------------------------------------------------------------- what the plug-in should hold
 // A number loads only from a 4-byte DWORD; anything else leaves memory as it was.
-void ExpectLoaded(const State& s, int32_t memory[33]) {
-  for (int i = 0; i < 33; ++i) {
+void ExpectLoaded(const State& s, int32_t memory[Count]) {
+  for (int i = 0; i < Count; ++i) {
     const Value& v = s.numbers[i];
     if (v.present && v.type == REG_DWORD && v.bytes.size() == 4)
       memory[i] = *reinterpret_cast<const int32_t*>(v.bytes.data());
@@ -314,8 +315,8 @@ std::string MenuItemText(HWND main, int32_t menuPos, bool expectItem) {
 // ---------------------------------------------------------------- the settings dialog
 // Checks that every control shows the loaded state within its range, notes what the dialog
 // will save, and closes it one of the three ways.
-void CheckAndClose(HWND d, const int32_t loaded[33], const std::string& text, int way,
-                   int32_t saved[33], std::string* savedText) {
+void CheckAndClose(HWND d, const int32_t loaded[Count], const std::string& text, int way,
+                   int32_t saved[Count], std::string* savedText) {
   for (int i = 0; i < Flags; ++i) {
     EXPECT_EQ(loaded[i] != 0, Checked(d, 4 + i)) << Names[i] << " " << loaded[i];
     saved[i] = Checked(d, 4 + i);
@@ -356,6 +357,12 @@ void CheckAndClose(HWND d, const int32_t loaded[33], const std::string& text, in
   saved[VolEndIndex] = end;
   saved[TimeOutIndex] = step;
 
+  int32_t days = loaded[StartDaysIndex] & 127;  // the days of the week; higher bits drop
+  for (int day = 0; day < 7; ++day) EXPECT_EQ((days >> day & 1) != 0, Checked(d, 45 + day)) << day;
+  saved[StartDaysIndex] = days;
+  EXPECT_EQ(loaded[WakeUpIndex] != 0, Checked(d, 52));
+  saved[WakeUpIndex] = Checked(d, 52);
+
   EXPECT_EQ(Checked(d, 19), Enabled(d, 42));
   EXPECT_EQ(Checked(d, 16), Enabled(d, 20));
   EXPECT_EQ(Checked(d, 18), Enabled(d, 36));
@@ -368,15 +375,15 @@ void CheckAndClose(HWND d, const int32_t loaded[33], const std::string& text, in
 }
 
 // ---------------------------------------------------------------- the saved key
-// Reads back what the plug-in saved: 33 four-byte DWORDs and a terminated text.
-bool ReadSaved(int32_t saved[33], std::string* text) {
+// Reads back what the plug-in saved: 35 four-byte DWORDs and a terminated text.
+bool ReadSaved(int32_t saved[Count], std::string* text) {
   HKEY key;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, PluginKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
     ADD_FAILURE() << "no saved key";
     return false;
   }
   bool good = true;
-  for (int i = 0; i < 33; ++i) {
+  for (int i = 0; i < Count; ++i) {
     DWORD type = 0, size = sizeof saved[i];
     LONG status = RegQueryValueExA(key, Names[i], NULL, &type, reinterpret_cast<BYTE*>(&saved[i]), &size);
     if (status != ERROR_SUCCESS || type != REG_DWORD || size != 4) {
@@ -461,8 +468,8 @@ TEST_F(FuzzRegistry, RandomStoredStatesLoadShowAndSaveBackWithinBounds) {
   main = NULL;
   int windowsBefore = ThreadWindowCount();
 
-  int32_t memory[33];  // what the module holds between states
-  std::copy(Defaults, Defaults + 33, memory);
+  int32_t memory[Count];  // what the module holds between states
+  std::copy(Defaults, Defaults + Count, memory);
   Rng rng(seed);
   int dialogs = 0, menusChecked = 0, ran = 0;
   Watched.seed = seed;
@@ -480,8 +487,8 @@ TEST_F(FuzzRegistry, RandomStoredStatesLoadShowAndSaveBackWithinBounds) {
     SCOPED_TRACE("state " + std::to_string(n) + (withDialog ? " with the dialog, " : ", ") + Describe(s));
     WriteState(s);
 
-    int32_t loaded[33];
-    std::copy(memory, memory + 33, loaded);
+    int32_t loaded[Count];
+    std::copy(memory, memory + Count, loaded);
     ExpectLoaded(s, loaded);
     std::vector<std::string> texts = AcceptableTexts();
 
@@ -504,8 +511,8 @@ TEST_F(FuzzRegistry, RandomStoredStatesLoadShowAndSaveBackWithinBounds) {
       MenuItemText(main, 0, false);
     }
 
-    int32_t expected[33];
-    std::copy(loaded, loaded + 33, expected);
+    int32_t expected[Count];
+    std::copy(loaded, loaded + Count, expected);
     std::string expectedText = text;
     if (withDialog) {
       ++dialogs;
@@ -521,10 +528,13 @@ TEST_F(FuzzRegistry, RandomStoredStatesLoadShowAndSaveBackWithinBounds) {
 
     SendMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(main));
-    int32_t saved[33];
+    int32_t saved[Count];
     std::string savedText;
     if (ReadSaved(saved, &savedText)) {
-      for (int i = 0; i < TrackPosIndex; ++i) EXPECT_EQ(expected[i], saved[i]) << Names[i];
+      for (int i = 0; i < Count; ++i) {
+        if (i == TrackPosIndex || i == TrackLengthIndex) continue;  // the player's, checked below
+        EXPECT_EQ(expected[i], saved[i]) << Names[i];
+      }
       EXPECT_EQ(LastAnswer(0), saved[TrackPosIndex]);
       EXPECT_EQ(LastAnswer(1), saved[TrackLengthIndex]);
       if (!expectedText.empty() || withDialog) {
@@ -532,7 +542,7 @@ TEST_F(FuzzRegistry, RandomStoredStatesLoadShowAndSaveBackWithinBounds) {
       } else {
         EXPECT_TRUE(OneOf(savedText, texts)) << "saved \"" << savedText << "\"";
       }
-      std::copy(saved, saved + 33, memory);
+      std::copy(saved, saved + Count, memory);
     }
     ++ran;
     if (HasFailure()) break;  // the trace above names the state; the rest would only repeat it
