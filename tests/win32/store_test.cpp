@@ -3,12 +3,12 @@
 
 using Store = PluginTest;
 
-static const char* const Names[33] = {
+static const char* const Names[35] = {
     "StartOn", "StartOff", "VolUp", "Random", "One", "Activate", "StopOn", "StopOff",
     "VolDown", "Close", "Suspend", "ShutDown", "PlayAtStart", "HotKey", "AddMenu",
     "FromRange", "SavePos", "Hibernate", "WaitEnd", "UsePause", "UsePlay", "VolStart",
     "VolEnd", "TimeOut", "StartH", "StartM", "StopH", "StopM", "First", "Last", "MenuPos",
-    "TrackPos", "TrackLength"};
+    "TrackPos", "TrackLength", "StartDays", "WakeUp"};
 
 static DWORD Stored(const char* name) {
   DWORD value = 0xDEADBEEF;
@@ -21,6 +21,8 @@ static DWORD DefaultOf(const std::string& name) {
   if (name == "VolEnd") return 255;
   if (name == "TimeOut") return 1000;
   if (name == "MenuPos") return 4;
+  if (name == "StartDays") return 127;
+  if (name == "WakeUp") return 1;
   if (name == "TrackPos" || name == "TrackLength") return static_cast<DWORD>(-1);  // nothing played
   return 0;
 }
@@ -35,7 +37,7 @@ TEST_F(Store, FirstRunCreatesTheKeyWithAllDefaults) {
   Init();
   EXPECT_EQ(-1, CountValues(PluginKeyPath));  // loading never creates the key
   ClosePlayer();
-  EXPECT_EQ(34, CountValues(PluginKeyPath));
+  EXPECT_EQ(36, CountValues(PluginKeyPath));
   for (const char* name : Names) EXPECT_EQ(DefaultOf(name), Stored(name)) << name;
   EXPECT_EQ("Dawnbell...", StoredMenuText());
 }
