@@ -31,6 +31,7 @@ int PluginInit() {
   SetHookActive(true);
   PrevHostProc = reinterpret_cast<void*>(SetWindowLongPtrA(
       Plugin.hwndParent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HostWindowProc)));
+  MarkMinuteSeen();
   StartTimer(ClockTimer, 1000, ClockTick);
   if (PlayAtStart) StartupPlay();
   return 0;

@@ -154,6 +154,17 @@ TEST_F(AlarmStart, ActivationBringsAPlayerBehindAnotherWindowToTheFront) {
   DestroyWindow(other);
 }
 
+// The player reopened after the events of this minute closed or silenced it.
+TEST_F(AlarmStart, APlayerStartedInsideTheMinuteIsLeftAlone) {
+  Configure({{"StartOn", 1}, {"StartH", 7}, {"StartM", 0}, {"StopOn", 1}, {"StopH", 7},
+             {"StopM", 0}, {"Close", 1}});
+  SetSimulatedClock(7, 0, 20);
+  Init();
+  Pump(2500);
+  EXPECT_EQ("", LogText());
+  EXPECT_TRUE(IsWindow(main));
+}
+
 // Many ticks fall in the start minute; the start must come from only one of them, even when
 // the user has stopped the music and minimised the player again in the meantime.
 TEST_F(AlarmStart, FiresOnceThoughEveryTickOfTheMinuteSeesIt) {
