@@ -287,6 +287,17 @@ TEST_F(AlarmStop, HibernateThenCloseOnResuming) {
   EXPECT_EQ(Join(expected), Join(StoryToClose()));
 }
 
+// Never from the player's folder or the current one, where any program may plant a copy.
+TEST_F(AlarmStop, ThePowerLibraryIsAskedForInTheSystemFolder) {
+  Configure({{"StopOn", 1}, {"StopH", 22}, {"StopM", 30}, {"Suspend", 1}});
+  SetSimulatedClock(22, 29, 59);
+  Init();
+  ASSERT_TRUE(PumpUntil(4000, [] { return !Seen.power.empty(); })) << LogText();
+  char system[MAX_PATH];
+  GetSystemDirectoryA(system, MAX_PATH);
+  EXPECT_EQ(std::string(system) + "\\powrprof.dll", Seen.powrprofPath);
+}
+
 // Shutdown wins even over standby set beside it (possible only through the registry).
 TEST_F(AlarmStop, ShutdownEnablesThePrivilegeThenPowersOffAndCloses) {
   Configure({{"StopOn", 1}, {"StopH", 22}, {"StopM", 30}, {"ShutDown", 1}, {"Suspend", 1},
