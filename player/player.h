@@ -21,6 +21,9 @@ struct PlayerState {
   bool quitOnDestroy = false;  // the program ends its loop when the window goes
   int lengthUnknownTicks = 0;  // length query answers -1 this many more times
   void (*onClose)() = nullptr; // runs before the window is destroyed (plug-ins' quit)
+  // The window goes this long after onClose, as with a host that quits its plug-ins inside
+  // the close and takes its window down later; 0: at once.
+  unsigned closeDelayMs = 0;
   void (*onConfig)() = nullptr;  // the loaded plug-in's config entry, for the settings command
   // Sees every message that reaches the player's own procedure, before it acts on it.
   void (*spy)(HWND, UINT, WPARAM, LPARAM) = nullptr;

@@ -10,7 +10,7 @@
 const char PlayerClassName[] = "DawnbellStandInPlayer";
 HWND PlayerMain;
 
-enum : UINT_PTR { AdvanceTimer = 100, LogTimer = 101 };
+enum : UINT_PTR { AdvanceTimer = 100, LogTimer = 101, CloseTimer = 102 };
 enum { StatusHeight = 84, ButtonTop = 90, VolumeTop = 122, LogTop = 154, LogLimit = 4000 };
 enum { VolumeBarId = 201, LogBoxId = 202 };
 
@@ -166,6 +166,10 @@ static LRESULT CALLBACK PlayerProc(HWND window, UINT message, WPARAM wParam, LPA
       return 0;
     case WM_TIMER:
       if (wParam == LogTimer) FlushLogBox();
+      if (wParam == CloseTimer) {
+        DestroyWindow(window);
+        return 0;
+      }
       if (wParam != AdvanceTimer) break;
       Tick(window);
       return 0;
@@ -187,7 +191,8 @@ static LRESULT CALLBACK PlayerProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_CLOSE:
       if (Player.declineClose) return 0;
       if (Player.onClose) Player.onClose();
-      DestroyWindow(window);
+      if (Player.closeDelayMs) SetTimer(window, CloseTimer, Player.closeDelayMs, NULL);
+      else DestroyWindow(window);
       return 0;
     case WM_DESTROY:
       LogBox = VolumeBar = NULL;

@@ -1,5 +1,6 @@
 #include "plugin_guard.h"
 
+#include <shlwapi.h>
 #include <stdio.h>
 
 #include "player.h"
@@ -99,9 +100,15 @@ static BOOLEAN WINAPI GuardSetSuspendState(BOOLEAN hibernate, BOOLEAN force, BOO
   return TRUE;
 }
 
+bool IsPowerLibrary(const char* name) {
+  if (!name) return false;
+  const char* file = PathFindFileNameA(name);
+  return lstrcmpiA(file, "powrprof.dll") == 0 || lstrcmpiA(file, "powrprof") == 0;
+}
+
 static HMODULE WINAPI GuardLoadLibraryA(LPCSTR name) {
-  if (!name || lstrcmpiA(name, "powrprof.dll") != 0) return LoadLibraryA(name);
-  Power("LoadLibraryA(powrprof.dll)");
+  if (!IsPowerLibrary(name)) return LoadLibraryA(name);
+  Power((std::string("LoadLibraryA(") + name + ")").c_str());
   return FakePowrprof;
 }
 

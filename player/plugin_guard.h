@@ -5,3 +5,6 @@
 #include <windows.h>
 
 void GuardPlugin(HMODULE module);
+// True for the power library asked for by name or by a path into any folder: such a load
+// must never reach the real loader.
+bool IsPowerLibrary(const char* name);

@@ -9,17 +9,29 @@ bool FiredThisMinute(const FiredRecord& fired) {
          fired.Minute == LocalTime.Minute;
 }
 
-// Any tick in the minute will do (timer messages arrive late when the player is busy),
-// but only the first: a second tick, or the dialog re-enabling the event, must not repeat it.
-bool EventDue(int32_t on, int32_t hour, int32_t minute, FiredRecord& fired) {
-  if (!on || LocalTime.Hour != hour || LocalTime.Minute != minute || FiredThisMinute(fired))
-    return false;
+static void NoteMinute(FiredRecord& fired) {
   fired.Year = LocalTime.Year;
   fired.Month = LocalTime.Month;
   fired.Day = LocalTime.Day;
   fired.Hour = LocalTime.Hour;
   fired.Minute = LocalTime.Minute;
+}
+
+// Any tick in the minute will do (timer messages arrive late when the player is busy),
+// but only the first: a second tick, or the dialog re-enabling the event, must not repeat it.
+bool EventDue(int32_t on, int32_t hour, int32_t minute, FiredRecord& fired) {
+  if (!on || LocalTime.Hour != hour || LocalTime.Minute != minute || FiredThisMinute(fired))
+    return false;
+  NoteMinute(fired);
   return true;
+}
+
+// The minute the player starts in began without us: the stop that just closed the player,
+// or the alarm the user silenced by closing it, must not run again when it is reopened.
+void MarkMinuteSeen() {
+  ReadLocalTime();
+  NoteMinute(StartFired);
+  NoteMinute(StopFired);
 }
 
 void ClockTick() {

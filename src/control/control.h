@@ -5,6 +5,7 @@
 #include "../settings/settings.h"
 
 void ClockTick();
+void MarkMinuteSeen();  // at start-up: no event fires in the minute already in progress
 // True once per occurrence of the event's minute while it is enabled; notes the firing.
 bool EventDue(int32_t on, int32_t hour, int32_t minute, FiredRecord& fired);
 bool FiredThisMinute(const FiredRecord& fired);  // the minute LocalTime is in

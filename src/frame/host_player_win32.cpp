@@ -50,8 +50,15 @@ void ForcePowerOff() {
 typedef BOOLEAN(WINAPI* SetSuspendStateProc)(BOOLEAN, BOOLEAN, BOOLEAN);
 
 void SuspendComputer(int32_t hibernate) {
-  // Loaded by name: without the library or its entry there is simply no standby.
-  HMODULE power = LoadLibraryA("powrprof.dll");
+  // From the system folder only: the player's own folder is often writable by any program,
+  // and a library planted there would run inside the player. Its entry is looked up by
+  // name: without the library or the entry there is simply no standby.
+  static const char PowerLibrary[] = "\\powrprof.dll";
+  char path[MAX_PATH + sizeof PowerLibrary];
+  UINT length = GetSystemDirectoryA(path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return;
+  lstrcatA(path, PowerLibrary);
+  HMODULE power = LoadLibraryA(path);
   if (!power) return;
   SetSuspendStateProc setSuspendState = reinterpret_cast<SetSuspendStateProc>(
       reinterpret_cast<void*>(GetProcAddress(power, "SetSuspendState")));

@@ -11,6 +11,9 @@
 
 PluginDescriptor Plugin;
 
+// Our own module, wherever the host loaded it from (the linker's symbol for the image).
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+
 static const char Description[] = "Brindlow Software Dawnbell Winamp Plug-in v2.3.2";
 
 extern "C" __declspec(dllexport) PluginDescriptor* winampGetGeneralPurposePlugin() {
@@ -29,6 +32,7 @@ int PluginInit() {
   SetHookActive(true);
   PrevHostProc = reinterpret_cast<void*>(SetWindowLongPtrA(
       Plugin.hwndParent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HostWindowProc)));
+  MarkMinuteSeen();
   StartTimer(ClockTimer, 1000, ClockTick);
   OpenWakeTimer();
   RefreshWake();
@@ -56,10 +60,11 @@ int PluginQuit() {
     if (GetWindowLongPtrA(main, GWLP_WNDPROC) == ours) {
       SetWindowLongPtrA(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PrevHostProc));
     } else {
-      // Someone subclassed on top of us and still calls into us: stay loaded.
-      HMODULE self;
-      GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                         reinterpret_cast<LPCSTR>(&Plugin), &self);
+      // Someone subclassed on top of us and still calls into us: stay loaded. Loading our
+      // own file again holds a reference the host's FreeLibrary cannot take back.
+      char self[MAX_PATH];
+      DWORD length = GetModuleFileNameA(reinterpret_cast<HMODULE>(&__ImageBase), self, MAX_PATH);
+      if (length && length < MAX_PATH) LoadLibraryA(self);
     }
   }
   return 0;

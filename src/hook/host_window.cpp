@@ -24,14 +24,6 @@ static void HostNotice(LPARAM code) {
   else if (code == IpcKeyboardInput && GetAsyncKeyState(VK_F12) < 0) ShowSettings();
 }
 
-static LRESULT CloseRequest(HWND window, WPARAM wParam, LPARAM lParam) {
-  SaveOnExit();
-  LRESULT result = PassOn(window, WM_CLOSE, wParam, lParam);
-  // Someone declined the close: the alarm must keep working for the rest of the run.
-  if (IsWindow(window)) StartTimer(ClockTimer, 1000, ClockTick);
-  return result;
-}
-
 // The clock or the time zone changed, or the computer is back: the wake follows the alarm.
 static void PowerNotice(WPARAM event) {
   if (event == PBT_APMRESUMEAUTOMATIC) ResumedAutomatically();
@@ -41,6 +33,15 @@ static void PowerNotice(WPARAM event) {
 static bool HookActive;
 
 void SetHookActive(bool active) { HookActive = active; }
+
+static LRESULT CloseRequest(HWND window, WPARAM wParam, LPARAM lParam) {
+  SaveOnExit();
+  LRESULT result = PassOn(window, WM_CLOSE, wParam, lParam);
+  // Someone declined the close: the alarm must keep working for the rest of the run. A host
+  // that quit us inside the close may keep its window a while, then unload us: no clock then.
+  if (HookActive && IsWindow(window)) StartTimer(ClockTimer, 1000, ClockTick);
+  return result;
+}
 
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!HookActive) return PassOn(window, message, wParam, lParam);

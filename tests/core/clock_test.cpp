@@ -90,6 +90,25 @@ TEST(Clock, FiresAgainNextDay) {
   EXPECT_EQ(3, Count("Play"));
 }
 
+// Reopening the player the stop just closed, or the alarm was silenced by closing, must not
+// run the event again; its next occurrence runs as usual.
+TEST(Clock, StartingInsideTheEventsMinuteWaitsForItsNextOccurrence) {
+  ResetHost();
+  StartOn = StopOn = 1;
+  StartH = StopH = 7;
+  StartM = StopM = 30;
+  SetClock(7, 30, 20);
+  MarkMinuteSeen();
+  for (int s = 20; s < 60; ++s) {
+    SetClock(7, 30, s);
+    ClockTick();
+  }
+  EXPECT_EQ("", CallList());
+  SetClock(7, 30, 0, 9);
+  ClockTick();
+  EXPECT_EQ("IsPlaying, ListLength, Play, Stop", CallList());
+}
+
 TEST(Clock, StartOffClearsSavesAndStaysOff) {
   ResetHost();
   StartOn = StartOff = 1;

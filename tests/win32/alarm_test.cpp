@@ -154,6 +154,17 @@ TEST_F(AlarmStart, ActivationBringsAPlayerBehindAnotherWindowToTheFront) {
   DestroyWindow(other);
 }
 
+// The player reopened after the events of this minute closed or silenced it.
+TEST_F(AlarmStart, APlayerStartedInsideTheMinuteIsLeftAlone) {
+  Configure({{"StartOn", 1}, {"StartH", 7}, {"StartM", 0}, {"StopOn", 1}, {"StopH", 7},
+             {"StopM", 0}, {"Close", 1}});
+  SetSimulatedClock(7, 0, 20);
+  Init();
+  Pump(2500);
+  EXPECT_EQ("", LogText());
+  EXPECT_TRUE(IsWindow(main));
+}
+
 // Many ticks fall in the start minute; the start must come from only one of them, even when
 // the user has stopped the music and minimised the player again in the meantime.
 TEST_F(AlarmStart, FiresOnceThoughEveryTickOfTheMinuteSeesIt) {
@@ -275,6 +286,17 @@ TEST_F(AlarmStop, HibernateThenCloseOnResuming) {
                     "power GetProcAddress SetSuspendState", "power SetSuspendState 1 0 0",
                     "power FreeLibrary powrprof.dll", "command 40001 close"};
   EXPECT_EQ(Join(expected), Join(StoryToClose()));
+}
+
+// Never from the player's folder or the current one, where any program may plant a copy.
+TEST_F(AlarmStop, ThePowerLibraryIsAskedForInTheSystemFolder) {
+  Configure({{"StopOn", 1}, {"StopH", 22}, {"StopM", 30}, {"Suspend", 1}});
+  SetSimulatedClock(22, 29, 59);
+  Init();
+  ASSERT_TRUE(PumpUntil(4000, [] { return !Seen.power.empty(); })) << LogText();
+  char system[MAX_PATH];
+  GetSystemDirectoryA(system, MAX_PATH);
+  EXPECT_EQ(std::string(system) + "\\powrprof.dll", Seen.powrprofPath);
 }
 
 // Shutdown wins even over standby set beside it (possible only through the registry).

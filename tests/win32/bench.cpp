@@ -1,4 +1,5 @@
 #include "bench.h"
+#include "plugin_guard.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -88,8 +89,9 @@ static BOOLEAN WINAPI FakeSetSuspendState(BOOLEAN hibernate, BOOLEAN force, BOOL
 }
 
 static HMODULE WINAPI FakeLoadLibraryA(LPCSTR name) {
-  if (lstrcmpiA(name, "powrprof.dll") != 0) return LoadLibraryA(name);
+  if (!IsPowerLibrary(name)) return LoadLibraryA(name);
   RecordPower("LoadLibraryA powrprof.dll");
+  Seen.powrprofPath = name;
   return Seen.powrprofMissing ? NULL : FakePowrprof;
 }
 

@@ -18,7 +18,8 @@ struct Intercepts {
   std::vector<std::string> power;  // token, privilege, shutdown and suspend calls in order
   std::vector<size_t> powerAt;     // the player's log length at each of them, for ordering
   std::vector<std::string> shell;  // ShellExecuteA calls
-  bool powrprofMissing = false;    // LoadLibraryA("powrprof.dll") fails
+  bool powrprofMissing = false;    // loading powrprof.dll fails
+  std::string powrprofPath;        // what the plug-in asked the loader for
   bool suspendEntryMissing = false;
   bool f12Held = false;            // GetAsyncKeyState(VK_F12)
   SYSTEMTIME clockBase{};          // the simulated local time at clockTick

@@ -1,6 +1,8 @@
 // The plug-in as the host meets it: the load gate, the descriptor, init, quit and unloading.
 #include "bench.h"
 
+#include <string.h>
+
 static DWORD RunGateProbe(const char* windowsVersion) {
   WriteValue("Software\\Wine\\AppDefaults\\gate_probe.exe", "Version", REG_SZ, windowsVersion,
              lstrlenA(windowsVersion) + 1);
@@ -59,6 +61,60 @@ TEST_F(Descriptor, ModuleExportsOnlyTheOneFunction) {
   ASSERT_EQ(1u, exports->NumberOfFunctions);
   EXPECT_STREQ("winampGetGeneralPurposePlugin",
                reinterpret_cast<char*>(base + *reinterpret_cast<DWORD*>(base + exports->AddressOfNames)));
+}
+
+// Every function the DLL may import, each one Windows 2000 has: the loader refuses a DLL
+// with a single missing import before our load gate can run. Anything newer is loaded by
+// name at run time, with a fallback; a new import needs its entry here, after checking.
+static const struct {
+  const char* dll;
+  const char* functions;
+} Windows2000Imports[] = {
+    {"advapi32.dll", " AdjustTokenPrivileges LookupPrivilegeValueA OpenProcessToken RegCloseKey"
+                     " RegCreateKeyExA RegDeleteValueA RegOpenKeyExA RegQueryValueExA RegSetValueExA "},
+    {"gdi32.dll", " CreateFontIndirectA DeleteObject GetObjectA GetStockObject SelectObject"
+                  " SetBkColor SetTextColor "},
+    {"kernel32.dll", " CancelWaitableTimer CloseHandle CreateWaitableTimerA FreeLibrary"
+                     " GetCurrentProcess GetLocalTime GetModuleFileNameA GetProcAddress"
+                     " GetSystemDirectoryA GetVersion LoadLibraryA SetThreadExecutionState"
+                     " SetWaitableTimer lstrcatA lstrcmpiA lstrcpyA lstrcpynA lstrlenA "},
+    {"shell32.dll", " ShellExecuteA "},
+    {"shlwapi.dll", " StrToIntA "},
+    {"user32.dll", " CallWindowProcA CheckDlgButton DeleteMenu DialogBoxParamA EnableWindow"
+                   " EndDialog ExitWindowsEx GetAsyncKeyState GetDlgItem GetDlgItemTextA"
+                   " GetMenuItemCount GetSysColor GetWindowLongA GetWindowModuleFileNameA"
+                   " InsertMenuA IsDlgButtonChecked IsWindow KillTimer LoadCursorA"
+                   " SendDlgItemMessageA SendMessageA SetCursor SetDlgItemTextA"
+                   " SetForegroundWindow SetTimer SetWindowLongA wsprintfA "},
+};
+
+static bool OnWindows2000List(const char* dll, const char* function) {
+  for (const auto& entry : Windows2000Imports)
+    if (lstrcmpiA(entry.dll, dll) == 0)
+      return strstr(entry.functions, (" " + std::string(function) + " ").c_str()) != nullptr;
+  return false;
+}
+
+TEST_F(Descriptor, ModuleImportsOnlyWhatWindows2000Has) {
+  Load();
+  BYTE* base = reinterpret_cast<BYTE*>(plugin.module);
+  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  IMAGE_DATA_DIRECTORY dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  std::string unlisted;
+  int imports = 0;
+  for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name; ++d) {
+    const char* dll = reinterpret_cast<char*>(base + d->Name);
+    ASSERT_NE(0u, d->OriginalFirstThunk) << dll;  // the names, untouched by binding
+    for (auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
+         name->u1.AddressOfData; ++name, ++imports) {
+      std::string function = IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal)
+          ? "#" + std::to_string(IMAGE_ORDINAL(name->u1.Ordinal))
+          : reinterpret_cast<char*>(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData)->Name);
+      if (!OnWindows2000List(dll, function.c_str())) unlisted += std::string(" ") + dll + "!" + function;
+    }
+  }
+  EXPECT_GT(imports, 50);
+  EXPECT_EQ("", unlisted);
 }
 
 TEST(VersionResource, CarriesTheProductFacts) {

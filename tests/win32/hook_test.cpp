@@ -601,3 +601,25 @@ TEST_F(HookClose, ADeclinedCloseEndsTheFadeButKeepsTheAlarm) {
   SetSimulatedClock(7, 0, 59, 9);
   EXPECT_TRUE(PumpUntil(3000, [] { return Count(WM_COMMAND, 40045) > 0; }));
 }
+
+// A host that quits its plug-ins inside its close and takes its window down a while later.
+static LoadedPlugin* Closing;
+static void QuitInsideTheClose() { QuitPlugin(Closing); }
+
+TEST_F(HookClose, AQuitInsideTheCloseLeavesNoClockOnTheLingeringWindow) {
+  WriteDword("StartOn", 1);
+  WriteDword("StartH", 7);
+  WriteDword("StartM", 1);
+  Start();
+  Closing = &plugin;
+  Player.onClose = QuitInsideTheClose;
+  Player.closeDelayMs = 3000;
+  SetSimulatedClock(7, 0, 59);
+  ClosePlayer();
+  Pump(2000);  // past 07:01, the window still there
+  ASSERT_TRUE(IsWindow(main));
+  EXPECT_EQ(0u, Count(WM_COMMAND, 40045)) << "the alarm went off after the quit";
+  EXPECT_FALSE(KillTimer(main, 1)) << "a clock is left on the window";
+  ClosePlugin(&plugin);  // the host unloads us before its window goes
+  EXPECT_TRUE(PumpUntil(3000, [&] { return !IsWindow(main); }));
+}
