@@ -75,9 +75,11 @@ static const struct {
     {"gdi32.dll", " CreateFontIndirectA DeleteObject GetObjectA GetStockObject SelectObject"
                   " SetBkColor SetTextColor "},
     {"kernel32.dll", " CancelWaitableTimer CloseHandle CreateWaitableTimerA FreeLibrary"
-                     " GetCurrentProcess GetLocalTime GetModuleFileNameA GetProcAddress"
-                     " GetSystemDirectoryA GetVersion LoadLibraryA SetThreadExecutionState"
-                     " SetWaitableTimer lstrcatA lstrcmpiA lstrcpyA lstrcpynA lstrlenA "},
+                     " GetCurrentProcess GetLastError GetLocalTime GetModuleFileNameA"
+                     " GetModuleHandleA GetProcAddress GetSystemDirectoryA GetVersion LoadLibraryA"
+                     " LocalFileTimeToFileTime SetLastError SetThreadExecutionState"
+                     " SetWaitableTimer SystemTimeToFileTime lstrcatA lstrcmpiA lstrcpyA lstrcpynA"
+                     " lstrlenA "},
     {"shell32.dll", " ShellExecuteA "},
     {"shlwapi.dll", " StrToIntA "},
     {"user32.dll", " CallWindowProcA CheckDlgButton DeleteMenu DialogBoxParamA EnableWindow"
@@ -85,7 +87,7 @@ static const struct {
                    " GetMenuItemCount GetSysColor GetWindowLongA GetWindowModuleFileNameA"
                    " InsertMenuA IsDlgButtonChecked IsWindow KillTimer LoadCursorA"
                    " SendDlgItemMessageA SendMessageA SetCursor SetDlgItemTextA"
-                   " SetForegroundWindow SetTimer SetWindowLongA wsprintfA "},
+                   " SetForegroundWindow SetTimer SetWindowLongA ShowWindow wsprintfA "},
 };
 
 static bool OnWindows2000List(const char* dll, const char* function) {
