@@ -54,6 +54,16 @@ TEST(StartPlayback, RangeDrawsBetweenFirstAndLast) {
   EXPECT_EQ("IsPlaying, ListLength, SetPlaylistPos 4, Stop, Play", CallList());
 }
 
+TEST(StartPlayback, RangeCanLandOnItsLastEntry) {
+  ResetHost();
+  FromRange = 1;
+  First = 3;
+  Last = 7;
+  FakeClock.Milliseconds = 101;  // seed 122: 16807 x 122 leaves 4 over a span of five
+  StartPlayback();
+  EXPECT_EQ("IsPlaying, ListLength, SetPlaylistPos 7, Stop, Play", CallList());
+}
+
 TEST(StartPlayback, RangeOfOneOrBackwardsSelectsFirst) {
   ResetHost();
   FromRange = 1;
