@@ -13,16 +13,19 @@ static HKEY RunKey;
 int32_t QueryAutorun() {
   RunKey = NULL;
   RegOpenKeyExA(HKEY_CURRENT_USER, RunKeyPath, 0, KEY_ALL_ACCESS, &RunKey);
-  DWORD size = TextSize - 1;
+  // Room for what we write, the longest path we keep in quotes with its zero (257 bytes),
+  // and a zero of our own after it.
+  char value[TextSize + 3];
+  DWORD size = sizeof value - 1;
   if (!RunKey || RegQueryValueExA(RunKey, RunValueName, NULL, NULL,
-                                  reinterpret_cast<BYTE*>(Scratch), &size) != ERROR_SUCCESS)
+                                  reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS)
     size = 0;
-  Scratch[size] = 0;
+  value[size] = 0;
   GetWindowModuleFileNameA(Plugin.hwndParent, ModulePath, TextSize);
   ModulePath[TextSize - 1] = 0;
 
   // Entries written before we quoted the path still count.
-  char* stored = Scratch;
+  char* stored = value;
   int length = lstrlenA(stored);
   if (length >= 2 && stored[0] == '"' && stored[length - 1] == '"') {
     stored[length - 1] = 0;
