@@ -380,6 +380,39 @@ TEST_F(StartupEntry, OlderEntriesForThisPlayerCountInAnyCaseQuotedOrNot) {
   }
 }
 
+// The longest path we keep, 254 bytes: its quoted entry is 256 bytes and the zero.
+TEST_F(StartupEntry, APlayerAtTheLongestPathStaysRegistered) {
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  std::string folder = std::string(temp) + "dawnbell long path";
+  std::string path = folder + "\\" + std::string(254 - folder.size() - 5, 'p') + ".dll";
+  CreateDirectoryA(folder.c_str(), NULL);
+  ASSERT_TRUE(CopyFileA("gen_dawnbell.dll", path.c_str(), FALSE));
+  // The plug-in asks the window for its program: a window of a module at that path.
+  HMODULE player = LoadLibraryA(path.c_str());
+  ASSERT_TRUE(player != NULL);
+  LONG_PTR instance = SetWindowLongPtrA(main, GWLP_HINSTANCE, reinterpret_cast<LONG_PTR>(player));
+  char seen[MAX_PATH] = "";
+  GetWindowModuleFileNameA(main, seen, MAX_PATH);
+  EXPECT_EQ(254u, strlen(seen));
+  Init();
+  RunSettings(plugin, [](HWND d) {
+    Click(d, 41);
+    Close(d);
+  });
+  RunSettings(plugin, [](HWND d) {
+    EXPECT_TRUE(Checked(d, 41));
+    Close(d);
+  });
+  std::string text;
+  EXPECT_TRUE(RunValue(&text));
+  EXPECT_EQ("\"" + std::string(seen) + "\"", text);
+  SetWindowLongPtrA(main, GWLP_HINSTANCE, instance);
+  FreeLibrary(player);
+  DeleteFileA(path.c_str());
+  RemoveDirectoryA(folder.c_str());
+}
+
 TEST_F(StartupEntry, AnotherProgramsEntryShowsUncheckedAndClosingRemovesIt) {
   StoreRunValue("\"C:\\Program Files\\Other Player\\player.exe\"");
   Init();
