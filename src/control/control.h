@@ -20,11 +20,8 @@ void TrackEnded();  // the player's end-of-track notice
 
 // The alarm's days and the wake timer (local time, portable).
 bool AlarmDay(int32_t dayOfWeek);  // 0 Sunday .. 6 Saturday
-// Two minutes before the next start minute on an alarm day after the minute `now` is in;
-// false when the alarm has no valid time or no day.
-bool NextWake(const LocalTimeRecord& now, LocalTimeRecord* wake);
-void UpdateWake();   // arms or cancels the wake timer for the time in LocalTime
-void RefreshWake();  // the same, reading the clock first
+// Arms the wake timer for two minutes before the next alarm, or cancels it; reads the clock.
+void RefreshWake();
 // Keeping the computer awake for the alarm.
 void ResumedAutomatically();  // the computer woke without a user
 void AlarmRan(bool playing);  // after the start event: hold while it plays, re-arm

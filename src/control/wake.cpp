@@ -65,14 +65,17 @@ static LocalTimeRecord MinutesLater(const LocalTimeRecord& now, int32_t minutes)
   return t;
 }
 
-bool NextWake(const LocalTimeRecord& now, LocalTimeRecord* wake) {
+// Two minutes before the next start minute on an alarm day after the minute `now` is in;
+// false when the alarm has no valid time or no day.
+static bool NextWake(const LocalTimeRecord& now, LocalTimeRecord* wake) {
   int32_t minutes = MinutesToAlarm(now, false);
   if (minutes < 0) return false;
   *wake = MinutesLater(now, minutes - WakeLead);
   return true;
 }
 
-void UpdateWake() {
+// Arms or cancels the wake timer for the time in LocalTime.
+static void UpdateWake() {
   LocalTimeRecord wake;
   if (StartOn && WakeUp && NextWake(LocalTime, &wake)) {
     int32_t result = SetWakeTimer(wake);
