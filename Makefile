@@ -7,6 +7,9 @@ WIN32 := $(BUILD)/win32
 export WINEPREFIX := $(BUILD)/wineprefix
 export WINEDEBUG := -all
 export WINEDLLOVERRIDES := mscoree,mshtml=
+# The Wine stages run where local time is not UTC and summer time applies, so a local time
+# handed over where UTC belongs (or the other way round) shows. Wine follows TZ.
+WINE_TZ := TZ=Europe/Berlin
 JOBS := $(shell nproc)
 # A Wine server left over from an interrupted run keeps its desktop on an X display that is
 # gone, and every window then takes seconds to close: each run starts on a fresh server.
@@ -18,7 +21,7 @@ SETUP := $(DIST)/dawnbell-$(VERSION)-setup.exe
 ZIP := $(DIST)/dawnbell-$(VERSION).zip
 DEB_PACKAGES := g++-mingw-w64-i686 wine wine32:i386 xvfb xauth cmake g++ googletest imagemagick nsis zip
 
-.PHONY: all deps native win32 dll dist run showcase test test-native test-wine test-dist test-showcase facts bench clean
+.PHONY: all deps native win32 dll dist run showcase test test-native test-wine test-dist test-showcase soak runs-32bit facts bench clean
 
 all: dll
 
@@ -61,11 +64,19 @@ NOT_RUN := echo "*** NOT RUN: the Wine tests, the setup program's tests and the 
 # Read by qemu-user alone: Wine needs the low 3 GB of the address space to itself.
 export QEMU_RESERVED_VA := 0xc0000000
 
+# Each stage is timed; the last line gives their seconds.
+STAGE = s=$$(date +%s); $(MAKE) --no-print-directory $(1) || exit 1; t_$(2)=$$(( $$(date +%s) - s ));
 test: deps
-	$(MAKE) test-native
-	@if $(RUNS_32BIT); then $(MAKE) test-wine test-dist test-showcase; \
-	  else $(MAKE) win32 dist && $(NOT_RUN); fi
-	$(MAKE) facts
+	@$(call STAGE,test-native,native) \
+	if $(RUNS_32BIT); then $(call STAGE,test-wine,wine) $(call STAGE,test-dist,dist) \
+	  $(call STAGE,test-showcase,showcase) \
+	else $(MAKE) --no-print-directory win32 dist || exit 1; $(NOT_RUN); t_wine=-; t_dist=-; t_showcase=-; fi; \
+	$(MAKE) --no-print-directory facts; \
+	echo "stage seconds: native $$t_native, wine $$t_wine, dist $$t_dist, showcase $$t_showcase"
+
+# Exit status 0 where the Wine stages can run (natively, or through qemu when asked).
+runs-32bit:
+	@$(RUNS_32BIT)
 
 test-native: native
 	$(NATIVE)/core_tests_plain --gtest_brief=1
@@ -73,8 +84,14 @@ test-native: native
 
 test-wine: win32 $(WINEPREFIX)/.ready-3
 	mkdir -p $(BUILD)/screens
-	cd $(WIN32) && $(FRESH_WINE) xvfb-run -a -s '-screen 0 1024x768x24' wine ./win32_tests.exe --gtest_brief=1; \
-	  status=$$?; wineserver -k 2>/dev/null; exit $$status
+	cd $(WIN32) && $(FRESH_WINE) $(WINE_TZ) xvfb-run -a -s '-screen 0 1024x768x24' wine ./win32_tests.exe \
+	  --gtest_brief=1 '--gtest_filter=-Soak*'; status=$$?; wineserver -k 2>/dev/null; exit $$status
+
+# The long reliability loops (a thousand dialogs, ten thousand registry states): CI runs
+# them after make test.
+soak: deps win32 $(WINEPREFIX)/.ready-3
+	cd $(WIN32) && $(FRESH_WINE) $(WINE_TZ) xvfb-run -a -s '-screen 0 1024x768x24' wine ./win32_tests.exe \
+	  --gtest_brief=1 '--gtest_filter=Soak*'; status=$$?; wineserver -k 2>/dev/null; exit $$status
 
 # The setup program and the zip for copying the DLL by hand.
 dist: deps dll
@@ -93,7 +110,7 @@ dist: deps dll
 # Runs the setup program and its uninstaller against fake player folders in the prefix.
 test-dist: dist win32 $(WINEPREFIX)/.ready-3
 	[ "$$(zip -sf $(ZIP) | sed -n 's/^  //p' | LC_ALL=C sort | tr '\n' ' ')" = "LICENSE.txt README.md gen_dawnbell.dll " ]
-	cd $(WIN32) && $(FRESH_WINE) timeout 600 xvfb-run -a -s '-screen 0 1024x768x24' \
+	cd $(WIN32) && $(FRESH_WINE) $(WINE_TZ) timeout 600 xvfb-run -a -s '-screen 0 1024x768x24' \
 	  wine ./dist_tests.exe 'Z:$(subst /,\,$(SETUP))' --gtest_brief=1; \
 	  status=$$?; wineserver -k 2>/dev/null; exit $$status
 
@@ -111,7 +128,7 @@ bench: deps native win32 $(WINEPREFIX)/.ready-3
 	  printf 'figure: %-44s %10s instr  goal <= 300\n' "idle ClockTick ($$mode)" "$$(sed -n 's/^summary: //p' callgrind.$$mode)"; done
 	@cd $(NATIVE) && valgrind --tool=callgrind --callgrind-out-file=callgrind.fade --toggle-collect='FadeInTick*' ./tick_bench fade 2>/dev/null; \
 	  printf 'figure: %-44s %10s instr\n' "fade step (FadeInTick)" "$$(sed -n 's/^summary: //p' callgrind.fade)"
-	@cd $(WIN32) && $(FRESH_WINE) xvfb-run -a -s '-screen 0 1024x768x24' wine ./win32_tests.exe --gtest_also_run_disabled_tests \
+	@cd $(WIN32) && $(FRESH_WINE) $(WINE_TZ) xvfb-run -a -s '-screen 0 1024x768x24' wine ./win32_tests.exe --gtest_also_run_disabled_tests \
 	  --gtest_filter='Figures.*' 2>&1 | grep -E '^figure|FAILED'; wineserver -k 2>/dev/null; true
 
 
@@ -127,7 +144,7 @@ SCREENS := $(BUILD)/screens
 SHOWCASE_SCREENS := player menu settings about
 showcase: win32 $(WINEPREFIX)/.ready-3
 	mkdir -p $(SCREENS) && cd $(SCREENS) && rm -f $(foreach s,$(SHOWCASE_SCREENS),$(s).bmp $(s).png)
-	cd $(WIN32) && $(FRESH_WINE) timeout 170 xvfb-run -a -s '-screen 0 1024x768x24' sh -c \
+	cd $(WIN32) && $(FRESH_WINE) $(WINE_TZ) timeout 170 xvfb-run -a -s '-screen 0 1024x768x24' sh -c \
 	  'wine ./dawnbell_player.exe --showcase --screens ../screens; s=$$?; wineserver -k; exit $$s'; \
 	  status=$$?; \
 	  for s in $(SHOWCASE_SCREENS); do f=$(SCREENS)/$$s; [ -e $$f.bmp ] || continue; \

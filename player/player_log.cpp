@@ -3,16 +3,17 @@
 
 #include "player_internal.h"
 #include "sim_clock.h"
+#include "virtual_timers.h"
 
 std::vector<LogEntry> PlayerLog;
 bool NoticeLogged;
 
 void Log(UINT message, WPARAM wParam, LPARAM lParam, LRESULT result) {
-  PlayerLog.push_back({GetTickCount(), message, wParam, lParam, result, SimClockMsOfDay()});
+  PlayerLog.push_back({NowTick(), message, wParam, lParam, result, SimClockMsOfDay()});
 }
 
 void PlayerNote(const std::string& text) {
-  PlayerLog.push_back({GetTickCount(), 0, 0, 0, 0, SimClockMsOfDay(), text});
+  PlayerLog.push_back({NowTick(), 0, 0, 0, 0, SimClockMsOfDay(), text});
 }
 
 static const char* IpcName(const LogEntry& e) {

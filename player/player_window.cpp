@@ -6,6 +6,7 @@
 #include <windowsx.h>
 
 #include "sim_clock.h"
+#include "virtual_timers.h"
 
 const char PlayerClassName[] = "DawnbellStandInPlayer";
 HWND PlayerMain;
@@ -191,7 +192,7 @@ static LRESULT CALLBACK PlayerProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_CLOSE:
       if (Player.declineClose) return 0;
       if (Player.onClose) Player.onClose();
-      if (Player.closeDelayMs) SetTimer(window, CloseTimer, Player.closeDelayMs, NULL);
+      if (Player.closeDelayMs) VirtualSetTimer(window, CloseTimer, Player.closeDelayMs, NULL);
       else DestroyWindow(window);
       return 0;
     case WM_DESTROY:

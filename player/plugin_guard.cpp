@@ -6,6 +6,7 @@
 #include "player.h"
 #include "plugin_host.h"
 #include "sim_clock.h"
+#include "virtual_timers.h"
 
 // Stands for powrprof.dll: the real one is never loaded for the plug-in.
 static HMODULE const FakePowrprof = reinterpret_cast<HMODULE>(0x7e570000);
@@ -15,7 +16,7 @@ static HANDLE const FakeWakeTimer = reinterpret_cast<HANDLE>(0x7e5a);
 static void Power(const char* text) { PlayerNote(std::string("power: ") + text + " (shown, not done)"); }
 
 static void WINAPI GuardGetLocalTime(SYSTEMTIME* time) {
-  SimClockReadTick = GetTickCount();
+  SimClockReadTick = NowTick();
   ++SimClockReads;
   SimClockNow(time);
 }
@@ -146,4 +147,5 @@ void GuardPlugin(HMODULE module) {
       {"powrprof.dll", "SetSuspendState", reinterpret_cast<void*>(GuardSetSuspendState)},
   };
   for (const auto& p : patches) PatchImport(module, p.dll, p.function, p.replacement);
+  GuardTimers(module);  // real timers, unless virtual time is on
 }

@@ -2,6 +2,8 @@
 
 #include <stdio.h>
 
+#include "virtual_timers.h"
+
 static ULONGLONG Base;  // simulated FILETIME at BaseTick
 static DWORD BaseTick;
 static bool On;
@@ -24,7 +26,7 @@ void SimClockSet(int hour, int minute, int second) {
   FILETIME file;
   SystemTimeToFileTime(&t, &file);
   Base = (static_cast<ULONGLONG>(file.dwHighDateTime) << 32) | file.dwLowDateTime;
-  BaseTick = GetTickCount();
+  BaseTick = NowTick();
   On = true;
 }
 
@@ -51,7 +53,7 @@ void SimClockNow(SYSTEMTIME* time) {
     GetLocalTime(time);
     return;
   }
-  ULONGLONG now = Base + static_cast<ULONGLONG>(GetTickCount() - BaseTick) * 10000;
+  ULONGLONG now = Base + static_cast<ULONGLONG>(NowTick() - BaseTick) * 10000;
   FILETIME file = {static_cast<DWORD>(now), static_cast<DWORD>(now >> 32)};
   FileTimeToSystemTime(&file, time);
 }

@@ -78,6 +78,7 @@ void WatchRestores(HWND, UINT message, WPARAM wParam, LPARAM) {
 using AlarmStart = PluginTest;
 
 TEST_F(AlarmStart, FiresWithinTwoSecondsOfTheMinuteAndTakesTheWholeRoad) {
+  realTimers = true;  // the one alarm on Windows' own timers, fade-in and all
   Configure({{"StartOn", 1}, {"StartOff", 1}, {"StartH", 7}, {"StartM", 0}, {"FromRange", 1},
              {"First", 3}, {"Last", 3}, {"One", 1}, {"VolUp", 1}, {"VolStart", 10},
              {"VolEnd", 14}, {"TimeOut", 15}});
@@ -241,6 +242,7 @@ TEST_F(FadeTimer, AFadeOutEndsARunningFadeIn) {
 using AlarmStop = PluginTest;
 
 TEST_F(AlarmStop, FadeOutThenStandby) {
+  realTimers = true;  // the one fade-out stop on Windows' own timers
   const int timeOut = 20;
   Configure({{"StopOn", 1}, {"StopOff", 1}, {"StopH", 22}, {"StopM", 30}, {"VolDown", 1},
              {"Suspend", 1}, {"TimeOut", timeOut}});

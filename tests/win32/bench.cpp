@@ -27,7 +27,7 @@ static void WINAPI FakeGetLocalTime(SYSTEMTIME* time) {
   FILETIME file;
   SystemTimeToFileTime(&Seen.clockBase, &file);
   ULARGE_INTEGER value{{file.dwLowDateTime, file.dwHighDateTime}};
-  value.QuadPart += static_cast<ULONGLONG>(GetTickCount() - Seen.clockTick) * 10000;
+  value.QuadPart += static_cast<ULONGLONG>(NowTick() - Seen.clockTick) * 10000;
   file = {value.LowPart, value.HighPart};
   FileTimeToSystemTime(&file, time);
 }
@@ -44,7 +44,7 @@ void SetSimulatedClock(int hour, int minute, int second, int day) {
   SystemTimeToFileTime(&t, &file);
   FileTimeToSystemTime(&file, &t);
   Seen.clockBase = t;
-  Seen.clockTick = GetTickCount();
+  Seen.clockTick = NowTick();
   Seen.clockSet = true;
 }
 
@@ -173,6 +173,7 @@ static void PatchAll(HMODULE module) {
       {"kernel32.dll", "SetThreadExecutionState", reinterpret_cast<void*>(FakeSetThreadExecutionState)},
   };
   for (const auto& p : patches) PatchImport(module, p.dll, p.function, p.replacement);
+  GuardTimers(module);
 }
 
 // A guard for the machine, not a test: no slot of the module's import table may still hold
@@ -237,17 +238,29 @@ int CountValues(const char* key) {
 }
 
 // ---------------------------------------------------------------- loop and fixture
-void Pump(DWORD ms) {
+void DrainMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+void PumpReal(DWORD ms) {
   DWORD start = GetTickCount();
   do {
-    MSG msg;
-    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
+    DrainMessages();
     if (GetTickCount() - start >= ms) break;
     MsgWaitForMultipleObjects(0, NULL, FALSE, 5, QS_ALLINPUT);
   } while (GetTickCount() - start < ms);
+}
+
+void Pump(DWORD ms) {
+  if (!VirtualTime()) return PumpReal(ms);
+  VirtualAdvance(ms, [] {
+    DrainMessages();
+    return false;
+  });
 }
 
 void PluginTest::SetUp() {
@@ -274,6 +287,7 @@ void PluginTest::Load() {
   ASSERT_TRUE(CopyFileA("gen_dawnbell.dll", copyPath.c_str(), FALSE)) << copyPath;
   ASSERT_TRUE(OpenPlugin(main, copyPath.c_str(), &plugin));
   PatchAll(plugin.module);
+  if (!realTimers) VirtualTimeOn();
   if (!PowerCallsIntercepted(plugin.module)) {
     ClosePlugin(&plugin);
     FAIL() << "a power call is not intercepted; refusing to run the plug-in";
@@ -294,6 +308,7 @@ void PluginTest::TearDown() {
   if (IsWindow(main)) DestroyWindow(main);
   Pump(0);
   ClosePlugin(&plugin);
+  VirtualTimeOff();
   if (!copyPath.empty()) DeleteFileA(copyPath.c_str());
 }
 

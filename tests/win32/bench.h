@@ -9,6 +9,7 @@
 
 #include "player.h"
 #include "plugin_host.h"
+#include "virtual_timers.h"
 
 extern const char PluginKeyPath[];
 extern const char RunKeyPath[];
@@ -35,7 +36,7 @@ struct Intercepts {
 };
 extern Intercepts Seen;
 
-// The plug-in sees this local time, advancing in real time from now on.
+// The plug-in sees this local time, advancing with the tick count (virtual or real).
 void SetSimulatedClock(int hour, int minute, int second, int day = 8);
 
 // ---- registry ----
@@ -47,16 +48,29 @@ void WriteValue(const char* key, const char* name, DWORD type, const void* data,
 int CountValues(const char* key);
 
 // ---- message loop ----
+// With virtual time on (every test, unless it asks for real timers), the plug-in's timers
+// run as the time given here passes, at once; otherwise, and for the *Real forms, the
+// loop waits in real time.
+void DrainMessages();  // dispatches what is queued, without waiting
+void PumpReal(DWORD ms);
 void Pump(DWORD ms);
 // Pumps until the condition holds or the time is up; returns the condition.
 template <class Condition>
-bool PumpUntil(DWORD ms, Condition done) {
+bool PumpUntilReal(DWORD ms, Condition done) {
   DWORD start = GetTickCount();
   while (!done()) {
     if (GetTickCount() - start > ms) return false;
-    Pump(10);
+    PumpReal(10);
   }
   return true;
+}
+template <class Condition>
+bool PumpUntil(DWORD ms, Condition done) {
+  if (!VirtualTime()) return PumpUntilReal(ms, done);
+  return VirtualAdvance(ms, [&] {
+    DrainMessages();
+    return static_cast<bool>(done());
+  });
 }
 
 class PluginTest : public ::testing::Test {
@@ -67,6 +81,8 @@ class PluginTest : public ::testing::Test {
   void Load();
   void Init();  // the host's init call
   void Quit();  // the host's quit call
+  // Set before Load for a test of the real path: the plug-in's timers on Windows' own.
+  bool realTimers = false;
   // WM_CLOSE to the player, as the user closing it.
   void ClosePlayer();
   std::string LogText() const;  // the player's log, one entry a line

@@ -7,19 +7,31 @@ const char SettingsCaption[] = "Dawnbell Winamp Plug-in: Settings";
 const char AboutCaption[] = "About";
 
 // ---------------------------------------------------------------- scripts in modal loops
+static void DrainDialog(HWND dialog) {
+  MSG msg;
+  while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+    if (IsDialogMessageA(dialog, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
 bool PumpDialog(HWND dialog, DWORD ms, std::function<bool()> done) {
   DWORD start = GetTickCount();
   while (!done()) {
     if (GetTickCount() - start > ms) return false;
-    MSG msg;
-    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-      if (IsDialogMessageA(dialog, &msg)) continue;
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
+    DrainDialog(dialog);
     MsgWaitForMultipleObjects(0, NULL, FALSE, 5, QS_ALLINPUT);
   }
   return true;
+}
+
+bool TickInDialog(HWND dialog, DWORD ms, std::function<bool()> done) {
+  if (!VirtualTime()) return PumpDialog(dialog, ms, done);
+  return VirtualAdvance(ms, [&] {
+    DrainDialog(dialog);
+    return done();
+  });
 }
 
 static DialogScript PendingScript;
@@ -165,7 +177,7 @@ std::string SaveScreen(const char* name, HWND window) {
 
   // X draws what Wine hands it a little later: let it settle before the shot.
   RedrawWindow(window, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  Pump(300);
+  PumpReal(300);
   RECT r;
   GetWindowRect(window, &r);
   char crop[96];
@@ -181,6 +193,6 @@ std::string SaveScreen(const char* name, HWND window) {
     return "";
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  bool done = PumpUntil(15000, [&] { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; });
+  bool done = PumpUntilReal(15000, [&] { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; });
   return done ? path : "";
 }

@@ -19,7 +19,10 @@ void RunAbout(HWND settings, DialogScript script);
 
 // Pumps as the dialog's own loop does (keys go through the dialog manager) until the
 // condition holds or the time is up; returns the condition.
+// Real time: input through X takes it.
 bool PumpDialog(HWND dialog, DWORD ms, std::function<bool()> done);
+// The same, while `ms` of the plug-in's time passes: its timers tick in the dialog's loop.
+bool TickInDialog(HWND dialog, DWORD ms, std::function<bool()> done);
 
 // ---- driving controls ----
 void Click(HWND dialog, int id);  // a real button click: toggles auto check boxes

@@ -297,7 +297,7 @@ TEST_F(SettingsDialog, AnEventThatDisablesItselfWhileOpenIsUndoneOnClosing) {
   Init();
   RunSettings(plugin, [](HWND d) {
     // The clock keeps ticking in the dialog's loop.
-    EXPECT_TRUE(PumpDialog(d, 4000, [] { return Player.status == PlayerPlaying; }));
+    EXPECT_TRUE(TickInDialog(d, 4000, [] { return Player.status == PlayerPlaying; }));
     EXPECT_EQ(0u, Stored("StartOn"));
     EXPECT_TRUE(Checked(d, 4));
     Close(d);
@@ -314,6 +314,8 @@ TEST_F(SettingsDialog, DayBoxesAndWakeBoxShowWhatIsStoredAndSaveWhatTheyShow) {
   } const cases[] = {
       {"nothing stored", false, 0, 0, 127, 1},
       {"weekdays, no wake", true, 0x3E, 0, 0x3E, 0},
+      // Read backwards it is Thursday, Friday and Saturday: boxes in the wrong order show.
+      {"Sunday, Monday and Wednesday", true, 0x0B, 1, 0x0B, 1},
       {"no day: the alarm never fires", true, 0, 1, 0, 1},
       {"bits above Saturday", true, 0xFFFFFF41, 7, 0x41, 1},
   };

@@ -156,7 +156,14 @@ TEST(VersionResource, CarriesTheProductFacts) {
   FreeLibrary(module);
 }
 
-using Lifecycle = PluginTest;
+// The player's own timers after an unload: real ones, as a host has them.
+class Lifecycle : public PluginTest {
+ protected:
+  void SetUp() override {
+    PluginTest::SetUp();
+    realTimers = true;
+  }
+};
 
 TEST_F(Lifecycle, QuitPutsThePlayerProcedureBackSoUnloadingIsSafe) {
   Init();

@@ -452,11 +452,19 @@ void QuitOnClose() { Record->quit(); }  // the host quits its plug-ins as its wi
 
 }  // namespace
 
-using FuzzRegistry = PluginTest;
+class FuzzRegistry : public PluginTest {
+ protected:
+  void Fuzz(unsigned defaultStates);
+};
+using SoakFuzzRegistry = FuzzRegistry;
 
-TEST_F(FuzzRegistry, RandomStoredStatesLoadShowAndSaveBackWithinBounds) {
+// A short run in every test run; the long one in the soak.
+TEST_F(FuzzRegistry, RandomStoredStatesLoadShowAndSaveBackWithinBounds) { Fuzz(400); }
+TEST_F(SoakFuzzRegistry, TenThousandRandomStoredStatesLoadShowAndSaveBackWithinBounds) { Fuzz(10000); }
+
+void FuzzRegistry::Fuzz(unsigned defaultStates) {
   const unsigned seed = FromEnvironment("DAWNBELL_FUZZ_SEED", 20261208);
-  const int states = static_cast<int>(FromEnvironment("DAWNBELL_FUZZ_STATES", 10000));
+  const int states = static_cast<int>(FromEnvironment("DAWNBELL_FUZZ_STATES", defaultStates));
   const int dialogOneIn = 50;  // under Wine a dialog costs 40 to 150 ms, a state without one 5 to 12
   SCOPED_TRACE("seed " + std::to_string(seed) + " (DAWNBELL_FUZZ_SEED reproduces the run)");
 

@@ -162,15 +162,19 @@ static INT_PTR WINAPI FakeDialogBoxParamA(HINSTANCE instance, LPCSTR name, HWND 
   return DialogBoxParamA(instance, name, owner, TickStopAfterLast, param);
 }
 
+// Recorded, then on to what the bench put there (virtual or real timers).
+static decltype(&SetTimer) NextSetTimer;
+static decltype(&KillTimer) NextKillTimer;
+
 static UINT_PTR WINAPI FakeSetTimer(HWND window, UINT_PTR id, UINT ms, TIMERPROC proc) {
   // The fade interval depends on the test; only the clock's is fixed.
   Sequence.push_back({CallSetTimer, id, id == 1 ? static_cast<LPARAM>(ms) : 0, 0});
-  return SetTimer(window, id, ms, proc);
+  return NextSetTimer(window, id, ms, proc);
 }
 
 static BOOL WINAPI FakeKillTimer(HWND window, UINT_PTR id) {
   Sequence.push_back({CallKillTimer, id, 0, 0});
-  return KillTimer(window, id);
+  return NextKillTimer(window, id);
 }
 
 // ---------------------------------------------------------------- fixture
@@ -195,8 +199,10 @@ class HookTest : public PluginTest {
     Load();
     PatchImport(plugin.module, "user32.dll", "DialogBoxParamA",
                 reinterpret_cast<void*>(FakeDialogBoxParamA));
-    PatchImport(plugin.module, "user32.dll", "SetTimer", reinterpret_cast<void*>(FakeSetTimer));
-    PatchImport(plugin.module, "user32.dll", "KillTimer", reinterpret_cast<void*>(FakeKillTimer));
+    NextSetTimer = reinterpret_cast<decltype(&SetTimer)>(
+        PatchImport(plugin.module, "user32.dll", "SetTimer", reinterpret_cast<void*>(FakeSetTimer)));
+    NextKillTimer = reinterpret_cast<decltype(&KillTimer)>(
+        PatchImport(plugin.module, "user32.dll", "KillTimer", reinterpret_cast<void*>(FakeKillTimer)));
     Init();
     Sequence.clear();
   }
@@ -619,7 +625,7 @@ TEST_F(HookClose, AQuitInsideTheCloseLeavesNoClockOnTheLingeringWindow) {
   Pump(2000);  // past 07:01, the window still there
   ASSERT_TRUE(IsWindow(main));
   EXPECT_EQ(0u, Count(WM_COMMAND, 40045)) << "the alarm went off after the quit";
-  EXPECT_FALSE(KillTimer(main, 1)) << "a clock is left on the window";
+  EXPECT_FALSE(TimerLeft(main, 1)) << "a clock is left on the window";
   ClosePlugin(&plugin);  // the host unloads us before its window goes
   EXPECT_TRUE(PumpUntil(3000, [&] { return !IsWindow(main); }));
 }

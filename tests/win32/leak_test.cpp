@@ -40,8 +40,9 @@ double SecondsSince(LARGE_INTEGER start) {
 }  // namespace
 
 using Leaks = PluginTest;
+using SoakLeaks = PluginTest;  // minutes of dialogs: run after the test run, not in it
 
-TEST_F(Leaks, AThousandSettingsDialogsLeaveNoKeyGdiObjectOrWindowBehind) {
+TEST_F(SoakLeaks, AThousandSettingsDialogsLeaveNoKeyGdiObjectOrWindowBehind) {
   Init();
   CountResources(plugin.module);
   CountGdi(plugin.module);

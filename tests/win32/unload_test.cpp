@@ -132,6 +132,7 @@ class Unloading : public PluginTest {
  protected:
   void SetUp() override {
     PluginTest::SetUp();
+    realTimers = true;  // the storm counts real timer ticks
     Player.spy = CountAtPlayer;
     playerProc = GetWindowLongPtrA(main, GWLP_WNDPROC);
   }
