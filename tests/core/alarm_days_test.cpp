@@ -79,6 +79,7 @@ TEST(WakeTimer, ArmsTwoMinutesBeforeTheNextAlarmByTheCalendar) {
       {EveryDay, 0, 1, 2026, 12, 8, 12, 0, "Wake 2026-12-08 23:59"},  // back over midnight
       {EveryDay, 7, 0, 2026, 12, 31, 8, 0, "Wake 2027-01-01 06:58"},
       {EveryDay, 7, 0, 2028, 2, 28, 8, 0, "Wake 2028-02-29 06:58"},
+      {EveryDay, 7, 0, 2027, 2, 28, 8, 0, "Wake 2027-03-01 06:58"},  // no 29th that year
       {EveryDay, 0, 0, 2027, 1, 1, 0, 0, "Wake 2027-01-01 23:58"},
       {EveryDay, 0, 1, 2026, 12, 31, 23, 0, "Wake 2026-12-31 23:59"},
       {Weekdays, 7, 0, 2026, 12, 11, 19, 0, "Wake 2026-12-14 06:58"},  // Friday evening

@@ -237,6 +237,32 @@ TEST_F(FadeTimer, AFadeOutEndsARunningFadeIn) {
   EXPECT_EQ(PlayerStopped, Player.status);
 }
 
+// The user's hand on the volume ends either fade, and the music plays on at their level.
+TEST_F(FadeTimer, TheUsersVolumeEndsEitherFade) {
+  for (bool fadeIn : {true, false}) {
+    SCOPED_TRACE(fadeIn ? "fade-in" : "fade-out");
+    if (!fadeIn) {
+      TearDown();
+      SetUp();
+      Configure({{"StopOn", 1}, {"StopH", 7}, {"StopM", 0}, {"VolDown", 1}, {"TimeOut", 20}});
+      Player.status = PlayerPlaying;
+      Player.volume = 150;
+    } else {
+      Configure({{"StartOn", 1}, {"StartH", 7}, {"StartM", 0}, {"VolUp", 1}, {"VolStart", 10},
+                 {"VolEnd", 200}, {"TimeOut", 20}});
+    }
+    SetSimulatedClock(6, 59, 59);
+    Init();
+    ASSERT_TRUE(PumpUntil(3000, [&] { return fadeIn ? Player.volume >= 20 : Player.volume <= 140; }))
+        << LogText();
+    SendMessageA(main, WM_COMMAND, 40058, 0);  // the player's own volume-up, as pressed
+    int theirs = Player.volume;
+    Pump(2000);
+    EXPECT_EQ(theirs, Player.volume);
+    EXPECT_EQ(PlayerPlaying, Player.status);
+  }
+}
+
 // ---------------------------------------------------------------- the evening stop
 
 using AlarmStop = PluginTest;

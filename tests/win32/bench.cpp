@@ -32,10 +32,10 @@ static void WINAPI FakeGetLocalTime(SYSTEMTIME* time) {
   FileTimeToSystemTime(&file, time);
 }
 
-void SetSimulatedClock(int hour, int minute, int second, int day) {
+void SetSimulatedClock(int hour, int minute, int second, int day, int month, int year) {
   SYSTEMTIME t{};
-  t.wYear = 2026;
-  t.wMonth = 12;
+  t.wYear = static_cast<WORD>(year);
+  t.wMonth = static_cast<WORD>(month);
   t.wDay = static_cast<WORD>(day);
   t.wHour = static_cast<WORD>(hour);
   t.wMinute = static_cast<WORD>(minute);
@@ -95,9 +95,37 @@ static HMODULE WINAPI FakeLoadLibraryA(LPCSTR name) {
   return Seen.powrprofMissing ? NULL : FakePowrprof;
 }
 
+// Windows refuses a date that does not exist, 29 February 2027 say, where Wine's
+// conversions roll it over into March: the plug-in must never hand one over.
+static bool RealDate(const SYSTEMTIME* t) {
+  static const WORD days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (t->wMonth < 1 || t->wMonth > 12 || t->wDay < 1 || t->wHour > 23 || t->wMinute > 59 ||
+      t->wSecond > 59 || t->wMilliseconds > 999)
+    return false;
+  bool leap = (t->wYear % 4 == 0 && t->wYear % 100 != 0) || t->wYear % 400 == 0;
+  return t->wDay <= days[t->wMonth - 1] + (t->wMonth == 2 && leap ? 1 : 0);
+}
+
+static BOOL WINAPI StrictLocalToSystem(const TIME_ZONE_INFORMATION* zone, const SYSTEMTIME* local,
+                                       SYSTEMTIME* utc) {
+  if (!RealDate(local)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  return TzSpecificLocalTimeToSystemTime(zone, local, utc);
+}
+
+static BOOL WINAPI StrictSystemTimeToFileTime(const SYSTEMTIME* time, FILETIME* file) {
+  if (!RealDate(time)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  return SystemTimeToFileTime(time, file);
+}
+
 static FARPROC WINAPI FakeGetProcAddress(HMODULE module, LPCSTR name) {
-  if (Seen.localRulesMissing && HIWORD(name) && lstrcmpA(name, "TzSpecificLocalTimeToSystemTime") == 0)
-    return NULL;
+  if (HIWORD(name) && lstrcmpA(name, "TzSpecificLocalTimeToSystemTime") == 0)
+    return Seen.localRulesMissing ? NULL : reinterpret_cast<FARPROC>(reinterpret_cast<void*>(StrictLocalToSystem));
   if (module != FakePowrprof) return GetProcAddress(module, name);
   RecordPower(std::string("GetProcAddress ") + name);
   if (Seen.suspendEntryMissing || lstrcmpA(name, "SetSuspendState") != 0) return NULL;
@@ -157,6 +185,7 @@ static void PatchAll(HMODULE module) {
     void* replacement;
   } const patches[] = {
       {"kernel32.dll", "GetLocalTime", reinterpret_cast<void*>(FakeGetLocalTime)},
+      {"kernel32.dll", "SystemTimeToFileTime", reinterpret_cast<void*>(StrictSystemTimeToFileTime)},
       {"kernel32.dll", "LoadLibraryA", reinterpret_cast<void*>(FakeLoadLibraryA)},
       {"kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(FakeGetProcAddress)},
       {"kernel32.dll", "FreeLibrary", reinterpret_cast<void*>(FakeFreeLibrary)},

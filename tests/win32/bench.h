@@ -37,7 +37,8 @@ struct Intercepts {
 extern Intercepts Seen;
 
 // The plug-in sees this local time, advancing with the tick count (virtual or real).
-void SetSimulatedClock(int hour, int minute, int second, int day = 8);
+void SetSimulatedClock(int hour, int minute, int second, int day = 8, int month = 12,
+                       int year = 2026);
 
 // ---- registry ----
 void DeleteKey(const char* path);

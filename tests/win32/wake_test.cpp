@@ -31,6 +31,16 @@ int Count(const std::vector<std::string>& calls, const std::string& call) {
 
 }  // namespace
 
+// Where local time is UTC, a local time handed over as UTC passes every test: these run in
+// a zone with an offset and summer time (make sets TZ for the Wine stages).
+TEST(WakeZone, TheTestsRunWhereLocalTimeIsNotUtcAndSummerTimeApplies) {
+  TIME_ZONE_INFORMATION zone;
+  ASSERT_NE(TIME_ZONE_ID_INVALID, GetTimeZoneInformation(&zone));
+  EXPECT_NE(0, zone.Bias);
+  EXPECT_NE(0, zone.DaylightBias);
+  EXPECT_NE(0, zone.DaylightDate.wMonth);
+}
+
 using WakeTimer = PluginTest;
 
 TEST_F(WakeTimer, ArmedAtInitForTwoMinutesBeforeTheNextAlarmAndClosedAtQuit) {
@@ -51,6 +61,26 @@ TEST_F(WakeTimer, ArmedAtInitForTwoMinutesBeforeTheNextAlarmAndClosedAtQuit) {
     std::vector<std::string> expected = {"CreateWaitableTimerA", "SetWaitableTimer resume 1",
                                          "CancelWaitableTimer", "CloseHandle timer"};
     EXPECT_EQ(expected, Seen.wake);
+  }
+}
+
+// The calendar as Windows has it: 2027 has no 29 February, and Windows refuses one.
+TEST_F(WakeTimer, ArmedAcrossTheEndOfFebruaryInLeapYearsAndOthers) {
+  const struct { int year; WORD day; WORD month; } cases[] = {{2027, 1, 3}, {2028, 29, 2}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.year);
+    for (bool byRules : {true, false}) {
+      TearDown();
+      SetUp();
+      WriteDword("StartOn", 1);
+      WriteDword("StartH", 7);
+      Load();
+      Seen.localRulesMissing = !byRules;
+      SetSimulatedClock(7, 30, 0, 28, 2, c.year);
+      Init();
+      ASSERT_EQ(1u, Seen.dueTimes.size()) << "by rules " << byRules;
+      EXPECT_EQ(Utc(static_cast<WORD>(c.year), c.month, c.day, 6, 58, byRules), Seen.dueTimes[0]);
+    }
   }
 }
 
