@@ -250,6 +250,7 @@ TEST_F(FadeTimer, TheUsersVolumeEndsEitherFade) {
     } else {
       Configure({{"StartOn", 1}, {"StartH", 7}, {"StartM", 0}, {"VolUp", 1}, {"VolStart", 10},
                  {"VolEnd", 200}, {"TimeOut", 20}});
+      Player.volume = 0;
     }
     SetSimulatedClock(6, 59, 59);
     Init();
