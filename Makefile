@@ -21,7 +21,7 @@ SETUP := $(DIST)/dawnbell-$(VERSION)-setup.exe
 ZIP := $(DIST)/dawnbell-$(VERSION).zip
 DEB_PACKAGES := g++-mingw-w64-i686 wine wine32:i386 xvfb xauth cmake g++ googletest imagemagick nsis zip
 
-.PHONY: all deps native win32 dll dist run showcase test test-native test-wine test-dist test-showcase soak runs-32bit facts bench clean
+.PHONY: all deps native win32 dll dist run showcase test test-native test-wine test-dist test-showcase soak soak-wine runs-32bit facts bench clean
 
 all: dll
 
@@ -89,7 +89,11 @@ test-wine: win32 $(WINEPREFIX)/.ready-3
 
 # The long reliability loops (a thousand dialogs, ten thousand registry states): CI runs
 # them after make test.
-soak: deps win32 $(WINEPREFIX)/.ready-3
+soak: deps
+	@if $(RUNS_32BIT); then $(MAKE) --no-print-directory soak-wine; \
+	  else $(MAKE) --no-print-directory win32 && $(NOT_RUN); fi
+
+soak-wine: win32 $(WINEPREFIX)/.ready-3
 	cd $(WIN32) && $(FRESH_WINE) $(WINE_TZ) xvfb-run -a -s '-screen 0 1024x768x24' wine ./win32_tests.exe \
 	  --gtest_brief=1 '--gtest_filter=Soak*'; status=$$?; wineserver -k 2>/dev/null; exit $$status
 
