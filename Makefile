@@ -84,8 +84,9 @@ test-native: native
 
 test-wine: win32 $(WINEPREFIX)/.ready-3
 	mkdir -p $(BUILD)/screens
-	cd $(WIN32) && $(FRESH_WINE) $(WINE_TZ) xvfb-run -a -s '-screen 0 1024x768x24' wine ./win32_tests.exe \
-	  --gtest_brief=1 '--gtest_filter=-Soak*'; status=$$?; wineserver -k 2>/dev/null; exit $$status
+	@s=$$(date +%s); cd $(WIN32) && $(FRESH_WINE) $(WINE_TZ) xvfb-run -a -s '-screen 0 1024x768x24' \
+	  wine ./win32_tests.exe --gtest_brief=1 '--gtest_filter=-Soak*'; status=$$?; wineserver -k 2>/dev/null; \
+	  echo "wine suite: $$(( $$(date +%s) - s )) s (its build and prefix not counted)"; exit $$status
 
 # The long reliability loops (a thousand dialogs, ten thousand registry states): CI runs
 # them after make test.
