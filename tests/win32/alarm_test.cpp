@@ -1,5 +1,6 @@
-// The alarm for real: window timers on the player, the plug-in's clock simulated, the power
-// calls intercepted. Each event is set a second ahead so a test waits about one tick for it.
+// The alarm for real: the plug-in's window timers on virtual time (two tests on Windows' own),
+// its clock simulated, the power calls intercepted. Each event is set a second ahead: one
+// tick reaches it.
 #include "bench.h"
 
 #include <initializer_list>
