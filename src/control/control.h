@@ -20,6 +20,9 @@ void TrackEnded();  // the player's end-of-track notice
 
 // The alarm's days and the wake timer (local time, portable).
 bool AlarmDay(int32_t dayOfWeek);  // 0 Sunday .. 6 Saturday
+// The next alarm after the minute `now` is in, and the minutes from that minute to it;
+// false when the alarm is off, has no day ticked or no valid time.
+bool NextAlarm(const LocalTimeRecord& now, LocalTimeRecord* at, int32_t* minutes);
 // Arms the wake timer for two minutes before the next alarm, or cancels it; reads the clock.
 void RefreshWake();
 // Keeping the computer awake for the alarm.

@@ -65,6 +65,14 @@ static LocalTimeRecord MinutesLater(const LocalTimeRecord& now, int32_t minutes)
   return t;
 }
 
+bool NextAlarm(const LocalTimeRecord& now, LocalTimeRecord* at, int32_t* minutes) {
+  int32_t m = StartOn ? MinutesToAlarm(now, false) : -1;
+  if (m < 0) return false;
+  *at = MinutesLater(now, m);
+  *minutes = m;
+  return true;
+}
+
 // Two minutes before the next start minute on an alarm day after the minute `now` is in;
 // false when the alarm has no valid time or no day.
 static bool NextWake(const LocalTimeRecord& now, LocalTimeRecord* wake) {

@@ -12,6 +12,7 @@ int32_t SettingValues[SettingCount] = {
     0, 0,                  // TrackPos, TrackLength
     127,                   // StartDays: every day, as before days could be chosen
     1,                     // WakeUp
+    9, 60, 1,              // Snooze, RingLimit, SilentTone
 };
 
 const char SettingNames[SettingCount][SettingNameSize] = {
@@ -21,6 +22,7 @@ const char SettingNames[SettingCount][SettingNameSize] = {
     "WaitEnd",   "UsePause",  "UsePlay",   "VolStart",   "VolEnd",   "TimeOut",
     "StartH",    "StartM",    "StopH",     "StopM",      "First",    "Last",
     "MenuPos",   "TrackPos",  "TrackLength", "StartDays", "WakeUp",
+    "Snooze",    "RingLimit", "SilentTone",
 };
 
 char MenuText[TextSize];

@@ -3,7 +3,7 @@
 #pragma once
 #include <stdint.h>
 
-enum { SettingCount = 35, TextSize = 255, SettingNameSize = 12 };
+enum { SettingCount = 38, TextSize = 255, SettingNameSize = 12 };
 
 extern int32_t SettingValues[SettingCount];
 extern const char SettingNames[SettingCount][SettingNameSize];
@@ -45,6 +45,9 @@ inline int32_t& TrackLength = SettingValues[32];
 // Appended after the original settings, so older stored keys simply lack them.
 inline int32_t& StartDays = SettingValues[33];  // bit 0 Sunday .. bit 6 Saturday
 inline int32_t& WakeUp = SettingValues[34];     // wake the computer for the alarm
+inline int32_t& Snooze = SettingValues[35];     // minutes Pause snoozes the alarm; 0: Pause ends it
+inline int32_t& RingLimit = SettingValues[36];  // minutes an unanswered alarm plays; 0: no limit
+inline int32_t& SilentTone = SettingValues[37]; // a tone when the alarm's player stays silent
 
 enum : int32_t { EveryDay = 127 };  // StartDays with every day's bit set
 

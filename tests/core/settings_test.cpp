@@ -12,6 +12,9 @@ TEST(SettingsRecord, DefaultsAreWhatAFreshModuleHolds) {
     if (&SettingValues[i] == &MenuPos) expected = 4;
     if (&SettingValues[i] == &StartDays) expected = 127;  // every day, as before days existed
     if (&SettingValues[i] == &WakeUp) expected = 1;
+    if (&SettingValues[i] == &Snooze) expected = 9;
+    if (&SettingValues[i] == &RingLimit) expected = 60;
+    if (&SettingValues[i] == &SilentTone) expected = 1;
     EXPECT_EQ(expected, SettingValues[i]) << SettingNames[i];
   }
   EXPECT_EQ(0, StopAfterLast);
@@ -25,7 +28,7 @@ TEST(SettingsRecord, ValueNamesAreInStorageOrderAndFitTheirSlots) {
       "VolDown", "Close", "Suspend", "ShutDown", "PlayAtStart", "HotKey", "AddMenu",
       "FromRange", "SavePos", "Hibernate", "WaitEnd", "UsePause", "UsePlay", "VolStart",
       "VolEnd", "TimeOut", "StartH", "StartM", "StopH", "StopM", "First", "Last", "MenuPos",
-      "TrackPos", "TrackLength", "StartDays", "WakeUp"};
+      "TrackPos", "TrackLength", "StartDays", "WakeUp", "Snooze", "RingLimit", "SilentTone"};
   for (int i = 0; i < SettingCount; ++i) {
     EXPECT_STREQ(expected[i], SettingNames[i]) << i;
     EXPECT_LT(strlen(SettingNames[i]), size_t{SettingNameSize}) << i;
@@ -35,4 +38,5 @@ TEST(SettingsRecord, ValueNamesAreInStorageOrderAndFitTheirSlots) {
   EXPECT_EQ(&SettingValues[20], &UsePlay);
   EXPECT_EQ(&SettingValues[32], &TrackLength);
   EXPECT_EQ(&SettingValues[34], &WakeUp);
+  EXPECT_EQ(&SettingValues[37], &SilentTone);
 }
