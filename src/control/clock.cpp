@@ -40,12 +40,14 @@ void ClockTick() {
   // timer runs every day.
   if (EventDue(StartOn, StartH, StartM, StartFired) && AlarmDay(LocalTime.DayOfWeek)) {
     if (Activate) ActivatePlayer();
-    bool playing = StartPlayback();
+    int32_t started = StartPlayback();
     if (StartOff) {
       StartOn = 0;
       SaveSettings();
     }
-    AlarmRan(playing);
+    AlarmRan(started);
+  } else if (Ringing.State) {
+    RingTick();
   } else if (AwakeHeld) {
     KeepAwakeTick();
   }

@@ -9,7 +9,9 @@ void MarkMinuteSeen();  // at start-up: no event fires in the minute already in 
 // True once per occurrence of the event's minute while it is enabled; notes the firing.
 bool EventDue(int32_t on, int32_t hour, int32_t minute, FiredRecord& fired);
 bool FiredThisMinute(const FiredRecord& fired);  // the minute LocalTime is in
-bool StartPlayback();  // true when the player plays afterwards
+// What the start did: the player played already, it started, or it could not (no playlist).
+enum : int32_t { AlreadyPlaying = 0, Started = 1, CannotStart = 2 };
+int32_t StartPlayback();
 uint32_t PickRandom(uint32_t n);
 void FadeInTick();
 void StopEvent();
@@ -27,6 +29,12 @@ bool NextAlarm(const LocalTimeRecord& now, LocalTimeRecord* at, int32_t* minutes
 void RefreshWake();
 // Keeping the computer awake for the alarm.
 void ResumedAutomatically();  // the computer woke without a user
-void AlarmRan(bool playing);  // after the start event: hold while it plays, re-arm
-void KeepAwakeTick();         // each clock tick while a hold is on
+void AlarmRan(int32_t started);  // after the start event: re-arm, ring
+void KeepAwakeTick();            // each clock tick while a hold waits for the alarm
 void ReleaseAwake();
+
+// Answering the alarm: Pause snoozes, Stop or the volume ends it, nobody answering too.
+void BeginRinging(int32_t started);
+void RingTick();        // each clock tick while the alarm rings, snoozes or sounds its tone
+void EndRinging();      // the sleep timer, the quit
+void CommandReached();  // a command reached the player, or the settings opened

@@ -22,13 +22,13 @@ static bool ChooseEntry(int32_t count, int32_t& position) {
   return false;
 }
 
-bool StartPlayback() {
+int32_t StartPlayback() {
   // Paused counts as not playing: the alarm goes off over a paused player too.
-  bool playing = PlayerIpc(0, IpcIsPlaying) == 1;
-  if (!playing) {
+  int32_t result = PlayerIpc(0, IpcIsPlaying) == 1 ? AlreadyPlaying : CannotStart;
+  if (result == CannotStart) {
     int32_t count = ListLength();
     if (count != 0) {
-      playing = true;
+      result = Started;
       bool options = StartupPending == 0 || UsePlay != 0;
       int32_t position = 0;
       if (options && ChooseEntry(count, position)) {
@@ -48,7 +48,7 @@ bool StartPlayback() {
     }
   }
   StartupPending = 0;
-  return playing;
+  return result;
 }
 
 // One stateless step of the minimal standard generator, seeded from the clock.

@@ -7,6 +7,7 @@ enum { FadePhase = 1, WaitEndPhase = 2 };
 
 void StopEvent() {
   if (!EventDue(StopOn, StopH, StopM, StopFired)) return;
+  EndRinging();  // the sleep timer ends the alarm as it ends playback
   if (StopOff) {
     StopOn = 0;
     SaveSettings();
@@ -19,6 +20,7 @@ void StopEvent() {
 
 static void FinalStop() {
   PlayerCommand(UsePause ? CmdPause : CmdStop);
+  EndRinging();  // our own pause is no snooze
   ReleaseAwake();
   // Shutdown wins over the power actions; standby and hibernate together cancel out.
   bool slept = false;

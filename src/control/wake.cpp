@@ -120,28 +120,18 @@ void ResumedAutomatically() {
   if (!StartOn || !WakeUp) return;
   int32_t minutes = MinutesToAlarm(LocalTime, !FiredThisMinute(StartFired));
   if (minutes < 0 || minutes > ResumeHoldMinutes) return;
-  if (AwakeHeld && !AwakeTicksLeft) return;  // already held while the alarm plays
+  if (Ringing.State) return;  // already held while the alarm rings
   AwakeTicksLeft = (minutes + 2) * 60;  // through the alarm's minute, and one to spare
   Hold(AwakeSystem);
 }
 
-void AlarmRan(bool playing) {
+void AlarmRan(int32_t started) {
   UpdateWake();  // for the next alarm day
-  if (WakeUp && playing) {
-    AwakeTicksLeft = 0;  // from now on held while the player plays
-    Hold(AwakeSystem | (Activate ? AwakeDisplay : AwakeNone));
-  } else {
-    ReleaseAwake();
-  }
+  BeginRinging(started);
 }
 
 // Re-asserted every tick: the player may set its own state on this same thread.
 void KeepAwakeTick() {
-  if (AwakeTicksLeft) {
-    if (--AwakeTicksLeft == 0) ReleaseAwake();
-    else SetAwakeState(AwakeHeld);
-    return;
-  }
-  if (PlayerIpc(0, IpcIsPlaying) == 1) SetAwakeState(AwakeHeld);
+  if (AwakeTicksLeft && --AwakeTicksLeft) SetAwakeState(AwakeHeld);
   else ReleaseAwake();
 }

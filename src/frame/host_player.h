@@ -50,6 +50,9 @@ void ActivatePlayer();  // restore, then foreground
 void StartTimer(int32_t id, uint32_t interval, TimerProc proc);
 void StopTimer(int32_t id);  // harmless when the timer is not running
 void ReadLocalTime();        // fills LocalTime
+// Seconds of the UTC clock, wrapping: differences tell how much time really passed, across
+// a clock set by hand or summer time, where the local clock cannot.
+uint32_t UtcSeconds();
 void SaveSettings();
 void ForcePowerOff();
 void SuspendComputer(int32_t hibernate);  // SetSuspendState(hibernate, 0, 0)
@@ -57,6 +60,8 @@ void SuspendComputer(int32_t hibernate);  // SetSuspendState(hibernate, 0, 0)
 int32_t SetWakeTimer(const LocalTimeRecord& local);
 void CancelWakeTimer();
 void SetAwakeState(int32_t state);  // replaces the state we asked for before
+// The alarm's own tone, looped, for when the player stays silent; 0 ends it.
+void PlayTone(int32_t on);
 
 // --- small operations over the seam (portable) ------------------------------------
 int32_t SetVolume();    // sends FadeLevel

@@ -35,6 +35,13 @@ void StopTimer(int32_t id) { KillTimer(Plugin.hwndParent, id); }
 
 void ReadLocalTime() { GetLocalTime(reinterpret_cast<SYSTEMTIME*>(&LocalTime)); }
 
+uint32_t UtcSeconds() {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  return static_cast<uint32_t>(((static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime) /
+                               10000000u);
+}
+
 void ForcePowerOff() {
   HANDLE token = NULL;
   TOKEN_PRIVILEGES privileges;

@@ -45,5 +45,6 @@ int32_t WakeArmed;
 int32_t WakeUnsupported;
 int32_t AwakeHeld;
 int32_t AwakeTicksLeft;
+RingRecord Ringing;
 char ModulePath[TextSize];
 char Scratch[TextSize];

@@ -68,6 +68,16 @@ struct FiredRecord {
   uint16_t Year, Month, Day, Hour, Minute;
 };
 
+// The alarm from its start until someone answers it.
+enum : int32_t { RingOff = 0, RingOn = 1, RingSnoozed = 2, RingTone = 3 };
+struct RingRecord {
+  int32_t State;
+  uint32_t Since;   // UTC seconds: the latest start, resume or pause
+  int32_t Volume;   // the player's volume at the start, where no fade-in sets it
+  int32_t LastPos;  // the output position the last tick saw playing; -1 none
+  int32_t Heard;    // a tick saw the position advance since Since
+};
+
 // Run-time values, never persisted; zero when the module loads.
 extern int32_t StopAfterLast;
 extern void* SettingsDialog;
@@ -85,5 +95,6 @@ extern int32_t WakeArmed;        // the wake timer is set for the next alarm and
 extern int32_t WakeUnsupported;  // the last arming said this computer cannot wake itself
 extern int32_t AwakeHeld;        // the keep-awake state we hold (AwakeSystem, AwakeDisplay)
 extern int32_t AwakeTicksLeft;   // clock ticks a hold waiting for the alarm may still last
+extern RingRecord Ringing;
 extern char ModulePath[TextSize];
 extern char Scratch[TextSize];

@@ -29,6 +29,8 @@ void SuspendComputer(int32_t) { abort(); }
 int32_t SetWakeTimer(const LocalTimeRecord&) { abort(); }
 void CancelWakeTimer() { abort(); }
 void SetAwakeState(int32_t) { abort(); }
+uint32_t UtcSeconds() { abort(); }
+void PlayTone(int32_t) { abort(); }
 
 int main(int argc, char** argv) {
   const char* mode = argc > 1 ? argv[1] : "other";

@@ -163,6 +163,7 @@ TEST(KeepAwake, NotHeldWithoutTheOptionOrWithNothingToPlay) {
     AlarmAtSeven(EveryDay);
     WakeUp = c.wakeUp;
     Player.listLength = c.list;
+    SilentTone = 0;  // the tone would be held awake
     SetDate(2026, 12, 8, 7, 0, 0);
     ClockTick();
     EXPECT_EQ(0, AwakeHeld);
@@ -172,13 +173,15 @@ TEST(KeepAwake, NotHeldWithoutTheOptionOrWithNothingToPlay) {
 
 TEST(KeepAwake, TheSleepTimerReleasesTheHold) {
   AlarmAtSeven(EveryDay);
+  RingLimit = 0;  // still ringing at 08:00, with no tone for a player that reports no position
+  SilentTone = 0;
   StopOn = 1;
   StopH = 8;
   SetDate(2026, 12, 8, 7, 0, 0);
   ClockTick();
   SetDate(2026, 12, 8, 8, 0, 0);
   ClockTick();
-  EXPECT_EQ("IsPlaying, Stop", CallList().substr(CallList().rfind("IsPlaying")));
+  EXPECT_EQ("IsPlaying, QueryVolume, GetPosition, Stop", CallList().substr(CallList().rfind("IsPlaying")));
   EXPECT_EQ("Awake 0", WakeCalls.back());
 }
 

@@ -113,13 +113,14 @@ TEST(Clock, StartOffClearsSavesAndStaysOff) {
   ResetHost();
   StartOn = StartOff = 1;
   StartH = 7;
-  WakeUp = 0;  // no keep-awake polling: the next day's tick must send nothing at all
   SetClock(7, 0, 0);
   ClockTick();
   EXPECT_EQ("IsPlaying, ListLength, Play, Save", CallList());
   EXPECT_EQ(0, StartOn);
+  Player.playing = 0;  // the user stops it: answered, nothing polls any more
+  SetClock(7, 0, 1);
+  ClockTick();
   Calls.clear();
-  Player.playing = 0;
   SetClock(7, 0, 0, 9);
   ClockTick();
   EXPECT_EQ("", CallList());

@@ -22,7 +22,10 @@ void TickThrough(int fromH, int fromM, int fromS, int toH, int toM, int toS, int
 
 void AlarmAt(int hour, int minute) {
   ResetHost();
-  WakeUp = 0;  // its hold polls the player with the same query Starts() counts
+  // Nothing to play and no tone: each firing asks once, and no ringing polls the player with
+  // the query Starts() counts.
+  Player.listLength = 0;
+  SilentTone = 0;
   StartOn = 1;
   StartH = hour;
   StartM = minute;

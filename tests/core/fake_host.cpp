@@ -9,6 +9,7 @@ std::vector<std::string> Calls;
 std::vector<std::string> WakeCalls;
 int32_t WakeAnswer;
 LocalTimeRecord FakeClock;
+int64_t FakeUtcOffset;
 TimerProc RunningTimers[3];
 
 static int32_t DefaultValues[SettingCount];
@@ -39,6 +40,8 @@ void ResetHost() {
   LocalTime = LocalTimeRecord{};
   StartFired = StopFired = FiredRecord{};
   WakeArmed = WakeUnsupported = AwakeHeld = AwakeTicksLeft = 0;
+  Ringing = RingRecord{};
+  FakeUtcOffset = 0;
   WakeCalls.clear();
   WakeAnswer = WakeSet;
   Player = FakePlayer{};
@@ -131,6 +134,18 @@ void StopTimer(int32_t id) {
 }
 
 void ReadLocalTime() { LocalTime = FakeClock; }
+
+uint32_t UtcSeconds() {
+  // Days from the civil date, so any clock the tests set counts on.
+  int64_t y = FakeClock.Month <= 2 ? FakeClock.Year - 1 : FakeClock.Year;
+  int64_t era = y / 400, yoe = y - era * 400;
+  int64_t doy = (153 * (FakeClock.Month + (FakeClock.Month > 2 ? -3 : 9)) + 2) / 5 + FakeClock.Day - 1;
+  int64_t days = era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  int64_t seconds = ((days * 24 + FakeClock.Hour) * 60 + FakeClock.Minute) * 60 + FakeClock.Second;
+  return static_cast<uint32_t>(seconds + FakeUtcOffset);
+}
+
+void PlayTone(int32_t on) { Record(on ? "ToneOn" : "ToneOff"); }
 
 void SaveSettings() { Record("Save"); }
 

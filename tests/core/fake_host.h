@@ -27,6 +27,9 @@ extern std::vector<std::string> WakeCalls;
 extern int32_t WakeAnswer;  // what arming reports
 extern std::vector<std::string> Calls;
 extern LocalTimeRecord FakeClock;
+// UTC seconds are the fake clock's own, read as UTC, plus this: a clock set by hand moves
+// the local clock alone.
+extern int64_t FakeUtcOffset;
 extern TimerProc RunningTimers[3];  // by id; null when not running
 
 // Fresh module state (settings defaults, run state zero), a fresh player, no calls.

@@ -1,0 +1,146 @@
+#include "control.h"
+
+#include "../frame/host_player.h"
+#include "../settings/settings.h"
+
+enum : int32_t {
+  MaxMinutes = 240,   // a stored value above this counts as this
+  SilenceLimit = 30,  // seconds an alarm may stay unheard before the tone sounds
+  Paused = 3,         // the player's answer to the playing query while paused
+};
+
+static uint32_t Seconds(int32_t minutes) {
+  uint32_t m = static_cast<uint32_t>(minutes);  // a negative value reads as a large one
+  return (m > uint32_t{MaxMinutes} ? uint32_t{MaxMinutes} : m) * 60u;
+}
+
+// The hold follows the alarm: the display too while it rings with Activate, the system
+// alone while it snoozes.
+static void HoldFor(int32_t state) {
+  if (!WakeUp) return;
+  int32_t wanted = state == RingSnoozed ? AwakeSystem : AwakeSystem | (Activate ? AwakeDisplay : 0);
+  AwakeTicksLeft = 0;
+  AwakeHeld = wanted;
+  SetAwakeState(wanted);
+}
+
+static void Ring(int32_t state, uint32_t now) {
+  Ringing.State = state;
+  Ringing.Since = now;
+  Ringing.LastPos = -1;
+  Ringing.Heard = 0;
+  HoldFor(state);
+}
+
+static void SoundTone() {
+  PlayTone(1);
+  Ringing.State = RingTone;
+}
+
+void BeginRinging(int32_t started) {
+  if (started == Started) {
+    Ringing.Volume = -1;  // read at the first tick: the start itself asks nothing more
+    Ring(RingOn, UtcSeconds());
+  } else if (started == CannotStart && SilentTone) {
+    Ring(RingOn, UtcSeconds());
+    SoundTone();
+  } else {
+    // Over music already playing nobody sleeps: no ringing, no hold.
+    ReleaseAwake();
+  }
+}
+
+void EndRinging() {
+  if (!Ringing.State) return;
+  if (Ringing.State == RingTone) PlayTone(0);
+  Ringing.State = RingOff;
+  ReleaseAwake();
+}
+
+// After the snooze: the player resumes where it paused, fading in again when asked.
+static void Resume(uint32_t now) {
+  PlayerCommand(CmdPause);
+  if (VolUp) {
+    FadeLevel = VolStart;
+    SetVolume();
+    StopFadeTimer();
+    StartTimer(FadeTimer, static_cast<uint32_t>(TimeOut), FadeInTick);
+  }
+  Ring(RingOn, now);
+}
+
+// Playing with its position advancing since the last tick: the sleeper can hear it.
+static bool Heard(int32_t playing) {
+  if (playing != 1) return false;
+  int32_t position = PlayerIpc(0, IpcGetOutputTime);
+  bool advanced = Ringing.LastPos >= 0 && position > Ringing.LastPos;
+  Ringing.LastPos = position;
+  if (advanced) Ringing.Heard = 1;
+  return advanced;
+}
+
+static bool LimitReached(uint32_t now) {
+  return RingLimit != 0 && now - Ringing.Since >= Seconds(RingLimit);
+}
+
+static void GiveUp(int32_t playing) {
+  StopFadeTimer();
+  if (playing == 1 || playing == Paused) PlayerCommand(CmdStop);
+  EndRinging();
+}
+
+static void RingingTick(int32_t playing, uint32_t now) {
+  if (playing == Paused) {
+    StopFadeTimer();
+    if (Seconds(Snooze)) Ring(RingSnoozed, now);
+    else EndRinging();
+    return;
+  }
+  if (playing != 1) {  // stopped: answered
+    EndRinging();
+    return;
+  }
+  // With a fade-in, the level it last set is what the player should report.
+  int32_t volume = QueryVolume();
+  if (!VolUp && Ringing.Volume < 0) Ringing.Volume = volume;
+  if (volume != (VolUp ? FadeLevel : Ringing.Volume)) {  // someone moved it: the sleeper is up
+    StopFadeTimer();
+    EndRinging();
+    return;
+  }
+  if (LimitReached(now)) {
+    GiveUp(playing);
+    return;
+  }
+  if (!Ringing.Heard) Heard(playing);  // once heard, a tick asks no more than it must
+  if (!Ringing.Heard && SilentTone && now - Ringing.Since >= SilenceLimit) SoundTone();
+  SetAwakeState(AwakeHeld);
+}
+
+void RingTick() {
+  uint32_t now = UtcSeconds();
+  int32_t playing = PlayerIpc(0, IpcIsPlaying);
+  switch (Ringing.State) {
+    case RingSnoozed:
+      if (playing != Paused) EndRinging();  // resumed, stopped or moved on by the user
+      else if (now - Ringing.Since >= Seconds(Snooze)) Resume(now);
+      else SetAwakeState(AwakeHeld);
+      return;
+    case RingTone:
+      if (LimitReached(now)) {
+        GiveUp(playing);
+      } else if (Heard(playing)) {  // the player found its voice after all
+        PlayTone(0);
+        Ringing.State = RingOn;
+      } else {
+        SetAwakeState(AwakeHeld);
+      }
+      return;
+    default: RingingTick(playing, now);
+  }
+}
+
+// Any command reaching the player, and the settings opening, answer the tone.
+void CommandReached() {
+  if (Ringing.State == RingTone) EndRinging();
+}
