@@ -10,6 +10,7 @@
 
 // Stands for powrprof.dll: the real one is never loaded for the plug-in.
 static HMODULE const FakePowrprof = reinterpret_cast<HMODULE>(0x7e570000);
+static HMODULE const FakeWinmm = reinterpret_cast<HMODULE>(0x7e580000);
 static HANDLE const FakeToken = reinterpret_cast<HANDLE>(0x7e57);
 static HANDLE const FakeWakeTimer = reinterpret_cast<HANDLE>(0x7e5a);
 
@@ -19,6 +20,23 @@ static void WINAPI GuardGetLocalTime(SYSTEMTIME* time) {
   SimClockReadTick = NowTick();
   ++SimClockReads;
   SimClockNow(time);
+}
+
+// UTC runs with the simulated local time, converted by today's offset.
+static void WINAPI GuardGetSystemTimeAsFileTime(FILETIME* utc) {
+  SYSTEMTIME local;
+  SimClockNow(&local);
+  FILETIME file;
+  SystemTimeToFileTime(&local, &file);
+  LocalFileTimeToFileTime(&file, utc);
+}
+
+static BOOL WINAPI GuardPlaySoundA(LPCSTR sound, HMODULE, DWORD flags) {
+  char text[80];
+  snprintf(text, sizeof text, "tone: PlaySoundA(%s, 0x%lx)%s", sound ? "tone" : "NULL",
+           static_cast<unsigned long>(flags), sound ? ": sounds, looped (shown, not played)" : ": ends");
+  PlayerNote(text);
+  return TRUE;
 }
 
 static BOOL WINAPI GuardOpenProcessToken(HANDLE, DWORD access, HANDLE* token) {
@@ -107,13 +125,22 @@ bool IsPowerLibrary(const char* name) {
   return lstrcmpiA(file, "powrprof.dll") == 0 || lstrcmpiA(file, "powrprof") == 0;
 }
 
+bool IsToneLibrary(const char* name) {
+  return name && lstrcmpiA(PathFindFileNameA(name), "winmm.dll") == 0;
+}
+
 static HMODULE WINAPI GuardLoadLibraryA(LPCSTR name) {
+  if (IsToneLibrary(name)) return FakeWinmm;
   if (!IsPowerLibrary(name)) return LoadLibraryA(name);
   Power((std::string("LoadLibraryA(") + name + ")").c_str());
   return FakePowrprof;
 }
 
 static FARPROC WINAPI GuardGetProcAddress(HMODULE module, LPCSTR name) {
+  if (module == FakeWinmm)
+    return HIWORD(name) && lstrcmpA(name, "PlaySoundA") == 0
+               ? reinterpret_cast<FARPROC>(reinterpret_cast<void*>(GuardPlaySoundA))
+               : NULL;
   if (module != FakePowrprof) return GetProcAddress(module, name);
   // Only the one entry exists in the stand-in; anything else is "not found".
   if (HIWORD(name) == 0 || lstrcmpA(name, "SetSuspendState") != 0) return NULL;
@@ -121,7 +148,7 @@ static FARPROC WINAPI GuardGetProcAddress(HMODULE module, LPCSTR name) {
 }
 
 static BOOL WINAPI GuardFreeLibrary(HMODULE module) {
-  return module == FakePowrprof ? TRUE : FreeLibrary(module);
+  return module == FakePowrprof || module == FakeWinmm ? TRUE : FreeLibrary(module);
 }
 
 void GuardPlugin(HMODULE module) {
@@ -131,6 +158,7 @@ void GuardPlugin(HMODULE module) {
     void* replacement;
   } const patches[] = {
       {"kernel32.dll", "GetLocalTime", reinterpret_cast<void*>(GuardGetLocalTime)},
+      {"kernel32.dll", "GetSystemTimeAsFileTime", reinterpret_cast<void*>(GuardGetSystemTimeAsFileTime)},
       {"kernel32.dll", "LoadLibraryA", reinterpret_cast<void*>(GuardLoadLibraryA)},
       {"kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(GuardGetProcAddress)},
       {"kernel32.dll", "FreeLibrary", reinterpret_cast<void*>(GuardFreeLibrary)},

@@ -8,3 +8,5 @@ void GuardPlugin(HMODULE module);
 // True for the power library asked for by name or by a path into any folder: such a load
 // must never reach the real loader.
 bool IsPowerLibrary(const char* name);
+// The same for the sound library the alarm's tone would play through.
+bool IsToneLibrary(const char* name);

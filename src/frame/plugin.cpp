@@ -3,6 +3,7 @@
 #include "../settings/settings.h"
 #include "../settings/store.h"
 #include "host_player.h"
+#include "tone.h"
 #include "wake_timer.h"
 #include "../control/control.h"
 #include "../hook/host_window.h"
@@ -41,6 +42,7 @@ int PluginInit() {
 }
 
 int ShowSettings() {
+  CommandReached();  // the settings opening answers the tone
   if (!SettingsDialog)
     DialogBoxParamA(Plugin.hDllInstance, MAKEINTRESOURCEA(IDD_SETTINGS), NULL, SettingsDialogProc, 0);
   // A second request while the dialog is open only raises it.
@@ -53,7 +55,9 @@ int PluginQuit() {
   SetHookActive(false);
   StopTimer(ClockTimer);
   StopTimer(FadeTimer);
+  EndRinging();
   ReleaseAwake();
+  CloseTone();
   CloseWakeTimer();
   if (PrevHostProc && IsWindow(main)) {
     LONG_PTR ours = reinterpret_cast<LONG_PTR>(HostWindowProc);

@@ -47,6 +47,7 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   if (!HookActive) return PassOn(window, message, wParam, lParam);
   switch (message) {
     case WM_COMMAND:
+      CommandReached();  // buttons, keys, menus, media keys: someone answered the tone
       if (wParam == SettingsItemId) ShowSettings();
       break;
     case HostTrackEndMessage: TrackEnded(); break;

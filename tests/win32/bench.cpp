@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 #include <stdio.h>
+#include <string.h>
 
 const char PluginKeyPath[] = "Software\\Brindlow Software\\Dawnbell Winamp Plug-in";
 const char RunKeyPath[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -12,6 +13,7 @@ Intercepts Seen;
 
 // ---------------------------------------------------------------- intercepted imports
 static HMODULE const FakePowrprof = reinterpret_cast<HMODULE>(0x7e570000);
+static HMODULE const FakeWinmm = reinterpret_cast<HMODULE>(0x7e580000);
 static HANDLE const FakeWakeTimer = reinterpret_cast<HANDLE>(0x7e5a);
 
 static void RecordPower(const std::string& call) {
@@ -30,6 +32,19 @@ static void WINAPI FakeGetLocalTime(SYSTEMTIME* time) {
   value.QuadPart += static_cast<ULONGLONG>(NowTick() - Seen.clockTick) * 10000;
   file = {value.LowPart, value.HighPart};
   FileTimeToSystemTime(&file, time);
+}
+
+// The UTC clock runs with the simulated local one, converted as Windows converts today.
+static void WINAPI FakeGetSystemTimeAsFileTime(FILETIME* utc) {
+  if (!Seen.clockSet) {
+    GetSystemTimeAsFileTime(utc);
+    return;
+  }
+  SYSTEMTIME local;
+  FakeGetLocalTime(&local);
+  FILETIME file;
+  SystemTimeToFileTime(&local, &file);
+  LocalFileTimeToFileTime(&file, utc);
 }
 
 void SetSimulatedClock(int hour, int minute, int second, int day, int month, int year) {
@@ -88,7 +103,26 @@ static BOOLEAN WINAPI FakeSetSuspendState(BOOLEAN hibernate, BOOLEAN force, BOOL
   return TRUE;
 }
 
+// A wave file in memory: what the system would be asked to loop.
+static bool IsWave(LPCSTR sound) {
+  const BYTE* b = reinterpret_cast<const BYTE*>(sound);
+  return memcmp(b, "RIFF", 4) == 0 && memcmp(b + 8, "WAVEfmt ", 8) == 0 && b[22] == 1 &&
+         *reinterpret_cast<const DWORD*>(b + 24) == 8000 && b[34] == 8;
+}
+
+static BOOL WINAPI FakePlaySoundA(LPCSTR sound, HMODULE, DWORD flags) {
+  char text[64];
+  snprintf(text, sizeof text, "PlaySoundA %s flags 0x%lx",
+           !sound ? "stop" : IsWave(sound) ? "wave" : "?", static_cast<unsigned long>(flags));
+  Seen.tone.push_back(text);
+  return TRUE;
+}
+
 static HMODULE WINAPI FakeLoadLibraryA(LPCSTR name) {
+  if (IsToneLibrary(name)) {
+    Seen.tone.push_back(std::string("LoadLibraryA ") + name);
+    return FakeWinmm;
+  }
   if (!IsPowerLibrary(name)) return LoadLibraryA(name);
   RecordPower("LoadLibraryA powrprof.dll");
   Seen.powrprofPath = name;
@@ -126,6 +160,8 @@ static BOOL WINAPI StrictSystemTimeToFileTime(const SYSTEMTIME* time, FILETIME* 
 static FARPROC WINAPI FakeGetProcAddress(HMODULE module, LPCSTR name) {
   if (HIWORD(name) && lstrcmpA(name, "TzSpecificLocalTimeToSystemTime") == 0)
     return Seen.localRulesMissing ? NULL : reinterpret_cast<FARPROC>(reinterpret_cast<void*>(StrictLocalToSystem));
+  if (module == FakeWinmm)
+    return lstrcmpA(name, "PlaySoundA") ? NULL : reinterpret_cast<FARPROC>(reinterpret_cast<void*>(FakePlaySoundA));
   if (module != FakePowrprof) return GetProcAddress(module, name);
   RecordPower(std::string("GetProcAddress ") + name);
   if (Seen.suspendEntryMissing || lstrcmpA(name, "SetSuspendState") != 0) return NULL;
@@ -133,6 +169,10 @@ static FARPROC WINAPI FakeGetProcAddress(HMODULE module, LPCSTR name) {
 }
 
 static BOOL WINAPI FakeFreeLibrary(HMODULE module) {
+  if (module == FakeWinmm) {
+    Seen.tone.push_back("FreeLibrary winmm.dll");
+    return TRUE;
+  }
   if (module != FakePowrprof) return FreeLibrary(module);
   RecordPower("FreeLibrary powrprof.dll");
   return TRUE;
@@ -186,6 +226,7 @@ static void PatchAll(HMODULE module) {
   } const patches[] = {
       {"kernel32.dll", "GetLocalTime", reinterpret_cast<void*>(FakeGetLocalTime)},
       {"kernel32.dll", "SystemTimeToFileTime", reinterpret_cast<void*>(StrictSystemTimeToFileTime)},
+      {"kernel32.dll", "GetSystemTimeAsFileTime", reinterpret_cast<void*>(FakeGetSystemTimeAsFileTime)},
       {"kernel32.dll", "LoadLibraryA", reinterpret_cast<void*>(FakeLoadLibraryA)},
       {"kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(FakeGetProcAddress)},
       {"kernel32.dll", "FreeLibrary", reinterpret_cast<void*>(FakeFreeLibrary)},

@@ -33,6 +33,9 @@ struct Intercepts {
   std::vector<ULONGLONG> dueTimes;  // each SetWaitableTimer's due time, as handed over
   DWORD wakeError = 0;              // the last error SetWaitableTimer leaves behind
   bool localRulesMissing = false;   // no TzSpecificLocalTimeToSystemTime, as on Windows 2000
+  // The tone: never played here. "LoadLibraryA <path>", "PlaySoundA wave flags 0xf",
+  // "PlaySoundA stop", "FreeLibrary winmm.dll", in order.
+  std::vector<std::string> tone;
 };
 extern Intercepts Seen;
 

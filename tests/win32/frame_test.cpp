@@ -76,7 +76,8 @@ static const struct {
                   " SetBkColor SetTextColor "},
     {"kernel32.dll", " CancelWaitableTimer CloseHandle CreateWaitableTimerA FreeLibrary"
                      " GetCurrentProcess GetLastError GetLocalTime GetModuleFileNameA"
-                     " GetModuleHandleA GetProcAddress GetSystemDirectoryA GetVersion LoadLibraryA"
+                     " GetModuleHandleA GetProcAddress GetSystemDirectoryA GetSystemTimeAsFileTime"
+                     " GetVersion LoadLibraryA"
                      " LocalFileTimeToFileTime SetLastError SetThreadExecutionState"
                      " SetWaitableTimer SystemTimeToFileTime lstrcatA lstrcmpiA lstrcpyA lstrcpynA"
                      " lstrlenA "},

@@ -1,0 +1,65 @@
+// Answering the alarm through the real DLL: the tone for a silent player, what ends it, and
+// a snooze from the player's Pause button to the alarm's own resume.
+#include "bench.h"
+
+namespace {
+
+const char* const HeldSystem = "SetThreadExecutionState 0x80000001";
+const char* const Released = "SetThreadExecutionState 0x80000000";
+
+void AlarmAtSeven(DWORD snooze, DWORD tone) {
+  WriteDword("StartOn", 1);
+  WriteDword("StartH", 7);
+  WriteDword("Snooze", snooze);
+  WriteDword("SilentTone", tone);
+  SetSimulatedClock(6, 59, 59);
+}
+
+int Count(const std::string& entry) {
+  int n = 0;
+  for (const LogEntry& e : PlayerLog) n += DescribeLogEntry(e) == entry;
+  return n;
+}
+
+}  // namespace
+
+using Ringing = PluginTest;
+
+TEST_F(Ringing, AnEmptyPlaylistSoundsTheToneFromTheSystemFolderUntilACommandComes) {
+  AlarmAtSeven(9, 1);
+  Player.lengthsMs.clear();
+  Init();
+  ASSERT_TRUE(PumpUntil(3000, [] { return !Seen.tone.empty(); })) << LogText();
+  char system[MAX_PATH];
+  GetSystemDirectoryA(system, MAX_PATH);
+  // SND_MEMORY | SND_ASYNC | SND_LOOP | SND_NODEFAULT, our own wave in memory.
+  std::vector<std::string> sounding = {std::string("LoadLibraryA ") + system + "\\winmm.dll",
+                                       "PlaySoundA wave flags 0xf"};
+  EXPECT_EQ(sounding, Seen.tone);
+  EXPECT_EQ("SetThreadExecutionState 0x80000001", Seen.wake.back());
+  Pump(5000);
+  EXPECT_EQ(2u, Seen.tone.size()) << "the tone was started again";
+
+  SendMessageA(main, WM_COMMAND, 40047, 0);  // the player's Stop, as pressed
+  EXPECT_EQ("PlaySoundA stop flags 0x0", Seen.tone.back());
+  EXPECT_EQ(Released, Seen.wake.back());
+  Quit();
+  EXPECT_EQ("FreeLibrary winmm.dll", Seen.tone.back());
+}
+
+TEST_F(Ringing, PauseSnoozesAndTheAlarmResumesWhereItPaused) {
+  AlarmAtSeven(1, 0);
+  Init();
+  ASSERT_TRUE(PumpUntil(3000, [] { return Player.status == PlayerPlaying; })) << LogText();
+  Player.positionMs = 42000;
+  SendMessageA(main, WM_COMMAND, 40046, 0);  // the player's Pause button
+  Pump(1500);
+  EXPECT_EQ(PlayerPaused, Player.status);
+  EXPECT_EQ(HeldSystem, Seen.wake.back()) << "snoozing holds the system alone";
+  Pump(57000);
+  EXPECT_EQ(PlayerPaused, Player.status) << "resumed before the minute was up";
+  ASSERT_TRUE(PumpUntil(3000, [] { return Player.status == PlayerPlaying; })) << LogText();
+  EXPECT_EQ(2, Count("command 40046 pause"));  // the user's, then the alarm's own
+  EXPECT_EQ(42000, static_cast<int>(Player.positionMs));
+  EXPECT_TRUE(Seen.tone.empty());
+}
