@@ -38,24 +38,9 @@ void ExpectStored(const Kept& k) {
 
 using AlarmClock = PluginTest;
 
-TEST_F(AlarmClock, OpensFromTheSettingsDialogOwnedByIt) {
-  Init();
-  RunSettings(plugin, [](HWND settings) {
-    RunAlarmClock(settings, [settings](HWND alarm) {
-      EXPECT_EQ(settings, GetWindow(alarm, GW_OWNER));
-      EXPECT_FALSE(IsWindowEnabled(settings));  // modal
-      EXPECT_EQ(GetDlgItem(alarm, 61), GetFocus());
-      Click(alarm, 1);
-    });
-    EXPECT_TRUE(IsWindowVisible(settings));
-    EXPECT_TRUE(IsWindowEnabled(settings));
-    Click(settings, 2);
-  });
-}
-
 // Closing unchanged writes back what was shown, and the settings dialog closing after it
 // keeps that.
-TEST_F(AlarmClock, ShowsWhatIsStoredUpToFourHoursAndWritesBackWhatItShowed) {
+TEST_F(AlarmClock, OwnedByTheSettingsDialogShowsWhatIsStoredUpToFourHoursAndWritesItBack) {
   struct Case {
     const char* what;
     bool stored;
@@ -81,12 +66,16 @@ TEST_F(AlarmClock, ShowsWhatIsStoredUpToFourHoursAndWritesBackWhatItShowed) {
       WriteDword("SilentTone", c.tone);
     }
     RunSettings(plugin, [&c](HWND settings) {
-      RunAlarmClock(settings, [&c](HWND alarm) {
+      RunAlarmClock(settings, [&c, settings](HWND alarm) {
+        EXPECT_EQ(settings, GetWindow(alarm, GW_OWNER));
+        EXPECT_FALSE(IsWindowEnabled(settings));  // modal
+        EXPECT_EQ(GetDlgItem(alarm, 61), GetFocus());
         EXPECT_EQ(c.shownSnooze, Text(alarm, 61));
         EXPECT_EQ(c.shownLimit, Text(alarm, 62));
         EXPECT_EQ(c.shownTone, Checked(alarm, 63));
         Click(alarm, 1);
       });
+      EXPECT_TRUE(IsWindowEnabled(settings));
       ExpectStored(c.kept);
       Click(settings, 2);
     });
