@@ -62,6 +62,7 @@
 #define IDC_WAKE_UP 52
 #define IDC_DAYS_LABEL 53
 #define IDC_WAKE_NOTE 54
+#define IDC_SHOW_ALARM_CLOCK 55
 
 // Also the dialog's cancel id, so Escape closes (and saves) like OK.
 #define IDC_SETTINGS_OK 2
@@ -89,3 +90,15 @@
 #define IDC_ABOUT_NOTICE 4
 #define IDC_ABOUT_LINK 5
 #define IDC_ABOUT_OK 7
+
+// ---- alarm clock dialog (template 3) ----
+#define IDD_ALARM_CLOCK 3
+
+#define IDC_ALARM_OK 1
+#define IDC_NEXT_ALARM 60
+#define IDC_SNOOZE 61
+#define IDC_RING_LIMIT 62
+#define IDC_SILENT_TONE 63
+#define IDC_SNOOZE_LABEL 64
+#define IDC_RING_LIMIT_LABEL 65
+#define IDC_ZERO_HINT 66

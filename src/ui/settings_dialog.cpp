@@ -9,6 +9,7 @@
 #include "../settings/settings.h"
 #include "../settings/store.h"
 #include "about_box.h"
+#include "alarm_dialog.h"
 #include "volume_sliders.h"
 
 // The four time boxes and the settings they show, in the same order.
@@ -141,6 +142,7 @@ static void SettingsCommand(HWND dialog, WPARAM command) {
     case IDC_WAIT_END: Exclude(dialog, IDC_WAIT_END, IDC_USE_PAUSE, 0); break;
     case IDC_USE_PAUSE: Exclude(dialog, IDC_USE_PAUSE, IDC_WAIT_END, 0); break;
     case IDC_SHOW_ABOUT: ShowAbout(dialog); break;
+    case IDC_SHOW_ALARM_CLOCK: ShowAlarmClock(dialog); break;
     case IDC_SETTINGS_OK: CloseSaving(dialog); break;
   }
 }

@@ -5,6 +5,7 @@
 
 const char SettingsCaption[] = "Dawnbell Winamp Plug-in: Settings";
 const char AboutCaption[] = "About";
+const char AlarmClockCaption[] = "Dawnbell: Alarm clock";
 
 // ---------------------------------------------------------------- scripts in modal loops
 static void DrainDialog(HWND dialog) {
@@ -72,6 +73,11 @@ void RunSettings(LoadedPlugin& plugin, DialogScript script) {
 void RunAbout(HWND settings, DialogScript script) {
   Arm(AboutCaption, std::move(script));
   Click(settings, 40);
+}
+
+void RunAlarmClock(HWND settings, DialogScript script) {
+  Arm(AlarmClockCaption, std::move(script));
+  Click(settings, 55);
 }
 
 // ---------------------------------------------------------------- controls

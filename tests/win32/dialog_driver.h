@@ -10,12 +10,15 @@ using DialogScript = std::function<void(HWND dialog)>;
 
 extern const char SettingsCaption[];
 extern const char AboutCaption[];
+extern const char AlarmClockCaption[];
 
 // Opens the settings dialog through the host's config entry and runs the script in its
 // loop. The script closes the dialog; one it leaves open is closed (and the test fails).
 void RunSettings(LoadedPlugin& plugin, DialogScript script);
 // From a settings script: presses "About..." and runs the script in the about box's loop.
 void RunAbout(HWND settings, DialogScript script);
+// From a settings script: presses "Alarm clock..." and runs the script in that dialog's loop.
+void RunAlarmClock(HWND settings, DialogScript script);
 
 // Pumps as the dialog's own loop does (keys go through the dialog manager) until the
 // condition holds or the time is up; returns the condition.

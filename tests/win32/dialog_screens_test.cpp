@@ -40,3 +40,21 @@ TEST_F(Screens, AboutBox) {
     Click(settings, 2);
   });
 }
+
+// The longest line the next alarm can take: a long day and month, and days to go.
+TEST_F(Screens, AlarmClockDialog) {
+  WriteDword("StartOn", 1);
+  WriteDword("StartH", 7);
+  WriteDword("StartM", 0);
+  WriteDword("StartDays", 0x08);  // Wednesday
+  SetSimulatedClock(7, 1, 0, 23, 9, 2026);
+  Init();
+  RunSettings(plugin, [](HWND settings) {
+    RunAlarmClock(settings, [](HWND alarm) {
+      EXPECT_EQ("Next alarm: Wednesday 30 September, 07:00 (in 6 d 23 h 59 min)", Text(alarm, 60));
+      EXPECT_NE("", SaveScreen("alarm_clock", alarm));
+      Click(alarm, 1);
+    });
+    Click(settings, 2);
+  });
+}

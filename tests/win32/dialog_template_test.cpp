@@ -1,4 +1,4 @@
-// The two dialog templates, control for control, as the running dialogs show them.
+// The dialog templates, control for control, as the running dialogs show them.
 #include "dialog_driver.h"
 
 #include <commctrl.h>
@@ -80,6 +80,18 @@ const Expected SettingsControls[] = {
     {45, Check, 176, 234, 30, 10, "Sun"},
     {52, Check, 141, 256, 100, 10, "Wake computer for alarm"},
     {54, Note, 153, 267, 80, 8, "(not supported here)"},
+    {55, Push, 93, 301, 80, 13, "Alarm clock..."},  // between "About..." and OK
+};
+
+const Expected AlarmClockControls[] = {
+    {60, Left, 7, 7, 226, 16, nullptr},  // the next alarm: depends on the clock
+    {64, Left, 7, 32, 150, 8, "Snooze for (minutes):"},
+    {61, Number, 193, 30, 40, 13, "9"},
+    {65, Left, 7, 49, 150, 8, "Stop an unanswered alarm after (minutes):"},
+    {62, Number, 193, 47, 40, 13, "60"},
+    {66, Left, 7, 64, 226, 8, "Snooze 0: Pause ends the alarm. Stop after 0: never."},
+    {63, Check, 7, 77, 226, 10, "Sound a tone if the player stays silent"},
+    {1, Push, 183, 93, 50, 13, "OK"},
 };
 
 const Expected AboutControls[] = {
@@ -281,6 +293,20 @@ TEST_F(Templates, AboutBoxHasEveryControlWhereTheLayoutPutsIt) {
       CheckFrame(about, AboutCaption, 180, 70);
       CheckControls(about, module, 2, AboutControls, sizeof AboutControls / sizeof *AboutControls);
       SendMessageA(about, WM_CLOSE, 0, 0);
+    });
+    SendMessageA(settings, WM_CLOSE, 0, 0);
+  });
+}
+
+TEST_F(Templates, AlarmClockDialogHasEveryControlWhereTheLayoutPutsIt) {
+  Init();
+  HMODULE module = plugin.module;
+  RunSettings(plugin, [module](HWND settings) {
+    RunAlarmClock(settings, [module](HWND alarm) {
+      CheckFrame(alarm, AlarmClockCaption, 240, 112);
+      CheckControls(alarm, module, 3, AlarmClockControls,
+                    sizeof AlarmClockControls / sizeof *AlarmClockControls);
+      SendMessageA(alarm, WM_CLOSE, 0, 0);
     });
     SendMessageA(settings, WM_CLOSE, 0, 0);
   });

@@ -1,0 +1,71 @@
+#include "alarm_dialog.h"
+
+#include <shlwapi.h>
+
+#include "../frame/host_player.h"
+#include "../frame/plugin.h"
+#include "../res/resource.h"
+#include "../settings/settings.h"
+#include "alarm_text.h"
+
+enum : int32_t { MostMinutes = 240 };  // four hours: more than any alarm needs
+
+// The two minute edits and their settings, in the same order.
+static const int MinuteEdits[2] = {IDC_SNOOZE, IDC_RING_LIMIT};
+static int32_t* const MinuteSettings[2] = {&Snooze, &RingLimit};
+
+void ShowAlarmClock(HWND owner) {
+  DialogBoxParamA(Plugin.hDllInstance, MAKEINTRESOURCEA(IDD_ALARM_CLOCK), owner, AlarmDialogProc, 0);
+}
+
+// The registry may hold any number; negative ones read as huge, and all above the
+// most count as the most.
+static int32_t Shown(int32_t minutes) {
+  return static_cast<uint32_t>(minutes) > MostMinutes ? MostMinutes : minutes;
+}
+
+static INT_PTR InitAlarmClock(HWND dialog) {
+  ReadLocalTime();
+  NextAlarmText(LocalTime, Scratch);
+  SetDlgItemTextA(dialog, IDC_NEXT_ALARM, Scratch);
+  for (int i = 0; i < 2; ++i) {
+    wsprintfA(Scratch, "%d", Shown(*MinuteSettings[i]));
+    SetDlgItemTextA(dialog, MinuteEdits[i], Scratch);
+  }
+  CheckDlgButton(dialog, IDC_SILENT_TONE, SilentTone ? BST_CHECKED : BST_UNCHECKED);
+  return TRUE;  // the first edit takes the focus
+}
+
+// Pasting gets past the digits-only style, so a sign or any size can still arrive.
+static int32_t ReadMinutes(HWND dialog, int id) {
+  GetDlgItemTextA(dialog, id, Scratch, TextSize);
+  int32_t n = StrToIntA(Scratch);
+  return n < 0 ? 0 : n > MostMinutes ? MostMinutes : n;
+}
+
+// There is no cancel: every way of closing keeps what the dialog shows. The settings
+// dialog saves the record from memory later, so this must write memory, not just the store.
+static INT_PTR CloseAlarmSaving(HWND dialog) {
+  for (int i = 0; i < 2; ++i) *MinuteSettings[i] = ReadMinutes(dialog, MinuteEdits[i]);
+  SilentTone = IsDlgButtonChecked(dialog, IDC_SILENT_TONE) == BST_CHECKED;
+  SaveSettings();
+  EndDialog(dialog, 0);
+  return TRUE;
+}
+
+static INT_PTR AlarmCommand(HWND dialog, WPARAM command) {
+  switch (command) {
+    case IDC_ALARM_OK:
+    case IDCANCEL: return CloseAlarmSaving(dialog);
+  }
+  return FALSE;
+}
+
+INT_PTR CALLBACK AlarmDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG: return InitAlarmClock(dialog);
+    case WM_COMMAND: return AlarmCommand(dialog, wParam);
+    case WM_CLOSE: return CloseAlarmSaving(dialog);
+  }
+  return FALSE;
+}

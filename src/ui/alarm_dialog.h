@@ -1,0 +1,7 @@
+// The alarm clock dialog: when the alarm rings next, snooze and ring limit, the silent tone.
+#pragma once
+#include <windows.h>
+
+// Runs the dialog modally, owned by the given window; every way of closing saves.
+void ShowAlarmClock(HWND owner);
+INT_PTR CALLBACK AlarmDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,161 @@
+// The alarm clock dialog, opened from the settings dialog: what it shows, what every way
+// of closing it keeps, and the line that tells when the alarm rings next.
+#include "dialog_driver.h"
+
+namespace {
+
+DWORD Stored(const char* name) {
+  DWORD value = 0xDEADBEEF;
+  EXPECT_TRUE(ReadDword(name, &value)) << name;
+  return value;
+}
+
+enum Way { ByOk, ByEscape, ByTitleBarClose };
+
+void CloseBy(HWND dialog, Way way) {
+  switch (way) {
+    case ByOk: Click(dialog, 1); break;
+    case ByEscape: {
+      HWND focus = GetFocus();
+      PostMessageA(focus && IsChild(dialog, focus) ? focus : dialog, WM_KEYDOWN, VK_ESCAPE, 0);
+      break;
+    }
+    case ByTitleBarClose: SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+  }
+}
+
+struct Kept {
+  DWORD snooze, limit, tone;
+};
+
+void ExpectStored(const Kept& k) {
+  EXPECT_EQ(k.snooze, Stored("Snooze"));
+  EXPECT_EQ(k.limit, Stored("RingLimit"));
+  EXPECT_EQ(k.tone, Stored("SilentTone"));
+}
+
+}  // namespace
+
+using AlarmClock = PluginTest;
+
+// Closing unchanged writes back what was shown, and the settings dialog closing after it
+// keeps that.
+TEST_F(AlarmClock, OwnedByTheSettingsDialogShowsWhatIsStoredUpToFourHoursAndWritesItBack) {
+  struct Case {
+    const char* what;
+    bool stored;
+    DWORD snooze, limit, tone;
+    const char *shownSnooze, *shownLimit;
+    bool shownTone;
+    Kept kept;
+  } const cases[] = {
+      // First: a missing value leaves what the module holds, here still the default.
+      {"nothing stored", false, 0, 0, 0, "9", "60", true, {9, 60, 1}},
+      {"no snooze, no limit, no tone", true, 0, 0, 0, "0", "0", false, {0, 0, 0}},
+      {"the most, and one", true, 240, 1, 1, "240", "1", true, {240, 1, 1}},
+      {"above the most", true, 500, 241, 2, "240", "240", true, {240, 240, 1}},
+      {"negative", true, DWORD(-1), DWORD(-60), 0, "240", "240", false, {240, 240, 0}},
+  };
+  Init();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DeleteKey(PluginKeyPath);
+    if (c.stored) {
+      WriteDword("Snooze", c.snooze);
+      WriteDword("RingLimit", c.limit);
+      WriteDword("SilentTone", c.tone);
+    }
+    RunSettings(plugin, [&c](HWND settings) {
+      RunAlarmClock(settings, [&c, settings](HWND alarm) {
+        EXPECT_EQ(settings, GetWindow(alarm, GW_OWNER));
+        EXPECT_FALSE(IsWindowEnabled(settings));  // modal
+        EXPECT_EQ(GetDlgItem(alarm, 61), GetFocus());
+        EXPECT_EQ(c.shownSnooze, Text(alarm, 61));
+        EXPECT_EQ(c.shownLimit, Text(alarm, 62));
+        EXPECT_EQ(c.shownTone, Checked(alarm, 63));
+        Click(alarm, 1);
+      });
+      EXPECT_TRUE(IsWindowEnabled(settings));
+      ExpectStored(c.kept);
+      Click(settings, 2);
+    });
+    ExpectStored(c.kept);
+  }
+}
+
+TEST_F(AlarmClock, EveryWayOfClosingSavesWhatWasTypedWithinFourHours) {
+  struct Case {
+    Way way;
+    const char *snooze, *limit;
+    bool clickTone;
+    Kept kept;
+  } const cases[] = {
+      {ByOk, "25", "90", true, {25, 90, 0}},
+      {ByEscape, "7", "241", false, {7, 240, 1}},
+      {ByTitleBarClose, "", "3", true, {0, 3, 0}},
+      // Pasted text gets past the digits-only edits.
+      {ByOk, "-5", "12 min", false, {0, 12, 1}},
+  };
+  Init();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.way << " " << c.snooze << " " << c.limit);
+    WriteDword("Snooze", 30);
+    WriteDword("RingLimit", 30);
+    WriteDword("SilentTone", 1);
+    RunSettings(plugin, [&c](HWND settings) {
+      RunAlarmClock(settings, [&c](HWND alarm) {
+        SetDlgItemTextA(alarm, 61, c.snooze);
+        SetDlgItemTextA(alarm, 62, c.limit);
+        if (c.clickTone) Click(alarm, 63);
+        CloseBy(alarm, c.way);
+      });
+      ExpectStored(c.kept);
+      Click(settings, 2);
+    });
+    ExpectStored(c.kept);
+  }
+}
+
+TEST_F(AlarmClock, TellsWhenTheAlarmRingsNextByTheCalendar) {
+  struct Case {
+    const char* what;
+    int hour, minute, day, month, year;  // now
+    DWORD on, startH, startM, days;
+    const char* line;
+  } const cases[] = {
+      {"weekdays, from a Friday evening", 19, 0, 11, 12, 2026, 1, 7, 0, 0x3E,
+       "Next alarm: Monday 14 December, 07:00 (in 2 d 12 h 0 min)"},
+      // Read backwards the days are Thursday, Friday and Saturday.
+      {"Sunday, Monday and Wednesday, from a Tuesday", 6, 30, 8, 12, 2026, 1, 6, 45, 0x0B,
+       "Next alarm: Wednesday 9 December, 06:45 (in 1 d 0 h 15 min)"},
+      {"later today", 14, 28, 8, 12, 2026, 1, 23, 9, 0x04,
+       "Next alarm: Tuesday 8 December, 23:09 (in 8 h 41 min)"},
+      {"within the hour", 6, 59, 8, 12, 2026, 1, 7, 5, 127,
+       "Next alarm: Tuesday 8 December, 07:05 (in 6 min)"},
+      {"past today's: a week on", 8, 0, 8, 12, 2026, 1, 7, 0, 0x04,
+       "Next alarm: Tuesday 15 December, 07:00 (in 6 d 23 h 0 min)"},
+      {"into the new year", 23, 50, 31, 12, 2026, 1, 0, 5, 0x20,
+       "Next alarm: Friday 1 January, 00:05 (in 15 min)"},
+      {"off", 19, 0, 11, 12, 2026, 0, 7, 0, 0x3E, "No alarm: it is off"},
+      {"off with no day", 19, 0, 11, 12, 2026, 0, 7, 0, 0, "No alarm: it is off"},
+      {"no valid time", 19, 0, 11, 12, 2026, 1, 24, 0, 0x3E, "No alarm: it is off"},
+      {"no day", 19, 0, 11, 12, 2026, 1, 7, 0, 0, "No alarm: no day is ticked"},
+      {"only bits above Saturday", 19, 0, 11, 12, 2026, 1, 7, 0, 0x80, "No alarm: no day is ticked"},
+  };
+  Init();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetSimulatedClock(c.hour, c.minute, 0, c.day, c.month, c.year);
+    WriteDword("StartOn", c.on);
+    WriteDword("StartH", c.startH);
+    WriteDword("StartM", c.startM);
+    WriteDword("StartDays", c.days);
+    RunSettings(plugin, [&c](HWND settings) {
+      RunAlarmClock(settings, [&c](HWND alarm) {
+        EXPECT_EQ(c.line, Text(alarm, 60));
+        Click(alarm, 1);
+      });
+      Click(settings, 2);
+    });
+  }
+}
