@@ -1,5 +1,6 @@
-// Measures one ClockTick on which nothing is due, or one fade step, under callgrind:
-//   valgrind --tool=callgrind --toggle-collect='ClockTick*' ./tick_bench [off|other|fired]
+// Measures one ClockTick on which nothing is due, one while the alarm rings, or one fade step,
+// under callgrind:
+//   valgrind --tool=callgrind --toggle-collect='ClockTick*' ./tick_bench [off|other|fired|ringing]
 //   valgrind --tool=callgrind --toggle-collect='FadeInTick*' ./tick_bench fade
 // A minimal seam of its own: the clock reads a fixed time and any player call but the
 // volume ones aborts, since an idle tick must not reach the player.
@@ -12,10 +13,11 @@
 
 static const LocalTimeRecord Now = {2026, 12, 2, 8, 12, 0, 30, 0};
 
-static bool Fading;
+static bool Fading, Ringing_;
 
 int32_t PlayerIpc(int32_t data, int32_t code) {
-  if (!Fading || code != IpcSetVolume) abort();
+  if (Ringing_ && code == IpcIsPlaying) return 1;  // a ringing tick asks how the player is
+  if (!(Fading || Ringing_) || code != IpcSetVolume) abort();
   return data == QueryVolumeData ? FadeLevel : 0;
 }
 void PlayerCommand(int32_t) { abort(); }
@@ -28,8 +30,13 @@ void ForcePowerOff() { abort(); }
 void SuspendComputer(int32_t) { abort(); }
 int32_t SetWakeTimer(const LocalTimeRecord&) { abort(); }
 void CancelWakeTimer() { abort(); }
-void SetAwakeState(int32_t) { abort(); }
-uint32_t UtcSeconds() { abort(); }
+void SetAwakeState(int32_t) {
+  if (!Ringing_) abort();
+}
+uint32_t UtcSeconds() {
+  if (!Ringing_) abort();
+  return 1000;
+}
 void PlayTone(int32_t) { abort(); }
 
 int main(int argc, char** argv) {
@@ -41,6 +48,13 @@ int main(int argc, char** argv) {
     VolEnd = 255;
     FadeInTick();
     return 0;
+  }
+  if (strcmp(mode, "ringing") == 0) {
+    // Playing at the level the fade-in reached, heard already, well inside its limit.
+    Ringing_ = true;
+    VolUp = 1;
+    FadeLevel = 160;
+    Ringing = RingRecord{RingOn, 990, -1, 5000, 1};
   }
   if (strcmp(mode, "off") != 0) {
     StartOn = StopOn = 1;
