@@ -47,9 +47,10 @@ static bool PumpUntil(DWORD ms, Condition done) {
   return true;
 }
 
-static bool Logged(const char* text) {
-  for (const LogEntry& e : PlayerLog)
-    if (DescribeLogEntry(e).find(text) != std::string::npos) return true;
+// Logged at or after entry `from` of the log.
+static bool Logged(const char* text, size_t from = 0) {
+  for (size_t i = from; i < PlayerLog.size(); ++i)
+    if (DescribeLogEntry(PlayerLog[i]).find(text) != std::string::npos) return true;
   return false;
 }
 
@@ -103,10 +104,40 @@ static bool RunScript(HWND main, const std::string& screens, std::string* report
   Pump(1200);
   if (!screens.empty() && !SaveWindowImage(main, NULL, screens + "\\player.bmp"))
     *report += "player: not captured\n";
+  PlayerNote("the user presses Pause: the alarm snoozes for 9 minutes");
+  size_t paused = PlayerLog.size();
+  SendMessageA(main, WM_COMMAND, 40046, 0);  // as the player's Pause button sends it
+  if (!PumpUntil(3000, [paused] { return Logged("ES_SYSTEM_REQUIRED): held awake", paused); })) {
+    *report += "the snooze did not hold the computer awake\n";
+    return false;
+  }
+  SkipTo(ShowcaseFriday + 3, "Monday", Seven + 9 * 60000, ": the snooze is over");
+  if (!PumpUntil(20000, [] { return Player.status == PlayerPlaying && Player.volume == ShowcaseVolEnd; })) {
+    *report += "the alarm did not resume after the snooze\n";
+    return false;
+  }
+  Pump(1200);
+  PlayerNote("the user, awake, presses stop");
+  size_t stopped = PlayerLog.size();
+  SendMessageA(main, WM_COMMAND, 40047, 0);
+  if (!PumpUntil(3000, [stopped] { return Logged("): released", stopped); })) {
+    *report += "the computer was not released when playback stopped\n";
+    return false;
+  }
+
+  SkipTo(ShowcaseFriday + 4, "Tuesday", Seven - 5000, ": the playlist is empty");
+  Player.lengthsMs.clear();
+  Player.current = 0;
+  size_t tuesday = PlayerLog.size();
+  if (!PumpUntil(20000, [tuesday] { return Logged("tone: PlaySoundA(tone", tuesday); })) {
+    *report += "the tone did not sound for the silent player\n";
+    return false;
+  }
+  Pump(1200);
   PlayerNote("the user, awake, presses stop");
   SendMessageA(main, WM_COMMAND, 40047, 0);
-  if (!PumpUntil(3000, [] { return Logged("): released"); })) {
-    *report += "the computer was not released when playback stopped\n";
+  if (!PumpUntil(3000, [tuesday] { return Logged("tone: PlaySoundA(NULL", tuesday); })) {
+    *report += "the user's stop did not end the tone\n";
     return false;
   }
   Pump(500);
@@ -129,8 +160,10 @@ int RunShowcase(HWND main, LoadedPlugin* plugin, const std::string& screens) {
          "the wake timer; the sleep timer for 23:30, with a fade-out, standby and closing the\n"
          "player. At 23:30 the sleep timer fades out and asks for standby; the player stays\n"
          "for the wake timer. Saturday's 07:00 passes in silence. On Monday the wake timer wakes\n"
-         "the computer at 06:58, the alarm plays at 07:00 held awake, and the hold ends when\n"
-         "playback stops. Power calls are shown in the log, never done.\n",
+         "the computer at 06:58 and the alarm plays at 07:00 held awake; the user snoozes it\n"
+         "with Pause, it plays again 9 minutes later, and the user's Stop ends it and the hold.\n"
+         "On Tuesday the playlist is empty: the alarm sounds its tone until the user's Stop.\n"
+         "Power calls and the tone are shown in the log, never done.\n",
          FormatClock(ShowcaseClock * 1000u).c_str(), ShowcaseVolStart, ShowcaseVolEnd, ShowcaseStep);
   std::string report;
   bool ran = RunScript(main, screens, &report);

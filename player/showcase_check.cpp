@@ -21,7 +21,9 @@ bool CheckShowcaseTimeline(const std::vector<TimelineEvent>& events, std::string
       "note", "note",                                                  // Saturday
       "note", "wake timer", "held awake", "note",                      // Monday
       "pick", "stop", "play", "fade-in", "wake timer", "held awake",
-      "note", "stop", "released"};
+      "note", "pause", "held awake", "note", "pause", "fade-in", "held awake",  // the snooze
+      "note", "stop", "released",
+      "note", "wake timer", "held awake", "note", "note", "note", "released", "stop"};  // Tuesday
   const size_t count = sizeof kinds / sizeof *kinds;
   std::string seen;
   for (const TimelineEvent& e : events) seen += (seen.empty() ? "" : ", ") + e.kind;
@@ -37,7 +39,11 @@ bool CheckShowcaseTimeline(const std::vector<TimelineEvent>& events, std::string
   const TimelineEvent &armed = events[0], &fadeOut = events[2], &restore = events[3],
                       &standby = events[5], &rearmed = events[10], &heldForAlarm = events[11],
                       &pick = events[13], &fadeIn = events[16], &nextWake = events[17],
-                      &heldPlaying = events[18], &userStop = events[20], &released = events[21];
+                      &heldPlaying = events[18], &userPause = events[20],
+                      &snoozeHeld = events[21], &resume = events[23], &refade = events[24],
+                      &heldAgain = events[25], &userStop = events[27], &released = events[28],
+                      &tuesdayHeld = events[31], &tone = events[32], &toneAnswer = events[33],
+                      &toneEnds = events[34], &toneReleased = events[35];
   struct { bool holds; const char* what; } const checks[] = {
       {Says(armed, "2026-12-14 06:58, resume"), "at start the wake timer is set for Monday 06:58"},
       {Within(fadeOut.clockMs, HalfPastEleven, HalfPastEleven + Second) &&
@@ -54,7 +60,20 @@ bool CheckShowcaseTimeline(const std::vector<TimelineEvent>& events, std::string
        "a track of the playlist is picked and faded in from the start to the end volume"},
       {Says(nextWake, "2026-12-15 06:58") && Says(heldPlaying, "ES_DISPLAY_REQUIRED"),
        "the next wake is Tuesday's, and the alarm with its window is held awake"},
+      {Says(snoozeHeld, "ES_SYSTEM_REQUIRED") && !Says(snoozeHeld, "ES_DISPLAY_REQUIRED") &&
+           snoozeHeld.clockMs - userPause.clockMs < 2 * Second,
+       "the user's Pause snoozes the alarm, the computer held awake without its display"},
+      // To the second: the snooze counts whole seconds of the UTC clock.
+      {Within(resume.clockMs, userPause.clockMs + 9 * 60 * Second - Second, userPause.clockMs + 9 * 60 * Second + 2 * Second) &&
+           refade.from == ShowcaseVolStart && refade.to == ShowcaseVolEnd && Says(heldAgain, "ES_DISPLAY_REQUIRED"),
+       "9 minutes later the alarm resumes with its fade-in, held awake with its window"},
       {released.clockMs - userStop.clockMs < 2 * Second, "the hold ends when playback stops"},
+      {Says(tuesdayHeld, "ES_DISPLAY_REQUIRED") && Within(tone.clockMs, Seven, Seven + Second) &&
+           Says(tone, "PlaySoundA(tone, 0xf)"),
+       "on Tuesday the empty playlist sounds the tone at 07:00, held awake"},
+      {Says(toneAnswer, "presses stop") && Says(toneEnds, "PlaySoundA(NULL") &&
+           toneEnds.clockMs - toneAnswer.clockMs < Second && Says(toneReleased, "released"),
+       "the user's Stop ends the tone and the hold"},
   };
   for (const auto& c : checks) {
     if (!c.holds) {

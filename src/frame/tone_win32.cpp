@@ -70,9 +70,9 @@ void PlayTone(int32_t on) {
   PlaySound(reinterpret_cast<LPCSTR>(Wave), NULL, SndMemory | SndAsync | SndLoop | SndNoDefault);
 }
 
+// The tone is silenced before, with the alarm it belonged to.
 void CloseTone() {
   if (!SoundLibrary) return;
-  if (PlaySound) PlaySound(NULL, NULL, 0);
   FreeLibrary(SoundLibrary);
   SoundLibrary = NULL;
   PlaySound = NULL;

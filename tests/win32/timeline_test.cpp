@@ -22,8 +22,8 @@ struct Script {
       at += step;
     }
   }
-  // The showcase as it should go.
-  void Showcase() {
+  // The showcase as it should go, with the snooze as long as given.
+  void Showcase(DWORD snooze = 9 * 60000) {
     Wake("2026-12-14 06:58");
     Note("Friday night: the user plays music to fall asleep to");
     at = HalfPastEleven + 500;
@@ -56,11 +56,41 @@ struct Script {
     at += 40;
     Fade(100, 160, 40);
     at += 1200;
+    Note("the user presses Pause: the alarm snoozes for 9 minutes");
+    Command(40046);
+    DWORD paused = at;
+    at += 600;
+    Ipc(0, 104, 3);
+    Power("SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED): held awake");
+    at = Seven + 9 * 60000;
+    Note("the showcase skips ahead to Monday 14 December, 07:09:00: the snooze is over");
+    at = paused + snooze + 400;
+    Ipc(0, 104, 3);
+    Command(40046);
+    Ipc(100, 122);
+    Power("SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED): held awake");
+    at += 40;
+    Fade(100, 160, 40);
+    at += 1200;
     Note("the user, awake, presses stop");
     Command(40047);
     at += 600;
     Ipc(0, 104);
     Power("SetThreadExecutionState(ES_CONTINUOUS): released");
+
+    at = Seven - 5000;
+    Note("the showcase skips ahead to Tuesday 15 December, 06:59:55: the playlist is empty");
+    at = Seven + 500;
+    Ipc(0, 104);
+    Ipc(0, 124, 0);
+    Wake("2026-12-16 06:58");
+    Power("SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED): held awake");
+    Note("tone: PlaySoundA(tone, 0xf): sounds, looped (shown, not played)");
+    at += 1000;
+    Note("the user, awake, presses stop");
+    Note("tone: PlaySoundA(NULL, 0x0): ends");
+    Power("SetThreadExecutionState(ES_CONTINUOUS): released");
+    Command(40047);
   }
 };
 
@@ -78,12 +108,14 @@ TEST(ShowcaseTimeline, FoldsTheFadesAndAcceptsTheExpectedRun) {
   std::vector<TimelineEvent> events = BuildTimeline(s.log);
   std::string why;
   EXPECT_TRUE(CheckShowcaseTimeline(events, &why)) << why << "\n" << FormatTimeline(events);
-  ASSERT_EQ(24u, events.size());
+  ASSERT_EQ(39u, events.size());
   EXPECT_EQ(90, events[2].from) << "the fade-out starts from the volume the player had";
   EXPECT_EQ(0, events[2].to);
   EXPECT_EQ(100, events[16].from) << "the wake timer and the hold do not break the fade-in";
   EXPECT_EQ(160, events[16].to);
   EXPECT_EQ(60, events[16].steps);
+  EXPECT_EQ(100, events[24].from) << "the resumed alarm fades in again";
+  EXPECT_EQ(60, events[24].steps);
 }
 
 TEST(ShowcaseTimeline, RejectsRunsThatWentOtherwise) {
@@ -99,10 +131,20 @@ TEST(ShowcaseTimeline, RejectsRunsThatWentOtherwise) {
   closed.Command(40001);
   EXPECT_FALSE(Expected(closed, &why));
 
-  Script held;  // never released
+  Script held;  // the tone's hold never released
   held.Showcase();
-  held.log.pop_back();
+  held.log.erase(held.log.end() - 2);
   EXPECT_FALSE(Expected(held, &why));
+
+  Script early;  // a snooze of 8 minutes
+  early.Showcase(8 * 60000);
+  EXPECT_FALSE(Expected(early, &why));
+
+  Script silent;  // no tone for the empty playlist
+  silent.Showcase();
+  for (size_t i = 0; i < silent.log.size(); ++i)
+    if (silent.log[i].note.find("PlaySoundA(tone") != std::string::npos) silent.log[i].note = "nothing";
+  EXPECT_FALSE(Expected(silent, &why));
 
   Script saturday;  // an alarm on Saturday
   saturday.Showcase();
