@@ -62,6 +62,9 @@ static void AlignClock(DWORD msOfDay) { SimClockAlign(SimClockReadTick, msOfDay)
 
 // Moves the simulated clock to another day and time at once, and says so in the log.
 static void SkipTo(int day, const char* dayName, DWORD msOfDay, const char* why) {
+  // Aligned on a tick's own reading of the clock, not on one a notice made between ticks.
+  int reads = SimClockReads;
+  PumpUntil(1500, [reads] { return SimClockReads > reads; });
   SimClockSetDate(ShowcaseYear, ShowcaseMonth, day);
   AlignClock(msOfDay + 500);
   PlayerNote(std::string("the showcase skips ahead to ") + dayName + " " + std::to_string(day) +
