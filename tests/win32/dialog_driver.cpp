@@ -80,6 +80,25 @@ void RunAlarmClock(HWND settings, DialogScript script) {
   Click(settings, 55);
 }
 
+// ---------------------------------------------------------------- closing
+void CloseBy(HWND dialog, int okId, Way way) {
+  switch (way) {
+    case ByOk: Click(dialog, okId); break;
+    case ByEscape: {
+      HWND focus = GetFocus();
+      PostMessageA(focus && IsChild(dialog, focus) ? focus : dialog, WM_KEYDOWN, VK_ESCAPE, 0);
+      break;
+    }
+    case ByTitleBarClose: SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+  }
+}
+
+DWORD Stored(const char* name) {
+  DWORD value = 0xDEADBEEF;
+  EXPECT_TRUE(ReadDword(name, &value)) << name;
+  return value;
+}
+
 // ---------------------------------------------------------------- controls
 void Click(HWND dialog, int id) { SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0); }
 

@@ -27,6 +27,14 @@ bool PumpDialog(HWND dialog, DWORD ms, std::function<bool()> done);
 // The same, while `ms` of the plug-in's time passes: its timers tick in the dialog's loop.
 bool TickInDialog(HWND dialog, DWORD ms, std::function<bool()> done);
 
+// ---- closing, as a user does: OK (its id given), Escape through the dialog manager, the
+// title bar's close ----
+enum Way { ByOk, ByEscape, ByTitleBarClose };
+void CloseBy(HWND dialog, int okId, Way way);
+
+// A DWORD the plug-in saved; a missing one fails the test.
+DWORD Stored(const char* name);
+
 // ---- driving controls ----
 void Click(HWND dialog, int id);  // a real button click: toggles auto check boxes
 bool Checked(HWND dialog, int id);

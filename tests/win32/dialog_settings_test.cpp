@@ -4,26 +4,7 @@
 
 namespace {
 
-DWORD Stored(const char* name) {
-  DWORD value = 0xDEADBEEF;
-  EXPECT_TRUE(ReadDword(name, &value)) << name;
-  return value;
-}
-
-enum Way { ByOk, ByEscape, ByTitleBarClose };
-
-void CloseBy(HWND dialog, Way way) {
-  switch (way) {
-    case ByOk: Click(dialog, 2); break;
-    case ByEscape: {
-      // Through the dialog manager, as a key press in the dialog arrives.
-      HWND focus = GetFocus();
-      PostMessageA(focus && IsChild(dialog, focus) ? focus : dialog, WM_KEYDOWN, VK_ESCAPE, 0);
-      break;
-    }
-    case ByTitleBarClose: SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); break;
-  }
-}
+void CloseBy(HWND dialog, Way way) { CloseBy(dialog, 2, way); }
 
 void Close(HWND dialog) { CloseBy(dialog, ByOk); }
 

@@ -4,12 +4,6 @@
 
 namespace {
 
-DWORD Stored(const char* name) {
-  DWORD value = 0xDEADBEEF;
-  EXPECT_TRUE(ReadDword(name, &value)) << name;
-  return value;
-}
-
 void Close(HWND dialog) { Click(dialog, 2); }
 
 }  // namespace
