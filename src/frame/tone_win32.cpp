@@ -10,7 +10,8 @@ enum { Rate = 8000, HeaderSize = 44, Samples = Rate };  // 8 kHz, 8-bit mono, on
 
 typedef BOOL(WINAPI* PlaySoundProc)(LPCSTR, HMODULE, DWORD);
 
-static BYTE Wave[HeaderSize + Samples];  // stays put while the system plays it
+// Uninitialised, so it takes no room in the file; it stays put while the system plays it.
+static BYTE Wave[HeaderSize + Samples] __attribute__((section(".bss")));
 static HMODULE SoundLibrary;
 static PlaySoundProc PlaySound;
 
