@@ -4,14 +4,13 @@
 #include "../settings/settings.h"
 
 enum : int32_t {
-  MaxMinutes = 240,   // a stored value above this counts as this
   SilenceLimit = 30,  // seconds an alarm may stay unheard before the tone sounds
   Paused = 3,         // the player's answer to the playing query while paused
 };
 
 static uint32_t Seconds(int32_t minutes) {
   uint32_t m = static_cast<uint32_t>(minutes);  // a negative value reads as a large one
-  return (m > uint32_t{MaxMinutes} ? uint32_t{MaxMinutes} : m) * 60u;
+  return (m > uint32_t{MostMinutes} ? uint32_t{MostMinutes} : m) * 60u;
 }
 
 // The hold follows the alarm: the display too while it rings with Activate, the system

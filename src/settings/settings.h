@@ -48,6 +48,8 @@ inline int32_t& WakeUp = SettingValues[34];     // wake the computer for the ala
 inline int32_t& Snooze = SettingValues[35];     // minutes Pause snoozes the alarm; 0: Pause ends it
 inline int32_t& RingLimit = SettingValues[36];  // minutes an unanswered alarm plays; 0: no limit
 inline int32_t& SilentTone = SettingValues[37]; // a tone when the alarm's player stays silent
+// Snooze and RingLimit above this many minutes (or negative, read unsigned) count as this.
+enum : int32_t { MostMinutes = 240 };
 
 enum : int32_t { EveryDay = 127 };  // StartDays with every day's bit set
 

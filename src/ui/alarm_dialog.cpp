@@ -8,8 +8,6 @@
 #include "../settings/settings.h"
 #include "alarm_text.h"
 
-enum : int32_t { MostMinutes = 240 };  // four hours: more than any alarm needs
-
 // The two minute edits and their settings, in the same order.
 static const int MinuteEdits[2] = {IDC_SNOOZE, IDC_RING_LIMIT};
 static int32_t* const MinuteSettings[2] = {&Snooze, &RingLimit};
