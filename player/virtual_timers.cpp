@@ -49,11 +49,10 @@ UINT_PTR WINAPI VirtualSetTimer(HWND window, UINT_PTR id, UINT interval, TIMERPR
 
 BOOL WINAPI VirtualKillTimer(HWND window, UINT_PTR id) {
   if (!On || !window) return KillTimer(window, id);
-  for (size_t i = 0; i < Timers.size(); ++i)
-    if (Timers[i].window == window && Timers[i].id == id) {
-      Timers.erase(Timers.begin() + static_cast<ptrdiff_t>(i));
-      return TRUE;
-    }
+  if (Timer* t = Find(window, id)) {
+    Timers.erase(Timers.begin() + (t - Timers.data()));
+    return TRUE;
+  }
   return KillTimer(window, id);  // one set before time went virtual
 }
 

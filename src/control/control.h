@@ -13,6 +13,7 @@ bool FiredThisMinute(const FiredRecord& fired);  // the minute LocalTime is in
 enum : int32_t { AlreadyPlaying = 0, Started = 1, CannotStart = 2 };
 int32_t StartPlayback();
 uint32_t PickRandom(uint32_t n);
+void StartFadeIn();  // from VolStart, a step every TimeOut
 void FadeInTick();
 void StopEvent();
 void StopPlayback();
@@ -31,6 +32,7 @@ void RefreshWake();
 void ResumedAutomatically();  // the computer woke without a user
 void AlarmRan(int32_t started);  // after the start event: re-arm, ring
 void KeepAwakeTick();            // each clock tick while a hold waits for the alarm
+void Hold(int32_t state);  // AwakeSystem, AwakeDisplay, asked of Windows and noted
 void ReleaseAwake();
 
 // Answering the alarm: Pause snoozes, Stop or the volume ends it, nobody answering too.

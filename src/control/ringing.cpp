@@ -17,10 +17,8 @@ static uint32_t Seconds(int32_t minutes) {
 // alone while it snoozes.
 static void HoldFor(int32_t state) {
   if (!WakeUp) return;
-  int32_t wanted = state == RingSnoozed ? AwakeSystem : AwakeSystem | (Activate ? AwakeDisplay : 0);
   AwakeTicksLeft = 0;
-  AwakeHeld = wanted;
-  SetAwakeState(wanted);
+  Hold(state == RingSnoozed ? AwakeSystem : AwakeSystem | (Activate ? AwakeDisplay : 0));
 }
 
 static void Ring(int32_t state, uint32_t now) {
@@ -59,12 +57,7 @@ void EndRinging() {
 // After the snooze: the player resumes where it paused, fading in again when asked.
 static void Resume(uint32_t now) {
   PlayerCommand(CmdPause);
-  if (VolUp) {
-    FadeLevel = VolStart;
-    SetVolume();
-    StopFadeTimer();
-    StartTimer(FadeTimer, static_cast<uint32_t>(TimeOut), FadeInTick);
-  }
+  if (VolUp) StartFadeIn();
   Ring(RingOn, now);
 }
 

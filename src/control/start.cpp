@@ -38,17 +38,19 @@ int32_t StartPlayback() {
       PlayerCommand(CmdPlay);
       if (options) {
         if (One) PlayerCommand(CmdStopAfterCurrent);
-        if (VolUp) {
-          FadeLevel = VolStart;
-          SetVolume();
-          StopFadeTimer();
-          StartTimer(FadeTimer, static_cast<uint32_t>(TimeOut), FadeInTick);
-        }
+        if (VolUp) StartFadeIn();
       }
     }
   }
   StartupPending = 0;
   return result;
+}
+
+void StartFadeIn() {
+  FadeLevel = VolStart;
+  SetVolume();
+  StopFadeTimer();
+  StartTimer(FadeTimer, static_cast<uint32_t>(TimeOut), FadeInTick);
 }
 
 // One stateless step of the minimal standard generator, seeded from the clock.

@@ -102,7 +102,7 @@ void RefreshWake() {
 
 // ---- keeping the computer awake ----------------------------------------------------
 
-static void Hold(int32_t state) {
+void Hold(int32_t state) {
   AwakeHeld = state;
   SetAwakeState(state);
 }
