@@ -2,19 +2,16 @@
 
 #include "../frame/host_player.h"
 #include "../settings/settings.h"
+#include "calendar.h"
 
-bool FiredThisMinute(const FiredRecord& fired) {
-  return fired.Year == LocalTime.Year && fired.Month == LocalTime.Month &&
-         fired.Day == LocalTime.Day && fired.Hour == LocalTime.Hour &&
-         fired.Minute == LocalTime.Minute;
-}
+bool FiredThisMinute(const FiredRecord& fired) { return SameMinute(fired, LocalTime); }
 
-static void NoteMinute(FiredRecord& fired) {
-  fired.Year = LocalTime.Year;
-  fired.Month = LocalTime.Month;
-  fired.Day = LocalTime.Day;
-  fired.Hour = LocalTime.Hour;
-  fired.Minute = LocalTime.Minute;
+static void NoteMinute(FiredRecord& fired, const LocalTimeRecord& t) {
+  fired.Year = t.Year;
+  fired.Month = t.Month;
+  fired.Day = t.Day;
+  fired.Hour = t.Hour;
+  fired.Minute = t.Minute;
 }
 
 // Any tick in the minute will do (timer messages arrive late when the player is busy),
@@ -22,23 +19,35 @@ static void NoteMinute(FiredRecord& fired) {
 bool EventDue(int32_t on, int32_t hour, int32_t minute, FiredRecord& fired) {
   if (!on || LocalTime.Hour != hour || LocalTime.Minute != minute || FiredThisMinute(fired))
     return false;
-  NoteMinute(fired);
+  NoteMinute(fired, LocalTime);
   return true;
 }
 
 // The minute the player starts in began without us: the stop that just closed the player,
 // or the alarm the user silenced by closing it, must not run again when it is reopened.
+// Nothing before it is made up either: the catch-up counts from here.
 void MarkMinuteSeen() {
   ReadLocalTime();
-  NoteMinute(StartFired);
-  NoteMinute(StopFired);
+  NoteMinute(StartFired, LocalTime);
+  NoteMinute(StopFired, LocalTime);
+  LastTick = TickRecord{LocalTime, UtcSeconds()};
+}
+
+// An alarm caught up on a late tick rings as the one it was, and guards that occurrence.
+static bool AlarmCaughtUp(const TickRecord& tick) {
+  LocalTimeRecord at;
+  if (!MissedAlarm(tick, &at)) return false;
+  NoteMinute(StartFired, at);
+  return true;
 }
 
 void ClockTick() {
   ReadLocalTime();
+  TickRecord tick = {LocalTime, UtcSeconds()};
   // Only on the alarm's days (asked last: an idle tick stays as cheap as it was); the sleep
   // timer runs every day.
-  if (EventDue(StartOn, StartH, StartM, StartFired) && AlarmDay(LocalTime.DayOfWeek)) {
+  if ((EventDue(StartOn, StartH, StartM, StartFired) && AlarmDay(LocalTime.DayOfWeek)) ||
+      AlarmCaughtUp(tick)) {
     if (Activate) ActivatePlayer();
     int32_t started = StartPlayback();
     if (StartOff) {
@@ -51,6 +60,8 @@ void ClockTick() {
   } else if (AwakeHeld) {
     KeepAwakeTick();
   }
-  // Sees the clock as the random pick may have re-read it.
+  // Sees the clock as the random pick may have re-read it. Not caught up: a stop, close or
+  // power-off carried out late would surprise whoever just woke the computer.
   StopEvent();
+  LastTick = tick;
 }

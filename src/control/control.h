@@ -23,6 +23,10 @@ void TrackEnded();  // the player's end-of-track notice
 
 // The alarm's days and the wake timer (local time, portable).
 bool AlarmDay(int32_t dayOfWeek);  // 0 Sunday .. 6 Saturday
+bool AlarmTimeValid();
+// The alarm occurrence the clock stepped over between LastTick and `tick` that is still due:
+// on an alarm day, not rung, and at most minutes ago in real time.
+bool MissedAlarm(const TickRecord& tick, LocalTimeRecord* at);
 // The next alarm after the minute `now` is in, and the minutes from that minute to it;
 // false when the alarm is off, has no day ticked or no valid time.
 bool NextAlarm(const LocalTimeRecord& now, LocalTimeRecord* at, int32_t* minutes);

@@ -2,67 +2,31 @@
 
 #include "../frame/host_player.h"
 #include "../settings/settings.h"
+#include "calendar.h"
 
 enum : int32_t {
-  MinutesPerDay = 24 * 60,
   WakeLead = 2,           // minutes: the computer is up and settled when the alarm comes
   ResumeHoldMinutes = 5,  // an automatic resume this close to the alarm is held awake for it
 };
 
 bool AlarmDay(int32_t dayOfWeek) { return (StartDays >> (dayOfWeek % 7)) & 1; }
 
-static bool Leap(int32_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-static int32_t DaysInMonth(int32_t year, int32_t month) {
-  static const uint8_t days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && Leap(year) ? 29 : days[(month - 1) % 12];
-}
-
-static void NextDay(LocalTimeRecord& t) {
-  t.DayOfWeek = static_cast<uint16_t>((t.DayOfWeek + 1) % 7);
-  if (++t.Day <= DaysInMonth(t.Year, t.Month)) return;
-  t.Day = 1;
-  if (++t.Month <= 12) return;
-  t.Month = 1;
-  ++t.Year;
-}
-
-static void PreviousDay(LocalTimeRecord& t) {
-  t.DayOfWeek = static_cast<uint16_t>((t.DayOfWeek + 6) % 7);
-  if (--t.Day >= 1) return;
-  if (--t.Month < 1) {
-    t.Month = 12;
-    --t.Year;
-  }
-  t.Day = static_cast<uint16_t>(DaysInMonth(t.Year, t.Month));
-}
-
-static bool StartTimeValid() { return StartH >= 0 && StartH < 24 && StartM >= 0 && StartM < 60; }
+bool AlarmTimeValid() { return StartH >= 0 && StartH < 24 && StartM >= 0 && StartM < 60; }
 
 // Minutes from the minute `now` is in to the next start minute on an alarm day, strictly
-// later (or this very minute too, when `thisMinute`); -1 when there is none.
+// later (or this very minute too, when `thisMinute`), that has not rung (the clock may have
+// gone back over it); -1 when there is none.
 static int32_t MinutesToAlarm(const LocalTimeRecord& now, bool thisMinute) {
-  if (!StartTimeValid() || !(StartDays & EveryDay)) return -1;
+  if (!AlarmTimeValid() || !(StartDays & EveryDay)) return -1;
   int32_t today = StartH * 60 + StartM - (now.Hour * 60 + now.Minute);
   // A week on is the same day again: with one alarm day, that is the next one.
   for (int32_t day = 0; day <= 7; ++day) {
     int32_t minutes = day * MinutesPerDay + today;
-    if (AlarmDay(now.DayOfWeek + day) && (minutes > 0 || (thisMinute && minutes == 0)))
+    if (AlarmDay(now.DayOfWeek + day) && (minutes > 0 || (thisMinute && minutes == 0)) &&
+        !SameMinute(StartFired, MinutesLater(now, minutes)))
       return minutes;
   }
   return -1;
-}
-
-// The local time `minutes` after the minute `now` is in, by the calendar.
-static LocalTimeRecord MinutesLater(const LocalTimeRecord& now, int32_t minutes) {
-  LocalTimeRecord t = now;
-  t.Second = t.Milliseconds = 0;
-  int32_t of = now.Hour * 60 + now.Minute + minutes;
-  for (; of >= MinutesPerDay; of -= MinutesPerDay) NextDay(t);
-  for (; of < 0; of += MinutesPerDay) PreviousDay(t);
-  t.Hour = static_cast<uint16_t>(of / 60);
-  t.Minute = static_cast<uint16_t>(of % 60);
-  return t;
 }
 
 bool NextAlarm(const LocalTimeRecord& now, LocalTimeRecord* at, int32_t* minutes) {
@@ -73,26 +37,23 @@ bool NextAlarm(const LocalTimeRecord& now, LocalTimeRecord* at, int32_t* minutes
   return true;
 }
 
-// Two minutes before the next start minute on an alarm day after the minute `now` is in;
-// false when the alarm has no valid time or no day.
-static bool NextWake(const LocalTimeRecord& now, LocalTimeRecord* wake) {
-  int32_t minutes = MinutesToAlarm(now, false);
-  if (minutes < 0) return false;
-  *wake = MinutesLater(now, minutes - WakeLead);
-  return true;
-}
-
-// Arms or cancels the wake timer for the time in LocalTime.
+// Arms or cancels the wake timer for the time in LocalTime. Counted in UTC from the alarm's
+// own minute: two minutes before a local time may not exist on the night summer time starts.
 static void UpdateWake() {
-  LocalTimeRecord wake;
-  if (StartOn && WakeUp && NextWake(LocalTime, &wake)) {
-    int32_t result = SetWakeTimer(wake);
-    WakeArmed = result == WakeSet;
-    WakeUnsupported = result == WakeSetCannotWake;
+  int32_t minutes = StartOn && WakeUp ? MinutesToAlarm(LocalTime, false) : -1;
+  uint32_t alarm;
+  if (minutes < 0 || !UtcOf(MinutesLater(LocalTime, minutes), &alarm)) {
+    CancelWakeTimer();
+    WakeArmed = 0;
     return;
   }
-  CancelWakeTimer();
-  WakeArmed = 0;
+  uint32_t wake = alarm - WakeLead * 60;
+  // Set, or put to sleep, inside the lead: a wake time already past would fire at once, the
+  // alarm's own minute still wakes the computer for it.
+  if (static_cast<int32_t>(wake - UtcSeconds()) <= 0) wake = alarm;
+  int32_t result = SetWakeTimer(wake);
+  WakeArmed = result == WakeSet;
+  WakeUnsupported = result == WakeSetCannotWake;
 }
 
 void RefreshWake() {
@@ -114,14 +75,26 @@ void ReleaseAwake() {
 }
 
 // Windows sends a computer that woke on its own back to sleep within minutes: hold it up
-// through the alarm's minute when the alarm is that close.
+// through the alarm's minute when the alarm is that close in real time, or was stepped over
+// and rings on the next tick.
 void ResumedAutomatically() {
   RefreshWake();
-  if (!StartOn || !WakeUp) return;
-  int32_t minutes = MinutesToAlarm(LocalTime, !FiredThisMinute(StartFired));
-  if (minutes < 0 || minutes > ResumeHoldMinutes) return;
-  if (Ringing.State) return;  // already held while the alarm rings
-  AwakeTicksLeft = (minutes + 2) * 60;  // through the alarm's minute, and one to spare
+  if (!StartOn || !WakeUp || Ringing.State) return;  // a ringing alarm holds already
+  TickRecord now = {LocalTime, UtcSeconds()};
+  LocalTimeRecord at;
+  int32_t seconds = 0;
+  if (!MissedAlarm(now, &at)) {
+    int32_t minutes = MinutesToAlarm(LocalTime, true);
+    uint32_t alarm;
+    if (minutes < 0) return;
+    if (minutes > 0) {
+      if (!UtcOf(MinutesLater(LocalTime, minutes), &alarm)) return;
+      seconds = static_cast<int32_t>(alarm - now.Utc);
+    }
+    if (seconds > ResumeHoldMinutes * 60) return;
+    if (seconds < 0) seconds = 0;
+  }
+  AwakeTicksLeft = seconds + 2 * 60;  // through the alarm's minute, and one to spare
   Hold(AwakeSystem);
 }
 

@@ -56,8 +56,11 @@ uint32_t UtcSeconds();
 void SaveSettings();
 void ForcePowerOff();
 void SuspendComputer(int32_t hibernate);  // SetSuspendState(hibernate, 0, 0)
-// The one wake timer: due at a local time, waking the computer if it sleeps then.
-int32_t SetWakeTimer(const LocalTimeRecord& local);
+// The UTC seconds, counted as UtcSeconds counts them, of a local time by the zone's rules on
+// that date; false when it cannot be converted.
+bool UtcOf(const LocalTimeRecord& local, uint32_t* utc);
+// The one wake timer: due at a UTC second, waking the computer if it sleeps then.
+int32_t SetWakeTimer(uint32_t utc);
 void CancelWakeTimer();
 void SetAwakeState(int32_t state);  // replaces the state we asked for before
 // The alarm's own tone, looped, for when the player stays silent; 0 ends it.

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "../settings/settings.h"
+#include "file_time.h"
 #include "host_player.h"
 #include "plugin.h"
 
@@ -38,8 +39,7 @@ void ReadLocalTime() { GetLocalTime(reinterpret_cast<SYSTEMTIME*>(&LocalTime)); 
 uint32_t UtcSeconds() {
   FILETIME now;
   GetSystemTimeAsFileTime(&now);
-  return static_cast<uint32_t>(((static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime) /
-                               10000000u);
+  return static_cast<uint32_t>(FileSeconds(now));
 }
 
 void ForcePowerOff() {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "../settings/settings.h"
+#include "file_time.h"
 #include "host_player.h"
 #include "wake_timer.h"
 
@@ -24,7 +25,7 @@ void CloseWakeTimer() {
 typedef BOOL(WINAPI* LocalToSystemProc)(const TIME_ZONE_INFORMATION*, const SYSTEMTIME*, SYSTEMTIME*);
 
 // By the rules in force on that date, so a change to or from summer time during the night
-// does not move the wake by an hour; without them, by today's offset.
+// does not move the wake by an hour; without them (Windows 2000), by today's offset.
 static bool LocalToUtc(const LocalTimeRecord& local, FILETIME* utc) {
   const SYSTEMTIME* time = reinterpret_cast<const SYSTEMTIME*>(&local);
   LocalToSystemProc toSystem = reinterpret_cast<LocalToSystemProc>(reinterpret_cast<void*>(
@@ -35,12 +36,22 @@ static bool LocalToUtc(const LocalTimeRecord& local, FILETIME* utc) {
   return SystemTimeToFileTime(time, &localFile) && LocalFileTimeToFileTime(&localFile, utc);
 }
 
-int32_t SetWakeTimer(const LocalTimeRecord& local) {
-  FILETIME utc;
-  if (!WakeTimer || !LocalToUtc(local, &utc)) return WakeFailed;
+bool UtcOf(const LocalTimeRecord& local, uint32_t* utc) {
+  FILETIME file;
+  if (!LocalToUtc(local, &file)) return false;
+  *utc = static_cast<uint32_t>(FileSeconds(file));
+  return true;
+}
+
+int32_t SetWakeTimer(uint32_t utc) {
+  if (!WakeTimer) return WakeFailed;
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  // Back to the full count: the due time lies days from now, not decades.
+  uint64_t seconds = FileSeconds(now);
+  seconds += static_cast<int32_t>(utc - static_cast<uint32_t>(seconds));
   LARGE_INTEGER due;  // positive: an absolute time
-  due.LowPart = utc.dwLowDateTime;
-  due.HighPart = static_cast<LONG>(utc.dwHighDateTime);
+  due.QuadPart = static_cast<LONGLONG>(seconds * 10000000u);
   // The timer is set even where the computer cannot wake; only the last error says so.
   SetLastError(0);
   if (!SetWaitableTimer(WakeTimer, &due, 0, NULL, NULL, TRUE)) return WakeFailed;

@@ -80,6 +80,12 @@ struct RingRecord {
   int32_t Heard;    // a tick saw the position advance since Since
 };
 
+// A clock tick's two readings: the local clock may jump where UTC runs on.
+struct TickRecord {
+  LocalTimeRecord Local;
+  uint32_t Utc;  // UtcSeconds
+};
+
 // Run-time values, never persisted; zero when the module loads.
 extern int32_t StopAfterLast;
 extern void* SettingsDialog;
@@ -98,5 +104,6 @@ extern int32_t WakeUnsupported;  // the last arming said this computer cannot wa
 extern int32_t AwakeHeld;        // the keep-awake state we hold (AwakeSystem, AwakeDisplay)
 extern int32_t AwakeTicksLeft;   // clock ticks a hold waiting for the alarm may still last
 extern RingRecord Ringing;
+extern TickRecord LastTick;  // the latest clock tick, or the start-up's reading
 extern char ModulePath[TextSize];
 extern char Scratch[TextSize];

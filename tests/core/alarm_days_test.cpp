@@ -75,6 +75,7 @@ TEST(WakeTimer, ArmsTwoMinutesBeforeTheNextAlarmByTheCalendar) {
   } cases[] = {
       {EveryDay, 7, 0, 2026, 12, 8, 23, 30, "Wake 2026-12-09 06:58"},
       {EveryDay, 7, 0, 2026, 12, 8, 6, 57, "Wake 2026-12-08 06:58"},
+      {EveryDay, 7, 0, 2026, 12, 8, 6, 58, "Wake 2026-12-08 07:00"},  // the lead already past
       {EveryDay, 7, 0, 2026, 12, 8, 7, 0, "Wake 2026-12-09 06:58"},  // in its own minute
       {EveryDay, 0, 1, 2026, 12, 8, 12, 0, "Wake 2026-12-08 23:59"},  // back over midnight
       {EveryDay, 7, 0, 2026, 12, 31, 8, 0, "Wake 2027-01-01 06:58"},
@@ -124,6 +125,16 @@ TEST(WakeTimer, ReArmedForTheNextAlarmDayOnceTheAlarmHasRun) {
   SetDate(2026, 12, 11, 7, 0, 0);
   ClockTick();
   EXPECT_EQ("CancelWake, Awake 1", WakeList());
+}
+
+TEST(WakeTimer, AClockSetBackOverTheAlarmThatRangArmsTheNextOne) {
+  AlarmAtSeven(EveryDay);
+  SetDate(2026, 12, 8, 7, 0, 0);
+  ClockTick();
+  SetDate(2026, 12, 8, 6, 50, 0);  // the clock set back ten minutes
+  WakeCalls.clear();
+  RefreshWake();
+  EXPECT_EQ("Wake 2026-12-09 06:58", WakeList());
 }
 
 TEST(WakeTimer, AComputerThatCannotWakeIsRemembered) {
@@ -194,6 +205,16 @@ TEST(KeepAwake, AnAutomaticResumeJustBeforeTheAlarmIsHeldThroughIt) {
     SetDate(2026, 12, 8, c.nowH, c.nowM, 10);
     ResumedAutomatically();
     EXPECT_EQ(c.held, AwakeHeld) << c.nowH << ":" << c.nowM;
+  }
+  // Asleep from 23:00 past the alarm: held until the next tick catches it up, while it can.
+  const struct { int nowM; int32_t held; } late[] = {{3, AwakeSystem}, {11, AwakeNone}};
+  for (const auto& c : late) {
+    AlarmAtSeven(EveryDay);
+    SetDate(2026, 12, 7, 23, 0, 0);
+    MarkMinuteSeen();
+    SetDate(2026, 12, 8, 7, c.nowM, 0);
+    ResumedAutomatically();
+    EXPECT_EQ(c.held, AwakeHeld) << "07:" << c.nowM;
   }
   // The alarm switched off meanwhile: the hold ends on its own after the alarm's minute.
   AlarmAtSeven(EveryDay);

@@ -40,10 +40,10 @@ TEST(ClockTrouble, AnHourRepeatedAtTheEndOfSummerTimeFiresOnce) {
   EXPECT_EQ(1, Starts());
 }
 
-TEST(ClockTrouble, AnHourSkippedAtTheStartOfSummerTimeIsNotMadeUpLate) {
+TEST(ClockTrouble, AClockSetAnHourForwardDoesNotRingWhatItSkipped) {
   AlarmAt(2, 30);
   TickThrough(1, 59, 0, 1, 59, 59);
-  TickThrough(3, 0, 0, 3, 59, 59);  // 02:00 became 03:00
+  TickThrough(3, 0, 0, 3, 59, 59);  // set by hand: UTC moved the hour with it
   EXPECT_EQ(0, Starts());
   TickThrough(2, 29, 0, 2, 31, 0, 9);  // the next day it fires as usual
   EXPECT_EQ(1, Starts());
@@ -80,4 +80,92 @@ TEST(ClockTrouble, AResumeInsideTheMinuteFiresOnceThen) {
   ClockTick();
   TickThrough(7, 0, 42, 7, 0, 59, 8);
   EXPECT_EQ(1, Starts());
+}
+
+namespace {
+
+enum : int64_t { Winter = -3600, Summer = -7200 };  // UTC minus local, as in Berlin
+
+struct Reading {
+  int year, month, day, hour, minute, second;
+  int64_t utcOffset;
+};
+
+// The player loads at the first reading and ticks at each of the others. One letter a tick:
+// A the alarm starts, Z the sleep timer stops, . nothing.
+std::string TicksAfterLoad(std::initializer_list<Reading> readings) {
+  std::string events;
+  bool loaded = false;
+  for (const Reading& r : readings) {
+    Calls.clear();
+    Player.playing = 0;
+    SetDate(r.year, r.month, r.day, r.hour, r.minute, r.second);
+    FakeUtcOffset = r.utcOffset;
+    if (!loaded) {
+      MarkMinuteSeen();
+      loaded = true;
+      continue;
+    }
+    ClockTick();
+    std::string calls = ", " + CallList() + ",";
+    events += calls.find(", Play,") != std::string::npos   ? 'A'
+              : calls.find(", Stop,") != std::string::npos ? 'Z'
+                                                           : '.';
+  }
+  return events;
+}
+
+}  // namespace
+
+TEST(ClockTrouble, AnAlarmMinuteSteppedOverRingsOnTheNextTickForTenMinutes) {
+  const struct {
+    const char* what;
+    int hour, minute;
+    int32_t days;
+    std::initializer_list<Reading> readings;
+    const char* events;
+  } cases[] = {
+      {"resumed 3 minutes late", 7, 0, EveryDay,
+       {{2026, 12, 8, 6, 58, 0, Winter}, {2026, 12, 8, 6, 58, 1, Winter}, {2026, 12, 8, 7, 3, 0, Winter}}, ".A"},
+      {"resumed 11 minutes late", 7, 0, EveryDay,
+       {{2026, 12, 8, 6, 58, 0, Winter}, {2026, 12, 8, 6, 58, 1, Winter}, {2026, 12, 8, 7, 11, 0, Winter}}, ".."},
+      {"ten minutes to the second", 7, 0, EveryDay,
+       {{2026, 12, 8, 6, 59, 58, Winter}, {2026, 12, 8, 7, 10, 0, Winter}}, "A"},
+      {"a second more", 7, 0, EveryDay,
+       {{2026, 12, 8, 6, 59, 58, Winter}, {2026, 12, 8, 7, 10, 1, Winter}}, "."},
+      {"a tick 70 s late", 7, 0, EveryDay,
+       {{2026, 12, 8, 6, 59, 50, Winter}, {2026, 12, 8, 6, 59, 55, Winter}, {2026, 12, 8, 7, 1, 5, Winter}}, ".A"},
+      {"summer time skips 02:30", 2, 30, EveryDay,
+       {{2027, 3, 28, 1, 59, 58, Winter}, {2027, 3, 28, 1, 59, 59, Winter}, {2027, 3, 28, 3, 0, 0, Summer}}, ".A"},
+      {"asleep through the change, up 4 minutes late", 7, 0, EveryDay,
+       {{2027, 3, 27, 23, 0, 0, Winter}, {2027, 3, 28, 7, 4, 0, Summer}}, "A"},
+      {"asleep through the change, up 30 minutes late", 7, 0, EveryDay,
+       {{2027, 3, 27, 23, 0, 0, Winter}, {2027, 3, 28, 7, 30, 0, Summer}}, "."},
+      {"summer time ends in the alarm's hour", 2, 30, EveryDay,
+       {{2027, 10, 31, 2, 29, 58, Summer}, {2027, 10, 31, 2, 29, 59, Summer}, {2027, 10, 31, 2, 30, 0, Summer},
+        {2027, 10, 31, 2, 59, 59, Summer}, {2027, 10, 31, 2, 0, 0, Winter}, {2027, 10, 31, 2, 30, 0, Winter},
+        {2027, 10, 31, 2, 35, 0, Winter}}, ".A...."},
+      {"the clock set back 10 minutes after ringing", 7, 0, EveryDay,
+       {{2026, 12, 8, 6, 59, 58, Winter}, {2026, 12, 8, 7, 0, 0, Winter}, {2026, 12, 8, 7, 2, 0, Winter},
+        {2026, 12, 8, 6, 52, 1, Winter + 600}, {2026, 12, 8, 7, 0, 0, Winter + 600},
+        {2026, 12, 8, 7, 3, 0, Winter + 600}}, "A...."},
+      {"Friday's alarm across midnight", 23, 58, 1 << 5,
+       {{2026, 12, 11, 23, 57, 29, Winter}, {2026, 12, 11, 23, 57, 30, Winter}, {2026, 12, 12, 0, 3, 0, Winter}}, ".A"},
+      {"a Saturday alarm is not Friday night's", 23, 58, 1 << 6,
+       {{2026, 12, 11, 23, 57, 29, Winter}, {2026, 12, 11, 23, 57, 30, Winter}, {2026, 12, 12, 0, 3, 0, Winter}}, ".."},
+      {"loaded at 07:03", 7, 0, EveryDay,
+       {{2026, 12, 8, 7, 3, 0, Winter}, {2026, 12, 8, 7, 3, 1, Winter}, {2026, 12, 8, 7, 4, 0, Winter}}, ".."},
+      {"the sleep timer's minute is not made up", 7, 0, 0,
+       {{2026, 12, 8, 22, 59, 30, Winter}, {2026, 12, 8, 22, 59, 31, Winter}, {2026, 12, 8, 23, 2, 0, Winter},
+        {2026, 12, 9, 23, 0, 0, Winter}}, "..Z"},
+  };
+  for (const auto& c : cases) {
+    AlarmAt(c.hour, c.minute);
+    Player.listLength = 10;
+    StartDays = c.days;
+    StopOn = 1;
+    StopH = 23;
+    StopM = 0;
+    EXPECT_EQ(c.events, TicksAfterLoad(c.readings)) << c.what;
+  }
 }

@@ -41,6 +41,7 @@ void ResetHost() {
   StartFired = StopFired = FiredRecord{};
   WakeArmed = WakeUnsupported = AwakeHeld = AwakeTicksLeft = 0;
   Ringing = RingRecord{};
+  LastTick = TickRecord{};
   FakeUtcOffset = 0;
   WakeCalls.clear();
   WakeAnswer = WakeSet;
@@ -135,14 +136,20 @@ void StopTimer(int32_t id) {
 
 void ReadLocalTime() { LocalTime = FakeClock; }
 
-uint32_t UtcSeconds() {
-  // Days from the civil date, so any clock the tests set counts on.
-  int64_t y = FakeClock.Month <= 2 ? FakeClock.Year - 1 : FakeClock.Year;
+// Seconds from the civil date, so any clock the tests set counts on.
+static int64_t LocalSeconds(const LocalTimeRecord& t) {
+  int64_t y = t.Month <= 2 ? t.Year - 1 : t.Year;
   int64_t era = y / 400, yoe = y - era * 400;
-  int64_t doy = (153 * (FakeClock.Month + (FakeClock.Month > 2 ? -3 : 9)) + 2) / 5 + FakeClock.Day - 1;
+  int64_t doy = (153 * (t.Month + (t.Month > 2 ? -3 : 9)) + 2) / 5 + t.Day - 1;
   int64_t days = era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  int64_t seconds = ((days * 24 + FakeClock.Hour) * 60 + FakeClock.Minute) * 60 + FakeClock.Second;
-  return static_cast<uint32_t>(seconds + FakeUtcOffset);
+  return ((days * 24 + t.Hour) * 60 + t.Minute) * 60 + t.Second;
+}
+
+uint32_t UtcSeconds() { return static_cast<uint32_t>(LocalSeconds(FakeClock) + FakeUtcOffset); }
+
+bool UtcOf(const LocalTimeRecord& local, uint32_t* utc) {
+  *utc = static_cast<uint32_t>(LocalSeconds(local) + FakeUtcOffset);
+  return true;
 }
 
 void PlayTone(int32_t on) { Record(on ? "ToneOn" : "ToneOff"); }
@@ -153,9 +160,20 @@ void ForcePowerOff() { Record("PowerOff"); }
 
 void SuspendComputer(int32_t hibernate) { Record("SuspendState " + std::to_string(hibernate)); }
 
-int32_t SetWakeTimer(const LocalTimeRecord& t) {
-  char text[40];
-  snprintf(text, sizeof text, "Wake %04d-%02d-%02d %02d:%02d", t.Year, t.Month, t.Day, t.Hour, t.Minute);
+// Recorded as the local time it stands for, by the offset of the moment.
+int32_t SetWakeTimer(uint32_t utc) {
+  int64_t now = LocalSeconds(FakeClock);
+  int64_t local = now + static_cast<int32_t>(utc - static_cast<uint32_t>(now + FakeUtcOffset));
+  int64_t days = local / 86400, of = local % 86400;
+  int64_t era = days / 146097, doe = days - era * 146097;
+  int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100), mp = (5 * doy + 2) / 153;
+  int64_t day = doy - (153 * mp + 2) / 5 + 1, month = mp < 10 ? mp + 3 : mp - 9;
+  int64_t year = yoe + era * 400 + (month <= 2);
+  char text[48];
+  snprintf(text, sizeof text, "Wake %04d-%02d-%02d %02d:%02d", static_cast<int>(year), static_cast<int>(month),
+           static_cast<int>(day), static_cast<int>(of / 3600), static_cast<int>(of / 60 % 60));
+  if (of % 60) snprintf(text + strlen(text), sizeof text - strlen(text), ":%02d", static_cast<int>(of % 60));
   WakeCalls.push_back(text);
   return WakeAnswer;
 }
