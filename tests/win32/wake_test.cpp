@@ -99,6 +99,38 @@ TEST_F(WakeTimer, AnAutomaticResumeIsHeldThroughTheAlarmWhichIsHeldWhileItPlays)
   EXPECT_TRUE(PumpUntil(1500, [] { return Seen.wake.back() == Released; }));
 }
 
+// 03:00 on the night summer time starts comes an hour of wall clock after 01:58, but two
+// minutes of real time: the wake and the resume's hold count those.
+TEST_F(WakeTimer, OnTheNightSummerTimeStartsTheWakeAndTheHoldCountRealTime) {
+  WriteDword("StartOn", 1);
+  WriteDword("StartH", 3);
+  SetSimulatedClock(23, 30, 0, 27, 3, 2027);
+  Init();
+  ASSERT_EQ(1u, Seen.dueTimes.size());
+  EXPECT_EQ(Utc(2027, 3, 28, 3, 0) - 120 * 10000000ull, Seen.dueTimes[0]);
+  SetSimulatedClock(1, 58, 10, 28, 3, 2027);
+  SendMessageA(main, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+  EXPECT_EQ(HeldSystem, Seen.wake.back());
+}
+
+// The simulated clock jumps, local time and UTC alike, as after a resume.
+TEST_F(WakeTimer, AnAlarmMinuteSteppedOverRingsOnTheNextTickWhileTenMinutesLate) {
+  const struct { int minute; bool plays; } cases[] = {{3, true}, {11, false}};
+  for (const auto& c : cases) {
+    if (c.minute != 3) {
+      TearDown();
+      SetUp();
+    }
+    WriteDword("StartOn", 1);
+    WriteDword("StartH", 7);
+    SetSimulatedClock(6, 58, 0);
+    Init();
+    Pump(2500);
+    SetSimulatedClock(7, c.minute, 0);
+    EXPECT_EQ(c.plays, PumpUntil(1500, [] { return Player.status == PlayerPlaying; })) << "07:" << c.minute;
+  }
+}
+
 TEST_F(WakeTimer, TheSleepTimerKeepsThePlayerForAnArmedWake) {
   for (DWORD alarm : {0, 1}) {
     if (alarm) {
