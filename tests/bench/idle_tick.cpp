@@ -65,6 +65,9 @@ int main(int argc, char** argv) {
     StartM = StopM = 0;
     StartFired = StopFired = FiredRecord{2026, 12, 8, 12, 0};
   }
+  // The tick before came a second earlier, as ticks do.
+  LastTick = TickRecord{Now, 999};
+  LastTick.Local.Second = 29;
   ClockTick();
   return 0;
 }
