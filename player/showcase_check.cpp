@@ -51,9 +51,9 @@ bool CheckShowcaseTimeline(const std::vector<TimelineEvent>& events, std::string
        "the sleep timer fades out from 23:30:00 to silence"},
       {restore.from == ShowcaseNightVolume && standby.clockMs - restore.clockMs < Second,
        "the volume comes back and standby follows"},
-      {Says(rearmed, "2026-12-14 06:58") && Says(heldForAlarm, "ES_SYSTEM_REQUIRED") &&
+      {Says(rearmed, "2026-12-14 07:00") && Says(heldForAlarm, "ES_SYSTEM_REQUIRED") &&
            !Says(heldForAlarm, "ES_DISPLAY_REQUIRED"),
-       "woken at 06:58, the computer is held awake for the alarm"},
+       "woken at 06:58, the wake is set for the alarm's own minute and the computer held awake"},
       {Within(pick.clockMs, Seven, Seven + Second) && Within(fadeIn.clockMs, Seven, Seven + Second),
        "the alarm starts in second 0 of 07:00"},
       {pick.from >= 0 && pick.from < 12 && fadeIn.from == ShowcaseVolStart && fadeIn.to == ShowcaseVolEnd,

@@ -40,7 +40,7 @@ struct Script {
     Note("07:00 passes in silence");
     at = Seven - 120000;
     Note("the showcase skips ahead to Monday");
-    Wake("2026-12-14 06:58");
+    Wake("2026-12-14 07:00");
     Power("SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED): held awake");
     at = Seven - 5000;
     Note("the showcase skips ahead to Monday 06:59:55");
