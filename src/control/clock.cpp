@@ -53,4 +53,5 @@ void ClockTick() {
   }
   // Sees the clock as the random pick may have re-read it.
   StopEvent();
+  SleepTimerTick();
 }

@@ -53,8 +53,7 @@ static int32_t MinutesToAlarm(const LocalTimeRecord& now, bool thisMinute) {
   return -1;
 }
 
-// The local time `minutes` after the minute `now` is in, by the calendar.
-static LocalTimeRecord MinutesLater(const LocalTimeRecord& now, int32_t minutes) {
+LocalTimeRecord MinutesLater(const LocalTimeRecord& now, int32_t minutes) {
   LocalTimeRecord t = now;
   t.Second = t.Milliseconds = 0;
   int32_t of = now.Hour * 60 + now.Minute + minutes;

@@ -42,6 +42,8 @@ uint32_t UtcSeconds() {
                                10000000u);
 }
 
+uint32_t ElapsedMilliseconds() { return GetTickCount(); }
+
 void ForcePowerOff() {
   HANDLE token = NULL;
   TOKEN_PRIVILEGES privileges;

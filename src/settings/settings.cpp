@@ -46,5 +46,6 @@ int32_t WakeUnsupported;
 int32_t AwakeHeld;
 int32_t AwakeTicksLeft;
 RingRecord Ringing;
+SleepRecord SleepCountdown;
 char ModulePath[TextSize];
 char Scratch[TextSize];

@@ -80,6 +80,12 @@ struct RingRecord {
   int32_t Heard;    // a tick saw the position advance since Since
 };
 
+// The sleep timer's countdown from the player's menu; Minutes 0 while none runs.
+struct SleepRecord {
+  int32_t Minutes;  // as chosen
+  uint32_t Since;   // ElapsedMilliseconds at the choice
+};
+
 // Run-time values, never persisted; zero when the module loads.
 extern int32_t StopAfterLast;
 extern void* SettingsDialog;
@@ -98,5 +104,6 @@ extern int32_t WakeUnsupported;  // the last arming said this computer cannot wa
 extern int32_t AwakeHeld;        // the keep-awake state we hold (AwakeSystem, AwakeDisplay)
 extern int32_t AwakeTicksLeft;   // clock ticks a hold waiting for the alarm may still last
 extern RingRecord Ringing;
+extern SleepRecord SleepCountdown;
 extern char ModulePath[TextSize];
 extern char Scratch[TextSize];

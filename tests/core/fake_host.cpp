@@ -10,6 +10,7 @@ std::vector<std::string> WakeCalls;
 int32_t WakeAnswer;
 LocalTimeRecord FakeClock;
 int64_t FakeUtcOffset;
+uint32_t FakeElapsedMs;
 TimerProc RunningTimers[3];
 
 static int32_t DefaultValues[SettingCount];
@@ -41,6 +42,8 @@ void ResetHost() {
   StartFired = StopFired = FiredRecord{};
   WakeArmed = WakeUnsupported = AwakeHeld = AwakeTicksLeft = 0;
   Ringing = RingRecord{};
+  SleepCountdown = SleepRecord{};
+  FakeElapsedMs = 0xFFFFFFFFu - 20 * 60000u;
   FakeUtcOffset = 0;
   WakeCalls.clear();
   WakeAnswer = WakeSet;
@@ -144,6 +147,8 @@ uint32_t UtcSeconds() {
   int64_t seconds = ((days * 24 + FakeClock.Hour) * 60 + FakeClock.Minute) * 60 + FakeClock.Second;
   return static_cast<uint32_t>(seconds + FakeUtcOffset);
 }
+
+uint32_t ElapsedMilliseconds() { return FakeElapsedMs; }
 
 void PlayTone(int32_t on) { Record(on ? "ToneOn" : "ToneOff"); }
 
