@@ -133,6 +133,8 @@ bench: deps native win32 $(WINEPREFIX)/.ready-3
 	  printf 'figure: %-44s %10s instr  goal <= 300\n' "idle ClockTick ($$mode)" "$$(sed -n 's/^summary: //p' callgrind.$$mode)"; done
 	@cd $(NATIVE) && valgrind --tool=callgrind --callgrind-out-file=callgrind.ringing --toggle-collect='ClockTick*' ./tick_bench ringing 2>/dev/null; \
 	  printf 'figure: %-44s %10s instr  two IPCs, three until the player is heard\n' "ringing ClockTick" "$$(sed -n 's/^summary: //p' callgrind.ringing)"
+	@cd $(NATIVE) && valgrind --tool=callgrind --callgrind-out-file=callgrind.sleep --toggle-collect='ClockTick*' ./tick_bench sleep 2>/dev/null; \
+	  printf 'figure: %-44s %10s instr  goal <= 300\n' "ClockTick with a sleep countdown running" "$$(sed -n 's/^summary: //p' callgrind.sleep)"
 	@cd $(NATIVE) && valgrind --tool=callgrind --callgrind-out-file=callgrind.fade --toggle-collect='FadeInTick*' ./tick_bench fade 2>/dev/null; \
 	  printf 'figure: %-44s %10s instr\n' "fade step (FadeInTick)" "$$(sed -n 's/^summary: //p' callgrind.fade)"
 	@cd $(WIN32) && $(FRESH_WINE) $(WINE_TZ) xvfb-run -a -s '-screen 0 1024x768x24' wine ./win32_tests.exe --gtest_also_run_disabled_tests \
