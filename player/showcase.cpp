@@ -85,8 +85,7 @@ static bool RunScript(HWND main, const std::string& screens, std::string* report
   Player.volume = ShowcaseNightVolume;
   RunCommand(main, 40045);  // by hand, as the user would: not a command of the plug-in's
   PlayerNote("Friday night: the user plays music to fall asleep to");
-  // The menu takes its moment to open: the choice lands at 23:10.
-  PumpUntil(12000, [] { return SimClockMsOfDay() >= TenPastEleven - 1000; });
+  PumpUntil(12000, [] { return SimClockMsOfDay() >= TenPastEleven; });
   if (!UseSleepMenu(main, 2, true, "")) {
     *report += "the sleep timer's submenu did not open\n";
     return false;

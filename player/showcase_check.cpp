@@ -47,7 +47,7 @@ bool CheckShowcaseTimeline(const std::vector<TimelineEvent>& events, std::string
                       &toneEnds = events[36], &toneReleased = events[37];
   struct { bool holds; const char* what; } const checks[] = {
       {Says(armed, "2026-12-14 06:58, resume"), "at start the wake timer is set for Monday 06:58"},
-      {Says(chosen, "30 minutes") && Within(chosen.clockMs, TenPastEleven, TenPastEleven + 2 * Second) &&
+      {Says(chosen, "30 minutes") && Within(chosen.clockMs, TenPastEleven, TenPastEleven + 3 * Second) &&
            Within(fadeOut.clockMs, chosen.clockMs + HalfAnHour - Second, chosen.clockMs + HalfAnHour + Second) &&
            fadeOut.from == ShowcaseNightVolume && fadeOut.to == 0,
        "chosen at 23:10 for 30 minutes, the sleep timer fades out to silence half an hour later"},

@@ -13,17 +13,17 @@ static HMENU SleepMenu;  // while inserted; ours to destroy
 static void InsertSleepMenu(HMENU menu, UINT position) {
   SleepMenu = CreatePopupMenu();
   if (!SleepMenu) return;
-  char text[40];
-  for (int i = 0; i < SleepChoices; ++i) {
-    wsprintfA(text, "%d minutes", SleepMinutes[i]);
-    UINT checked = SleepCountdown.Minutes == SleepMinutes[i] ? MF_CHECKED : MF_UNCHECKED;
-    AppendMenuA(SleepMenu, MF_STRING | checked, SleepFirstId + i, text);
-  }
-  AppendMenuA(SleepMenu, MF_SEPARATOR, 0, NULL);
   ReadLocalTime();
   LocalTimeRecord at;
   int32_t minutes;
-  bool running = SleepTimerEnd(LocalTime, &at, &minutes);
+  bool running = SleepTimerEnd(LocalTime, &at, &minutes);  // one just over counts as off
+  char text[40];
+  for (int i = 0; i < SleepChoices; ++i) {
+    wsprintfA(text, "%d minutes", SleepMinutes[i]);
+    UINT checked = running && SleepCountdown.Minutes == SleepMinutes[i] ? MF_CHECKED : MF_UNCHECKED;
+    AppendMenuA(SleepMenu, MF_STRING | checked, SleepFirstId + i, text);
+  }
+  AppendMenuA(SleepMenu, MF_SEPARATOR, 0, NULL);
   AppendMenuA(SleepMenu, MF_STRING | (running ? MF_ENABLED : MF_GRAYED), SleepOffId, "Off");
   if (running) wsprintfA(text, "Sleep timer (%02u:%02u)", at.Hour, at.Minute);
   else lstrcpyA(text, "Sleep timer");
