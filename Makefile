@@ -133,6 +133,8 @@ bench: deps native win32 $(WINEPREFIX)/.ready-3
 	  printf 'figure: %-44s %10s instr  goal <= 300\n' "idle ClockTick ($$mode)" "$$(sed -n 's/^summary: //p' callgrind.$$mode)"; done
 	@cd $(NATIVE) && valgrind --tool=callgrind --callgrind-out-file=callgrind.ringing --toggle-collect='ClockTick*' ./tick_bench ringing 2>/dev/null; \
 	  printf 'figure: %-44s %10s instr  two IPCs, three until the player is heard\n' "ringing ClockTick" "$$(sed -n 's/^summary: //p' callgrind.ringing)"
+	@cd $(NATIVE) && valgrind --tool=callgrind --callgrind-out-file=callgrind.sleep --toggle-collect='ClockTick*' ./tick_bench sleep 2>/dev/null; \
+	  printf 'figure: %-44s %10s instr  goal <= 300\n' "ClockTick with a sleep countdown running" "$$(sed -n 's/^summary: //p' callgrind.sleep)"
 	@cd $(NATIVE) && valgrind --tool=callgrind --callgrind-out-file=callgrind.fade --toggle-collect='FadeInTick*' ./tick_bench fade 2>/dev/null; \
 	  printf 'figure: %-44s %10s instr\n' "fade step (FadeInTick)" "$$(sed -n 's/^summary: //p' callgrind.fade)"
 	@cd $(WIN32) && $(FRESH_WINE) $(WINE_TZ) xvfb-run -a -s '-screen 0 1024x768x24' wine ./win32_tests.exe --gtest_also_run_disabled_tests \
@@ -148,7 +150,7 @@ run: deps win32 $(WINEPREFIX)/.ready-3
 # The showcase on the simulated clock: prints the timeline, saves the screenshots, and
 # fails unless the timeline is the expected one.
 SCREENS := $(BUILD)/screens
-SHOWCASE_SCREENS := player menu settings about
+SHOWCASE_SCREENS := player menu sleep_menu settings about
 showcase: win32 $(WINEPREFIX)/.ready-3
 	mkdir -p $(SCREENS) && cd $(SCREENS) && rm -f $(foreach s,$(SHOWCASE_SCREENS),$(s).bmp $(s).png)
 	cd $(WIN32) && $(FRESH_WINE) $(WINE_TZ) timeout 170 xvfb-run -a -s '-screen 0 1024x768x24' sh -c \

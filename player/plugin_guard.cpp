@@ -31,6 +31,8 @@ static void WINAPI GuardGetSystemTimeAsFileTime(FILETIME* utc) {
   LocalFileTimeToFileTime(&file, utc);
 }
 
+static DWORD WINAPI GuardGetTickCount() { return SimClockElapsed(); }
+
 static BOOL WINAPI GuardPlaySoundA(LPCSTR sound, HMODULE, DWORD flags) {
   char text[80];
   snprintf(text, sizeof text, "tone: PlaySoundA(%s, 0x%lx)%s", sound ? "tone" : "NULL",
@@ -159,6 +161,7 @@ void GuardPlugin(HMODULE module) {
   } const patches[] = {
       {"kernel32.dll", "GetLocalTime", reinterpret_cast<void*>(GuardGetLocalTime)},
       {"kernel32.dll", "GetSystemTimeAsFileTime", reinterpret_cast<void*>(GuardGetSystemTimeAsFileTime)},
+      {"kernel32.dll", "GetTickCount", reinterpret_cast<void*>(GuardGetTickCount)},
       {"kernel32.dll", "LoadLibraryA", reinterpret_cast<void*>(GuardLoadLibraryA)},
       {"kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(GuardGetProcAddress)},
       {"kernel32.dll", "FreeLibrary", reinterpret_cast<void*>(GuardFreeLibrary)},

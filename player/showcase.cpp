@@ -19,7 +19,8 @@ void WriteShowcaseSettings() {
       {"StartOn", 1}, {"StartH", 7}, {"StartM", 0}, {"StartDays", ShowcaseWeekdays},
       {"Random", 1}, {"VolUp", 1}, {"Activate", 1}, {"VolStart", ShowcaseVolStart},
       {"VolEnd", ShowcaseVolEnd}, {"TimeOut", ShowcaseStep}, {"WakeUp", 1},
-      {"StopOn", 1}, {"StopH", 23}, {"StopM", 30}, {"VolDown", 1}, {"Suspend", 1}, {"Close", 1}};
+      // No daily stop time: the sleep timer's boxes serve the countdown from the menu.
+      {"VolDown", 1}, {"Suspend", 1}, {"Close", 1}};
   HKEY key;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, PluginKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL))
     return;
@@ -55,6 +56,8 @@ static bool Logged(const char* text, size_t from = 0) {
 }
 
 static const DWORD Seven = 7 * 3600 * 1000u;
+static const DWORD TenPastEleven = (23 * 60 + 10) * 60 * 1000u;
+static const DWORD FortyPastEleven = TenPastEleven + 30 * 60 * 1000u;
 
 // Puts the plug-in's clock ticks in the middle of the simulated seconds, at `msOfDay` for
 // the tick that has just been: a late timer then cannot miss an event's second 0.
@@ -82,6 +85,17 @@ static bool RunScript(HWND main, const std::string& screens, std::string* report
   Player.volume = ShowcaseNightVolume;
   RunCommand(main, 40045);  // by hand, as the user would: not a command of the plug-in's
   PlayerNote("Friday night: the user plays music to fall asleep to");
+  PumpUntil(12000, [] { return SimClockMsOfDay() >= TenPastEleven; });
+  if (!UseSleepMenu(main, 2, true, "")) {
+    *report += "the sleep timer's submenu did not open\n";
+    return false;
+  }
+  PlayerNote("the user chooses Sleep timer > 30 minutes in the player's menu");
+  Pump(1000);
+  // Open again, as it now reads: the countdown's end in its title, 30 minutes checked.
+  if (!screens.empty() && !UseSleepMenu(main, 2, false, screens + "\\sleep_menu.bmp"))
+    *report += "sleep timer menu: not captured\n";
+  SkipTo(ShowcaseFriday, "Friday", FortyPastEleven - 5000, ": half an hour passes");
   if (!PumpUntil(20000, [] { return Logged("SetSuspendState"); })) {
     *report += "the sleep timer did not ask for standby\n";
     return false;
@@ -160,9 +174,10 @@ static bool TakeScreens(HWND main, LoadedPlugin* plugin, const std::string& dir,
 int RunShowcase(HWND main, LoadedPlugin* plugin, const std::string& screens) {
   printf("\nShowcase on a simulated clock from Friday 11 December 2026, %s. The alarm is set for\n"
          "07:00 on weekdays, with a random track, a fade-in (volume %d to %d, %d ms a step) and\n"
-         "the wake timer; the sleep timer for 23:30, with a fade-out, standby and closing the\n"
-         "player. At 23:30 the sleep timer fades out and asks for standby; the player stays\n"
-         "for the wake timer. Saturday's 07:00 passes in silence. On Monday the wake timer wakes\n"
+         "the wake timer; the sleep timer with a fade-out, standby and closing the player. At\n"
+         "23:10 the user chooses Sleep timer > 30 minutes in the player's menu; at 23:40 the\n"
+         "sleep timer fades out and asks for standby; the player stays for the wake timer.\n"
+         "Saturday's 07:00 passes in silence. On Monday the wake timer wakes\n"
          "the computer at 06:58 and the alarm plays at 07:00 held awake; the user snoozes it\n"
          "with Pause, it plays again 9 minutes later, and the user's Stop ends it and the hold.\n"
          "On Tuesday the playlist is empty: the alarm sounds its tone until the user's Stop.\n"

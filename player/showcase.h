@@ -1,7 +1,7 @@
-// The scripted showcase on a simulated clock: the sleep timer on a Friday night puts the
-// computer on standby, Saturday's 07:00 passes in silence, and on Monday the wake timer
-// wakes the computer for the 07:00 alarm, held awake while it plays. The player shows what
-// the plug-in did.
+// The scripted showcase on a simulated clock: the sleep timer, chosen from the player's menu
+// on a Friday night, puts the computer on standby, Saturday's 07:00 passes in silence, and
+// on Monday the wake timer wakes the computer for the 07:00 alarm, held awake while it
+// plays. The player shows what the plug-in did.
 #pragma once
 #include <windows.h>
 
@@ -15,7 +15,7 @@ enum {
   ShowcaseVolStart = 100, ShowcaseVolEnd = 160, ShowcaseStep = 40,  // fade: ms a step
   ShowcaseNightVolume = 90,
   ShowcaseSpeed = 4,
-  ShowcaseClock = (23 * 60 + 29) * 60 + 54,  // 23:29:54 on Friday 11 December 2026
+  ShowcaseClock = (23 * 60 + 9) * 60 + 54,  // 23:09:54 on Friday 11 December 2026
   ShowcaseYear = 2026, ShowcaseMonth = 12, ShowcaseFriday = 11,
   ShowcaseWeekdays = 0x3E,  // Monday to Friday
 };
@@ -30,5 +30,9 @@ bool CheckShowcaseTimeline(const std::vector<TimelineEvent>& events, std::string
 
 // Screenshots of the plug-in at work; each returns false with a reason when it fails.
 bool CaptureMenu(HWND main, const std::string& path, std::string* report);
+// Opens the player's context menu and the sleep timer's submenu in it, selects the submenu's
+// `row` (1 the first), saves both menus when a path is given, then chooses that row or closes
+// the menu. False when that could not be done.
+bool UseSleepMenu(HWND main, int row, bool choose, const std::string& path);
 bool CaptureDialogs(LoadedPlugin* plugin, const std::string& settingsPath,
                     const std::string& aboutPath, std::string* report);

@@ -4,7 +4,8 @@
 #include "showcase.h"
 
 enum : DWORD {
-  Seven = 7 * 3600 * 1000u, HalfPastEleven = (23 * 60 + 30) * 60 * 1000u,
+  Seven = 7 * 3600 * 1000u, TenPastEleven = (23 * 60 + 10) * 60 * 1000u,
+  HalfAnHour = 30 * 60 * 1000u,
   Second = 1000u,
 };
 
@@ -16,7 +17,7 @@ static bool Says(const TimelineEvent& e, const char* text) {
 
 bool CheckShowcaseTimeline(const std::vector<TimelineEvent>& events, std::string* why) {
   static const char* const kinds[] = {
-      "wake timer", "note",                                            // Friday night
+      "wake timer", "note", "note", "note",                            // Friday night
       "fade-out", "volume", "stop", "standby", "note",
       "note", "note",                                                  // Saturday
       "note", "wake timer", "held awake", "note",                      // Monday
@@ -36,19 +37,20 @@ bool CheckShowcaseTimeline(const std::vector<TimelineEvent>& events, std::string
     *why = "events were: " + seen;
     return false;
   }
-  const TimelineEvent &armed = events[0], &fadeOut = events[2], &restore = events[3],
-                      &standby = events[5], &rearmed = events[10], &heldForAlarm = events[11],
-                      &pick = events[13], &fadeIn = events[16], &nextWake = events[17],
-                      &heldPlaying = events[18], &userPause = events[20],
-                      &snoozeHeld = events[21], &resume = events[23], &refade = events[24],
-                      &heldAgain = events[25], &userStop = events[27], &released = events[28],
-                      &tuesdayHeld = events[31], &tone = events[32], &toneAnswer = events[33],
-                      &toneEnds = events[34], &toneReleased = events[35];
+  const TimelineEvent &armed = events[0], &chosen = events[2], &fadeOut = events[4], &restore = events[5],
+                      &standby = events[7], &rearmed = events[12], &heldForAlarm = events[13],
+                      &pick = events[15], &fadeIn = events[18], &nextWake = events[19],
+                      &heldPlaying = events[20], &userPause = events[22],
+                      &snoozeHeld = events[23], &resume = events[25], &refade = events[26],
+                      &heldAgain = events[27], &userStop = events[29], &released = events[30],
+                      &tuesdayHeld = events[33], &tone = events[34], &toneAnswer = events[35],
+                      &toneEnds = events[36], &toneReleased = events[37];
   struct { bool holds; const char* what; } const checks[] = {
       {Says(armed, "2026-12-14 06:58, resume"), "at start the wake timer is set for Monday 06:58"},
-      {Within(fadeOut.clockMs, HalfPastEleven, HalfPastEleven + Second) &&
+      {Says(chosen, "30 minutes") && Within(chosen.clockMs, TenPastEleven, TenPastEleven + 3 * Second) &&
+           Within(fadeOut.clockMs, chosen.clockMs + HalfAnHour - Second, chosen.clockMs + HalfAnHour + Second) &&
            fadeOut.from == ShowcaseNightVolume && fadeOut.to == 0,
-       "the sleep timer fades out from 23:30:00 to silence"},
+       "chosen at 23:10 for 30 minutes, the sleep timer fades out to silence half an hour later"},
       {restore.from == ShowcaseNightVolume && standby.clockMs - restore.clockMs < Second,
        "the volume comes back and standby follows"},
       {Says(rearmed, "2026-12-14 07:00") && Says(heldForAlarm, "ES_SYSTEM_REQUIRED") &&

@@ -74,6 +74,75 @@ bool CaptureMenu(HWND main, const std::string& path, std::string* report) {
   return Shot.menuSaved;
 }
 
+// The sleep timer's submenu, opened from the keyboard as a user would: down to it (the
+// seventh item with the showcase's settings), right to open it, down to the item.
+enum { SleepMenuPosition = 6 };
+
+static BOOL CALLBACK ConsiderMenu(HWND w, LPARAM p) {
+  Search* s = reinterpret_cast<Search*>(p);
+  if (w == s->except || !IsWindowVisible(w) || !IsClass(w, "#32768")) return TRUE;
+  s->found = w;
+  return FALSE;
+}
+
+// A visible menu window of this thread other than `except`.
+static HWND FindMenuWindow(HWND except) {
+  Search search = {except, NULL};
+  EnumThreadWindows(GetCurrentThreadId(), ConsiderMenu, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+static struct {
+  int stage, ticks, row;
+  bool choose, done;
+  HWND menu, submenu;
+  std::string path;
+} SleepShot;
+
+static void Key(HWND window, WPARAM key) { PostMessageA(window, WM_KEYDOWN, key, 0); }
+
+// Stages: 0 the menu to appear, 1 the submenu to appear, 2 painted with its row selected.
+static void CALLBACK SleepMenuTick(HWND, UINT, UINT_PTR, DWORD) {
+  ++SleepShot.ticks;
+  switch (SleepShot.stage) {
+    case 0:
+      if ((SleepShot.menu = FindMenuWindow(NULL)) == NULL) break;
+      for (int i = 0; i <= SleepMenuPosition; ++i) Key(SleepShot.menu, VK_DOWN);
+      Key(SleepShot.menu, VK_RIGHT);
+      SleepShot.stage = 1;
+      break;
+    case 1:
+      if ((SleepShot.submenu = FindMenuWindow(SleepShot.menu)) == NULL) break;
+      for (int i = 1; i < SleepShot.row; ++i) Key(SleepShot.submenu, VK_DOWN);
+      SleepShot.stage = 2;
+      break;
+    case 2:
+      if (!SleepShot.path.empty()) SleepShot.done = SaveWindowImage(SleepShot.menu, SleepShot.submenu, SleepShot.path);
+      if (SleepShot.choose) {
+        Key(SleepShot.submenu, VK_RETURN);
+        SleepShot.done = true;
+      } else {
+        EndMenu();
+      }
+      SleepShot.stage = 3;
+      break;
+  }
+  if (SleepShot.ticks > GiveUpTicks) EndMenu();
+}
+
+bool UseSleepMenu(HWND main, int row, bool choose, const std::string& path) {
+  SleepShot = {};
+  SleepShot.row = row;
+  SleepShot.choose = choose;
+  SleepShot.path = path;
+  POINT at = {260, 200};
+  ClientToScreen(main, &at);
+  UINT_PTR timer = SetTimer(NULL, 0, TickMs, SleepMenuTick);
+  SendMessageA(main, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(main), MAKELPARAM(at.x, at.y));
+  KillTimer(NULL, timer);
+  return SleepShot.done;
+}
+
 // Stages: 0 settings dialog to appear, 1 captured and About asked for, 2 about box to
 // appear, 3 captured and closed, 4 settings closed.
 static void CALLBACK DialogTick(HWND, UINT, UINT_PTR, DWORD) {

@@ -8,6 +8,7 @@ static ULONGLONG Base;  // simulated FILETIME at BaseTick
 static DWORD BaseTick;
 static bool On;
 static SYSTEMTIME Date;  // wYear 0: today's
+static DWORD Skipped;    // ms the skips moved the simulated time ahead
 DWORD SimClockReadTick;
 int SimClockReads;
 
@@ -36,13 +37,25 @@ void SimClockSetDate(int year, int month, int day) {
   Date.wDay = static_cast<WORD>(day);
 }
 
+static ULONGLONG NowFile() { return Base + static_cast<ULONGLONG>(NowTick() - BaseTick) * 10000; }
+
 void SimClockAlign(DWORD tick, DWORD msOfDay) {
+  bool was = On;
+  ULONGLONG before = NowFile();
   SimClockSet(0, 0, 0);
   Base += static_cast<ULONGLONG>(msOfDay) * 10000;
   BaseTick = tick;
+  // The showcase aligns to skip ahead by hours and days: time that passes, for the tick count.
+  ULONGLONG after = NowFile();
+  if (was && after > before) Skipped += static_cast<DWORD>((after - before) / 10000);
 }
 
-void SimClockSkip(DWORD ms) { Base += static_cast<ULONGLONG>(ms) * 10000; }
+void SimClockSkip(DWORD ms) {
+  Base += static_cast<ULONGLONG>(ms) * 10000;
+  Skipped += ms;
+}
+
+DWORD SimClockElapsed() { return NowTick() + Skipped; }
 
 bool SimClockOn() { return On; }
 
@@ -53,7 +66,7 @@ void SimClockNow(SYSTEMTIME* time) {
     GetLocalTime(time);
     return;
   }
-  ULONGLONG now = Base + static_cast<ULONGLONG>(NowTick() - BaseTick) * 10000;
+  ULONGLONG now = NowFile();
   FILETIME file = {static_cast<DWORD>(now), static_cast<DWORD>(now >> 32)};
   FileTimeToSystemTime(&file, time);
 }

@@ -63,5 +63,6 @@ void ClockTick() {
   // Sees the clock as the random pick may have re-read it. Not caught up: a stop, close or
   // power-off carried out late would surprise whoever just woke the computer.
   StopEvent();
+  SleepTimerTick();
   LastTick = tick;
 }

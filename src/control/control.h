@@ -16,6 +16,7 @@ uint32_t PickRandom(uint32_t n);
 void StartFadeIn();  // from VolStart, a step every TimeOut
 void FadeInTick();
 void StopEvent();
+void RunStop();  // the sleep timer's actions: its phases, then the final stop
 void StopPlayback();
 void FadeOutTick();
 void StartupPlay();
@@ -44,3 +45,11 @@ void BeginRinging(int32_t started);
 void RingTick();        // each clock tick while the alarm rings, snoozes or sounds its tone
 void EndRinging();      // the sleep timer, the quit
 void CommandReached();  // a command reached the player, or the settings opened
+
+// The sleep timer's countdown, chosen from the player's menu; it lives while the player runs.
+void SleepTimerChoose(int32_t minutes);  // from now; a running countdown starts over
+void SleepTimerOff();
+void SleepTimerTick();  // each clock tick: at the countdown's end, the sleep timer's actions
+// While a countdown runs: the local time it ends in (second 0 of its minute) and the minutes
+// from the minute `now` is in to that one; false when none runs.
+bool SleepTimerEnd(const LocalTimeRecord& now, LocalTimeRecord* at, int32_t* minutes);

@@ -7,14 +7,19 @@ enum { FadePhase = 1, WaitEndPhase = 2 };
 
 void StopEvent() {
   if (!EventDue(StopOn, StopH, StopM, StopFired)) return;
-  EndRinging();  // the sleep timer ends the alarm as it ends playback
   if (StopOff) {
     StopOn = 0;
     SaveSettings();
   }
-  // Added, not set: a stop still pending from an earlier event keeps its phases.
-  if (VolDown) StopPhase += FadePhase;
-  if (WaitEnd) StopPhase += WaitEndPhase;
+  RunStop();
+}
+
+void RunStop() {
+  EndRinging();  // the sleep timer ends the alarm as it ends playback
+  // Joined, not set: a stop still pending from an earlier one keeps its phases. Not added
+  // either: two fades pending must not read as a wait for the end of the track.
+  if (VolDown) StopPhase |= FadePhase;
+  if (WaitEnd) StopPhase |= WaitEndPhase;
   StopPlayback();
 }
 
@@ -44,7 +49,7 @@ void StopPlayback() {
     PlayerCommand(CmdStopAfterCurrent);
     if (StopPhase == WaitEndPhase) return;  // the end-of-track notice finishes it
   }
-  // Fade-out, alone or racing the end of the track; anything above 3 counts as 3.
+  // Fade-out, alone or racing the end of the track.
   StopFadeTimer();
   FadeLevel = SavedVolume = QueryVolume();
   StartTimer(FadeTimer, static_cast<uint32_t>(TimeOut), FadeOutTick);

@@ -53,6 +53,9 @@ void ReadLocalTime();        // fills LocalTime
 // Seconds of the UTC clock, wrapping: differences tell how much time really passed, across
 // a clock set by hand or summer time, where the local clock cannot.
 uint32_t UtcSeconds();
+// Milliseconds since some moment, wrapping: counts on through standby and is moved by
+// no clock setting, so a countdown measures the time that really passed.
+uint32_t ElapsedMilliseconds();
 void SaveSettings();
 void ForcePowerOff();
 void SuspendComputer(int32_t hibernate);  // SetSuspendState(hibernate, 0, 0)

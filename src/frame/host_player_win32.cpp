@@ -42,6 +42,8 @@ uint32_t UtcSeconds() {
   return static_cast<uint32_t>(FileSeconds(now));
 }
 
+uint32_t ElapsedMilliseconds() { return GetTickCount(); }
+
 void ForcePowerOff() {
   HANDLE token = NULL;
   TOKEN_PRIVILEGES privileges;

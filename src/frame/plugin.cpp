@@ -7,6 +7,7 @@
 #include "wake_timer.h"
 #include "../control/control.h"
 #include "../hook/host_window.h"
+#include "../hook/settings_item.h"
 #include "../ui/settings_dialog.h"
 #include "../res/resource.h"
 
@@ -57,6 +58,7 @@ int PluginQuit() {
   StopTimer(FadeTimer);
   EndRinging();
   ReleaseAwake();
+  RemoveSettingsItem();  // quit with the menu open: its submenu is ours
   CloseTone();
   CloseWakeTimer();
   if (PrevHostProc && IsWindow(main)) {

@@ -49,6 +49,7 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND:
       CommandReached();  // buttons, keys, menus, media keys: someone answered the tone
       if (wParam == SettingsItemId) ShowSettings();
+      else if (wParam >= SleepFirstId && wParam <= SleepOffId) SleepItemChosen(wParam);
       break;
     case HostTrackEndMessage: TrackEnded(); break;
     case HostIpcMessage:

@@ -47,5 +47,6 @@ int32_t AwakeHeld;
 int32_t AwakeTicksLeft;
 RingRecord Ringing;
 TickRecord LastTick;
+SleepRecord SleepCountdown;
 char ModulePath[TextSize];
 char Scratch[TextSize];

@@ -86,6 +86,12 @@ struct TickRecord {
   uint32_t Utc;  // UtcSeconds
 };
 
+// The sleep timer's countdown from the player's menu; Minutes 0 while none runs.
+struct SleepRecord {
+  int32_t Minutes;  // as chosen
+  uint32_t Since;   // ElapsedMilliseconds at the choice
+};
+
 // Run-time values, never persisted; zero when the module loads.
 extern int32_t StopAfterLast;
 extern void* SettingsDialog;
@@ -105,5 +111,6 @@ extern int32_t AwakeHeld;        // the keep-awake state we hold (AwakeSystem, A
 extern int32_t AwakeTicksLeft;   // clock ticks a hold waiting for the alarm may still last
 extern RingRecord Ringing;
 extern TickRecord LastTick;  // the latest clock tick, or the start-up's reading
+extern SleepRecord SleepCountdown;
 extern char ModulePath[TextSize];
 extern char Scratch[TextSize];

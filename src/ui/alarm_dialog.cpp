@@ -26,6 +26,8 @@ static INT_PTR InitAlarmClock(HWND dialog) {
   ReadLocalTime();
   NextAlarmText(LocalTime, Scratch);
   SetDlgItemTextA(dialog, IDC_NEXT_ALARM, Scratch);
+  SleepTimerText(LocalTime, Scratch);
+  SetDlgItemTextA(dialog, IDC_SLEEP_TIMER, Scratch);
   for (int i = 0; i < 2; ++i) {
     wsprintfA(Scratch, "%d", Shown(*MinuteSettings[i]));
     SetDlgItemTextA(dialog, MinuteEdits[i], Scratch);

@@ -31,3 +31,14 @@ void NextAlarmText(const LocalTimeRecord& now, char* text) {
             MonthNames[(at.Month + 11) % 12], at.Hour, at.Minute);
   AppendWait(text, minutes);
 }
+
+void SleepTimerText(const LocalTimeRecord& now, char* text) {
+  LocalTimeRecord at;
+  int32_t minutes;
+  if (!SleepTimerEnd(now, &at, &minutes)) {
+    lstrcpyA(text, "Sleep timer: off");
+    return;
+  }
+  wsprintfA(text, "Sleep timer: stops at %02u:%02u", at.Hour, at.Minute);
+  AppendWait(text, minutes);
+}

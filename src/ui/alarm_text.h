@@ -1,4 +1,4 @@
-// The line that tells when the alarm rings next.
+// The lines that tell when the alarm rings next and when the sleep timer stops.
 #pragma once
 #include <windows.h>
 
@@ -8,3 +8,5 @@
 // bytes), e.g. "Next alarm: Monday 14 December, 07:00 (in 2 d 12 h 0 min)", or why
 // there is none.
 void NextAlarmText(const LocalTimeRecord& now, char* text);
+// "Sleep timer: stops at 23:45 (in 27 min)" while a countdown runs, or "Sleep timer: off".
+void SleepTimerText(const LocalTimeRecord& now, char* text);

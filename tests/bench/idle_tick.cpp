@@ -1,6 +1,6 @@
 // Measures one ClockTick on which nothing is due, one while the alarm rings, or one fade step,
 // under callgrind:
-//   valgrind --tool=callgrind --toggle-collect='ClockTick*' ./tick_bench [off|other|fired|ringing]
+//   valgrind --tool=callgrind --toggle-collect='ClockTick*' ./tick_bench [off|other|fired|ringing|sleep]
 //   valgrind --tool=callgrind --toggle-collect='FadeInTick*' ./tick_bench fade
 // A minimal seam of its own: the clock reads a fixed time and any player call but the
 // volume ones aborts, since an idle tick must not reach the player.
@@ -36,6 +36,11 @@ void SetAwakeState(int32_t) {
 }
 uint32_t UtcSeconds() { return 1000; }
 void PlayTone(int32_t) { abort(); }
+static bool Counting;
+uint32_t ElapsedMilliseconds() {
+  if (!Counting) abort();
+  return 2000000;
+}
 
 int main(int argc, char** argv) {
   const char* mode = argc > 1 ? argv[1] : "other";
@@ -53,6 +58,11 @@ int main(int argc, char** argv) {
     VolUp = 1;
     FadeLevel = 160;
     Ringing = RingRecord{RingOn, 990, -1, 5000, 1};
+  }
+  if (strcmp(mode, "sleep") == 0) {
+    // A sleep timer's countdown with ten minutes to go.
+    Counting = true;
+    SleepCountdown = SleepRecord{30, 2000000 - 20 * 60000};
   }
   if (strcmp(mode, "off") != 0) {
     StartOn = StopOn = 1;

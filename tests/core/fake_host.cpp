@@ -10,6 +10,7 @@ std::vector<std::string> WakeCalls;
 int32_t WakeAnswer;
 LocalTimeRecord FakeClock;
 int64_t FakeUtcOffset;
+uint32_t FakeElapsedMs;
 TimerProc RunningTimers[3];
 
 static int32_t DefaultValues[SettingCount];
@@ -42,6 +43,8 @@ void ResetHost() {
   WakeArmed = WakeUnsupported = AwakeHeld = AwakeTicksLeft = 0;
   Ringing = RingRecord{};
   LastTick = TickRecord{};
+  SleepCountdown = SleepRecord{};
+  FakeElapsedMs = 0xFFFFFFFFu - 20 * 60000u;
   FakeUtcOffset = 0;
   WakeCalls.clear();
   WakeAnswer = WakeSet;
@@ -151,6 +154,8 @@ bool UtcOf(const LocalTimeRecord& local, uint32_t* utc) {
   *utc = static_cast<uint32_t>(LocalSeconds(local) + FakeUtcOffset);
   return true;
 }
+
+uint32_t ElapsedMilliseconds() { return FakeElapsedMs; }
 
 void PlayTone(int32_t on) { Record(on ? "ToneOn" : "ToneOff"); }
 

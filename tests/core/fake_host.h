@@ -30,6 +30,9 @@ extern LocalTimeRecord FakeClock;
 // UTC seconds are the fake clock's own, read as UTC, plus this: a clock set by hand moves
 // the local clock alone.
 extern int64_t FakeUtcOffset;
+// What ElapsedMilliseconds answers: moved by the tests alone, apart from both clocks. It
+// starts minutes before it wraps, as the real count does after 49 days.
+extern uint32_t FakeElapsedMs;
 extern TimerProc RunningTimers[3];  // by id; null when not running
 
 // Fresh module state (settings defaults, run state zero), a fresh player, no calls.

@@ -175,6 +175,14 @@ TEST(Ringing, WhatEndsTheTone) {
          ClockTick();
        },
        "IsPlaying, ToneOff, Stop"},
+      {"the sleep timer's countdown",
+       [] {
+         SleepTimerChoose(15);
+         FakeElapsedMs += 15 * 60000;
+         SetClock(7, 15, 0);
+         ClockTick();
+       },
+       "IsPlaying, ToneOff, Stop"},
       {"the ring limit",
        [] {
          SetClock(8, 0, 0);

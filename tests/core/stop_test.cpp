@@ -160,14 +160,14 @@ TEST(FadeOut, AbandonedWithBothPhasesStillStopsAtTrackEnd) {
   EXPECT_EQ("StopTimer 2, SetVolume 200, Stop", CallList());
 }
 
-TEST(StopPhases, PendingPhasesAddUpAndCountAsBoth) {
+TEST(StopPhases, PendingPhasesJoinAndCountAsBoth) {
   WaitEnd = 1;
   StopAtEleven();  // the track never ends: phase 2 stays pending
   VolDown = 1;
   SetClock(23, 0, 0, 9);
   Calls.clear();
   ClockTick();
-  EXPECT_EQ(5, StopPhase);
+  EXPECT_EQ(3, StopPhase);
   EXPECT_EQ("StopAfterCurrent, StopTimer 2, QueryVolume, StartTimer 2 1000", CallList());
   Calls.clear();
   TrackEnded();

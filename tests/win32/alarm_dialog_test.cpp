@@ -141,3 +141,36 @@ TEST_F(AlarmClock, TellsWhenTheAlarmRingsNextByTheCalendar) {
     });
   }
 }
+
+TEST_F(AlarmClock, TellsWhenTheSleepTimerStops) {
+  Init();
+  SetSimulatedClock(23, 10, 20);
+  struct Case {
+    const char* what;
+    WPARAM command;   // from the player's menu; 0 none
+    DWORD passMs;     // then this much time passes
+    int setBack;      // then the clock is set back this many minutes
+    const char* line;
+  } const cases[] = {
+      {"none chosen", 0, 0, 0, "Sleep timer: off"},
+      {"30 minutes, 7.5 of them gone", 1027, 450000, 0, "Sleep timer: stops at 23:40 (in 23 min)"},
+      {"the clock set back an hour", 0, 0, 60, "Sleep timer: stops at 22:40 (in 23 min)"},
+      {"90 minutes from then", 1030, 0, 0, "Sleep timer: stops at 23:47 (in 1 h 30 min)"},
+      {"off", 1032, 0, 0, "Sleep timer: off"},
+  };
+  int clock = (23 * 60 + 10) * 60 + 20;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.command) SendMessageA(main, WM_COMMAND, c.command, 0);
+    Pump(c.passMs);
+    clock += static_cast<int>(c.passMs / 1000) - c.setBack * 60;
+    SetSimulatedClock(clock / 3600, clock / 60 % 60, clock % 60);
+    RunSettings(plugin, [&c](HWND settings) {
+      RunAlarmClock(settings, [&c](HWND alarm) {
+        EXPECT_EQ(c.line, Text(alarm, 67));
+        Click(alarm, 1);
+      });
+      Click(settings, 2);
+    });
+  }
+}

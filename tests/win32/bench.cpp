@@ -47,6 +47,9 @@ static void WINAPI FakeGetSystemTimeAsFileTime(FILETIME* utc) {
   LocalFileTimeToFileTime(&file, utc);
 }
 
+// Time passing, virtual or real: setting the simulated clock does not move it.
+static DWORD WINAPI FakeGetTickCount() { return NowTick() + Seen.tickSkew; }
+
 void SetSimulatedClock(int hour, int minute, int second, int day, int month, int year) {
   SYSTEMTIME t{};
   t.wYear = static_cast<WORD>(year);
@@ -227,6 +230,7 @@ static void PatchAll(HMODULE module) {
       {"kernel32.dll", "GetLocalTime", reinterpret_cast<void*>(FakeGetLocalTime)},
       {"kernel32.dll", "SystemTimeToFileTime", reinterpret_cast<void*>(StrictSystemTimeToFileTime)},
       {"kernel32.dll", "GetSystemTimeAsFileTime", reinterpret_cast<void*>(FakeGetSystemTimeAsFileTime)},
+      {"kernel32.dll", "GetTickCount", reinterpret_cast<void*>(FakeGetTickCount)},
       {"kernel32.dll", "LoadLibraryA", reinterpret_cast<void*>(FakeLoadLibraryA)},
       {"kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(FakeGetProcAddress)},
       {"kernel32.dll", "FreeLibrary", reinterpret_cast<void*>(FakeFreeLibrary)},

@@ -26,6 +26,7 @@ struct Intercepts {
   SYSTEMTIME clockBase{};          // the simulated local time at clockTick
   DWORD clockTick = 0;
   bool clockSet = false;           // otherwise the real clock
+  DWORD tickSkew = 0;              // added to the tick count the plug-in reads
   // The wake timer and the keep-awake state: never real here.
   std::vector<std::string> wake;   // "CreateWaitableTimerA", "SetWaitableTimer resume 1",
                                    // "CancelWaitableTimer", "CloseHandle timer",

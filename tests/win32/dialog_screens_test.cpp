@@ -41,7 +41,8 @@ TEST_F(Screens, AboutBox) {
   });
 }
 
-// The longest line the next alarm can take: a long day and month, and days to go.
+// The longest line the next alarm can take: a long day and month, and days to go; the
+// sleep timer's longest countdown under it.
 TEST_F(Screens, AlarmClockDialog) {
   WriteDword("StartOn", 1);
   WriteDword("StartH", 7);
@@ -49,9 +50,11 @@ TEST_F(Screens, AlarmClockDialog) {
   WriteDword("StartDays", 0x08);  // Wednesday
   SetSimulatedClock(7, 1, 0, 23, 9, 2026);
   Init();
+  SendMessageA(main, WM_COMMAND, 1031, 0);  // Sleep timer > 120 minutes
   RunSettings(plugin, [](HWND settings) {
     RunAlarmClock(settings, [](HWND alarm) {
       EXPECT_EQ("Next alarm: Wednesday 30 September, 07:00 (in 6 d 23 h 59 min)", Text(alarm, 60));
+      EXPECT_EQ("Sleep timer: stops at 09:01 (in 2 h 0 min)", Text(alarm, 67));
       EXPECT_NE("", SaveScreen("alarm_clock", alarm));
       Click(alarm, 1);
     });

@@ -85,13 +85,14 @@ const Expected SettingsControls[] = {
 
 const Expected AlarmClockControls[] = {
     {60, Left, 7, 7, 226, 16, nullptr},  // the next alarm: depends on the clock
-    {64, Left, 7, 32, 150, 8, "Snooze for (minutes):"},
-    {61, Number, 193, 30, 40, 13, "9"},
-    {65, Left, 7, 49, 150, 8, "Stop an unanswered alarm after (minutes):"},
-    {62, Number, 193, 47, 40, 13, "60"},
-    {66, Left, 7, 64, 226, 8, "Snooze 0: Pause ends the alarm. Stop after 0: never."},
-    {63, Check, 7, 77, 226, 10, "Sound a tone if the player stays silent"},
-    {1, Push, 183, 93, 50, 13, "OK"},
+    {67, Left, 7, 25, 226, 8, "Sleep timer: off"},
+    {64, Left, 7, 44, 150, 8, "Snooze for (minutes):"},
+    {61, Number, 193, 42, 40, 13, "9"},
+    {65, Left, 7, 61, 150, 8, "Stop an unanswered alarm after (minutes):"},
+    {62, Number, 193, 59, 40, 13, "60"},
+    {66, Left, 7, 76, 226, 8, "Snooze 0: Pause ends the alarm. Stop after 0: never."},
+    {63, Check, 7, 89, 226, 10, "Sound a tone if the player stays silent"},
+    {1, Push, 183, 105, 50, 13, "OK"},
 };
 
 const Expected AboutControls[] = {
@@ -303,7 +304,7 @@ TEST_F(Templates, AlarmClockDialogHasEveryControlWhereTheLayoutPutsIt) {
   HMODULE module = plugin.module;
   RunSettings(plugin, [module](HWND settings) {
     RunAlarmClock(settings, [module](HWND alarm) {
-      CheckFrame(alarm, AlarmClockCaption, 240, 112);
+      CheckFrame(alarm, AlarmClockCaption, 240, 124);
       CheckControls(alarm, module, 3, AlarmClockControls,
                     sizeof AlarmClockControls / sizeof *AlarmClockControls);
       SendMessageA(alarm, WM_CLOSE, 0, 0);

@@ -76,16 +76,17 @@ static const struct {
                   " SetBkColor SetTextColor "},
     {"kernel32.dll", " CancelWaitableTimer CloseHandle CreateWaitableTimerA FreeLibrary"
                      " GetCurrentProcess GetLastError GetLocalTime GetModuleFileNameA"
-                     " GetModuleHandleA GetProcAddress GetSystemDirectoryA GetSystemTimeAsFileTime"
+                     " GetModuleHandleA GetProcAddress GetSystemDirectoryA GetSystemTimeAsFileTime GetTickCount"
                      " GetVersion LoadLibraryA"
                      " LocalFileTimeToFileTime SetLastError SetThreadExecutionState"
                      " SetWaitableTimer SystemTimeToFileTime lstrcatA lstrcmpiA lstrcpyA lstrcpynA"
                      " lstrlenA "},
     {"shell32.dll", " ShellExecuteA "},
     {"shlwapi.dll", " StrToIntA "},
-    {"user32.dll", " CallWindowProcA CheckDlgButton DeleteMenu DialogBoxParamA EnableWindow"
+    {"user32.dll", " AppendMenuA CallWindowProcA CheckDlgButton CreatePopupMenu DeleteMenu"
+                   " DestroyMenu DialogBoxParamA EnableWindow"
                    " EndDialog ExitWindowsEx GetAsyncKeyState GetDlgItem GetDlgItemTextA"
-                   " GetMenuItemCount GetSysColor GetWindowLongA GetWindowModuleFileNameA"
+                   " GetMenuItemCount GetSubMenu GetSysColor GetWindowLongA GetWindowModuleFileNameA"
                    " InsertMenuA IsDlgButtonChecked IsWindow KillTimer LoadCursorA"
                    " SendDlgItemMessageA SendMessageA SetCursor SetDlgItemTextA"
                    " SetForegroundWindow SetTimer SetWindowLongA ShowWindow wsprintfA "},

@@ -298,10 +298,12 @@ std::string MenuItemText(HWND main, int32_t menuPos, bool expectItem) {
   HMENU menu = LargeMenu();
   SendMessageA(main, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
   std::string text;
-  EXPECT_EQ(PlayerMenuCount + (expectItem ? 1 : 0), GetMenuItemCount(menu));
+  // The settings item and, right after it, the sleep timer's submenu.
+  EXPECT_EQ(PlayerMenuCount + (expectItem ? 2 : 0), GetMenuItemCount(menu));
   if (expectItem) {
     uint32_t at = static_cast<uint32_t>(menuPos) + 1u;  // past the end appends
     EXPECT_EQ(at <= PlayerMenuCount ? static_cast<int>(at) : PlayerMenuCount, PositionOf(menu, 1025));
+    EXPECT_TRUE(GetSubMenu(menu, PositionOf(menu, 1025) + 1) != NULL);
     char buffer[1024];
     int n = GetMenuStringA(menu, 1025, buffer, sizeof buffer, MF_BYCOMMAND);
     text.assign(buffer, n > 0 ? static_cast<size_t>(n) : 0);
@@ -568,7 +570,7 @@ void FuzzRegistry::Fuzz(unsigned defaultStates) {
   EXPECT_TRUE(Keys.open.empty()) << Keys.open.size() << " registry keys left open";
   EXPECT_EQ(0, Keys.strayCloses);
   EXPECT_EQ(MenuItems.inserts, MenuItems.removals);
-  EXPECT_EQ(menusChecked, MenuItems.inserts);
+  EXPECT_EQ(2 * menusChecked, MenuItems.inserts);  // the settings item and the sleep timer's
   EXPECT_EQ(dialogs, Dialogs.opened);
   EXPECT_EQ(dialogs, Dialogs.returned);
   EXPECT_TRUE(Gdi.live.empty());

@@ -482,11 +482,11 @@ TEST_F(HookMenu, SixthItemOfATenItemMenuWhileItIsOpen) {
   Start();
   HMENU menu = MenuOf(10);
   SendMessageA(main, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
-  ASSERT_EQ(11, GetMenuItemCount(menu));
+  ASSERT_EQ(12, GetMenuItemCount(menu));  // and the sleep timer's submenu
   EXPECT_EQ(504u, GetMenuItemID(menu, 4));
   EXPECT_EQ(1025u, GetMenuItemID(menu, 5));
   EXPECT_EQ("Alarm clock...", ItemText(menu, 5));
-  EXPECT_EQ(505u, GetMenuItemID(menu, 6));
+  EXPECT_EQ(505u, GetMenuItemID(menu, 7));
 
   SendMessageA(main, WM_EXITMENULOOP, 0, 0);
   EXPECT_EQ(10, GetMenuItemCount(menu));
@@ -511,6 +511,87 @@ TEST_F(HookMenu, WithoutAddMenuNoMenuGetsTheItem) {
   SendMessageA(main, WM_INITMENU, reinterpret_cast<WPARAM>(large), 0);
   EXPECT_EQ(10, GetMenuItemCount(large));
   DestroyMenu(large);
+}
+
+// The sleep timer's submenu as a line: title, then each item as "id text", checked "*",
+// grayed "-", a separator "|".
+static std::string SleepMenuText(HMENU menu, int position) {
+  HMENU sleep = GetSubMenu(menu, position);
+  if (!sleep) return "no submenu at " + std::to_string(position);
+  std::string text = ItemText(menu, position) + ":";
+  for (int i = 0; i < GetMenuItemCount(sleep); ++i) {
+    UINT state = GetMenuState(sleep, i, MF_BYPOSITION);
+    if (state & MF_SEPARATOR) {
+      text += " |";
+      continue;
+    }
+    text += " " + std::to_string(GetMenuItemID(sleep, i)) + " " + ItemText(sleep, i);
+    if (state & MF_CHECKED) text += "*";
+    if (state & MF_GRAYED) text += "-";
+  }
+  return text;
+}
+
+static const char SleepItemsOff[] =
+    " 1026 15 minutes 1027 30 minutes 1028 45 minutes 1029 60 minutes 1030 90 minutes"
+    " 1031 120 minutes | 1032 Off-";
+
+TEST_F(HookMenu, TheSleepTimersSubmenuFollowsTheSettingsItemAndShowsTheCountdown) {
+  Start();
+  SetSimulatedClock(23, 10, 20);
+  const struct {
+    WPARAM command;  // chosen before the menu opens; 0 none
+    const char* shown;
+  } cases[] = {
+      {0, "Sleep timer:"},
+      {1027, "Sleep timer (23:40): 1026 15 minutes 1027 30 minutes* 1028 45 minutes 1029 60 minutes"
+             " 1030 90 minutes 1031 120 minutes | 1032 Off"},
+      {1031, "Sleep timer (01:10): 1026 15 minutes 1027 30 minutes 1028 45 minutes 1029 60 minutes"
+             " 1030 90 minutes 1031 120 minutes* | 1032 Off"},
+      {1032, "Sleep timer:"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command);
+    if (c.command) SendMessageA(main, WM_COMMAND, c.command, 0);
+    HMENU menu = MenuOf(10);
+    SendMessageA(main, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
+    ASSERT_EQ(12, GetMenuItemCount(menu));
+    EXPECT_EQ(1025u, GetMenuItemID(menu, 5));
+    std::string expected = c.shown;
+    if (c.command == 0 || c.command == 1032) expected += SleepItemsOff;
+    EXPECT_EQ(expected, SleepMenuText(menu, 6));
+    EXPECT_EQ(505u, GetMenuItemID(menu, 7));
+    HMENU sleep = GetSubMenu(menu, 6);
+    SendMessageA(main, WM_EXITMENULOOP, 0, 0);
+    EXPECT_EQ(10, GetMenuItemCount(menu));
+    EXPECT_FALSE(IsMenu(sleep)) << "the submenu is left behind";
+    DestroyMenu(menu);
+  }
+}
+
+TEST_F(HookMenu, ThirtyMinutesChosenStopsThePlayerThirtyMinutesLater) {
+  Start();
+  SetSimulatedClock(23, 10, 20);
+  Playing(4);
+  SendMessageA(main, WM_COMMAND, 1027, 0);
+  Pump(30 * 60 * 1000 - 1500);
+  EXPECT_EQ(0u, Count(WM_COMMAND, 40047)) << "stopped early";
+  // Setting the clock back an hour moves the countdown's end not at all.
+  SetSimulatedClock(22, 40, 19);
+  EXPECT_TRUE(PumpUntil(2000, [] { return Count(WM_COMMAND, 40047) > 0; }));
+  EXPECT_EQ(PlayerStopped, Player.status);
+}
+
+TEST_F(HookMenu, AQuitWithTheMenuOpenLeavesNothingOfOursInIt) {
+  Start();
+  HMENU menu = MenuOf(10);
+  SendMessageA(main, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
+  HMENU sleep = GetSubMenu(menu, 6);
+  ASSERT_TRUE(sleep != NULL);
+  Quit();
+  EXPECT_EQ(10, GetMenuItemCount(menu));
+  EXPECT_FALSE(IsMenu(sleep));
+  DestroyMenu(menu);
 }
 
 // The player's real context menu: the item shows, and choosing it opens the settings.
@@ -539,7 +620,7 @@ TEST_F(HookMenu, ChoosingTheItemInThePlayersMenuOpensTheSettings) {
   SetTimer(NULL, 0, 200, ChooseSixthItem);
   ShowPlayerMenu(main, 100, 100);
   Pump(100);
-  EXPECT_EQ(PlayerMenuCount + 1, OpenMenuCount);
+  EXPECT_EQ(PlayerMenuCount + 2, OpenMenuCount);
   EXPECT_EQ(1025u, OpenMenuSixth);
   EXPECT_SEQUENCE("menu", Msg(WM_INITMENU, reinterpret_cast<WPARAM>(OpenMenu)),
                   Step{WM_EXITMENULOOP, 0, 0, AnyWParam}, DialogCall(), Command(1025));

@@ -86,19 +86,23 @@ TEST_F(Leaks, AThousandMenuOpeningsInsertAndRemoveTheItemEachTime) {
   HMENU small = CreatePopupMenu();  // a submenu: never gets the item
   for (int i = 0; i < 9; ++i) AppendMenuA(small, MF_STRING, 41000 + i, "Sub");
   LARGE_INTEGER start = Now();
-  int wrong = 0;
+  int wrong = 0, submenusLeft = 0;
   for (int i = 0; i < Rounds; ++i) {
     SendMessageA(main, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
-    bool inserted = GetMenuItemCount(menu) == PlayerMenuCount + 1 && GetMenuItemID(menu, 5) == 1025;
+    HMENU sleep = GetSubMenu(menu, 6);
+    bool inserted = GetMenuItemCount(menu) == PlayerMenuCount + 2 && GetMenuItemID(menu, 5) == 1025 && sleep;
     SendMessageA(main, WM_INITMENU, reinterpret_cast<WPARAM>(small), 0);
     SendMessageA(main, WM_EXITMENULOOP, FALSE, 0);
     bool removed = GetMenuItemCount(menu) == PlayerMenuCount && GetMenuItemCount(small) == 9;
     wrong += !inserted || !removed;
+    submenusLeft += sleep && IsMenu(sleep);
   }
   double seconds = SecondsSince(start);
-  EXPECT_EQ(0, wrong) << "rounds without exactly one item while open and none after";
-  EXPECT_EQ(Rounds, MenuItems.inserts);
-  EXPECT_EQ(Rounds, MenuItems.removals);
+  EXPECT_EQ(0, wrong) << "rounds without exactly the item and the submenu while open and none after";
+  EXPECT_EQ(0, submenusLeft) << "sleep timer submenus not destroyed";
+  // The settings item and the sleep timer's submenu, each time.
+  EXPECT_EQ(2 * Rounds, MenuItems.inserts);
+  EXPECT_EQ(2 * Rounds, MenuItems.removals);
   for (int i = 0; i < PlayerMenuCount; ++i) EXPECT_EQ(UINT(40000 + i), GetMenuItemID(menu, i));
   ExpectNoKeyOpen();
   DestroyMenu(small);

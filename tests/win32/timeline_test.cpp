@@ -4,11 +4,12 @@
 
 namespace {
 
-const DWORD Seven = 7 * 3600 * 1000u, HalfPastEleven = (23 * 60 + 30) * 60 * 1000u;
+const DWORD Seven = 7 * 3600 * 1000u, TenPastEleven = (23 * 60 + 10) * 60 * 1000u,
+            FortyPastEleven = TenPastEleven + 30 * 60000u;
 
 struct Script {
   std::vector<LogEntry> log;
-  DWORD at = HalfPastEleven - 6000;
+  DWORD at = TenPastEleven - 6000;
   void Ipc(int data, int code, LRESULT result = 0) { log.push_back({0, WM_USER, WPARAM(data), code, result, at}); }
   void Command(int id) { log.push_back({0, WM_COMMAND, WPARAM(id), 0, 0, at}); }
   void Note(const std::string& text) { log.push_back({0, 0, 0, 0, 0, at, text}); }
@@ -23,10 +24,14 @@ struct Script {
     }
   }
   // The showcase as it should go, with the snooze as long as given.
-  void Showcase(DWORD snooze = 9 * 60000) {
+  void Showcase(DWORD snooze = 9 * 60000, DWORD countdown = 30 * 60000) {
     Wake("2026-12-14 06:58");
     Note("Friday night: the user plays music to fall asleep to");
-    at = HalfPastEleven + 500;
+    at = TenPastEleven + 200;
+    Note("the user chooses Sleep timer > 30 minutes in the player's menu");
+    at = FortyPastEleven - 5000;
+    Note("the showcase skips ahead to Friday 11 December, 23:39:55: half an hour passes");
+    at = TenPastEleven + 500 + countdown;
     Ipc(-666, 122, 90);
     Fade(90, 0, 40);
     Ipc(90, 122);
@@ -108,14 +113,14 @@ TEST(ShowcaseTimeline, FoldsTheFadesAndAcceptsTheExpectedRun) {
   std::vector<TimelineEvent> events = BuildTimeline(s.log);
   std::string why;
   EXPECT_TRUE(CheckShowcaseTimeline(events, &why)) << why << "\n" << FormatTimeline(events);
-  ASSERT_EQ(39u, events.size());
-  EXPECT_EQ(90, events[2].from) << "the fade-out starts from the volume the player had";
-  EXPECT_EQ(0, events[2].to);
-  EXPECT_EQ(100, events[16].from) << "the wake timer and the hold do not break the fade-in";
-  EXPECT_EQ(160, events[16].to);
-  EXPECT_EQ(60, events[16].steps);
-  EXPECT_EQ(100, events[24].from) << "the resumed alarm fades in again";
-  EXPECT_EQ(60, events[24].steps);
+  ASSERT_EQ(41u, events.size());
+  EXPECT_EQ(90, events[4].from) << "the fade-out starts from the volume the player had";
+  EXPECT_EQ(0, events[4].to);
+  EXPECT_EQ(100, events[18].from) << "the wake timer and the hold do not break the fade-in";
+  EXPECT_EQ(160, events[18].to);
+  EXPECT_EQ(60, events[18].steps);
+  EXPECT_EQ(100, events[26].from) << "the resumed alarm fades in again";
+  EXPECT_EQ(60, events[26].steps);
 }
 
 TEST(ShowcaseTimeline, RejectsRunsThatWentOtherwise) {
@@ -139,6 +144,10 @@ TEST(ShowcaseTimeline, RejectsRunsThatWentOtherwise) {
   Script early;  // a snooze of 8 minutes
   early.Showcase(8 * 60000);
   EXPECT_FALSE(Expected(early, &why));
+
+  Script clockBound;  // the countdown ends a minute late
+  clockBound.Showcase(9 * 60000, 31 * 60000);
+  EXPECT_FALSE(Expected(clockBound, &why));
 
   Script silent;  // no tone for the empty playlist
   silent.Showcase();
