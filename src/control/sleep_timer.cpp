@@ -1,6 +1,6 @@
 #include "control.h"
 
-#include "../frame/host_player.h"
+#include "../seam/host_player.h"
 #include "../settings/settings.h"
 #include "calendar.h"
 

@@ -1,6 +1,6 @@
 #include "control.h"
 
-#include "../frame/host_player.h"
+#include "../seam/host_player.h"
 #include "../settings/settings.h"
 
 // The player only learns its track's length some time after play; we poll on its own

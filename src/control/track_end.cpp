@@ -1,6 +1,6 @@
 #include "control.h"
 
-#include "../frame/host_player.h"
+#include "../seam/host_player.h"
 #include "../settings/settings.h"
 
 // Ends a fade-out early, leaving the volume where it was before the fade began.

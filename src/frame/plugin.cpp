@@ -1,15 +1,15 @@
 #include "plugin.h"
 
-#include "../settings/settings.h"
-#include "../settings/store.h"
-#include "host_player.h"
-#include "tone.h"
-#include "wake_timer.h"
 #include "../control/control.h"
 #include "../hook/host_window.h"
 #include "../hook/settings_item.h"
-#include "../ui/settings_dialog.h"
 #include "../res/resource.h"
+#include "../seam/host_player.h"
+#include "../seam/tone.h"
+#include "../seam/wake_timer.h"
+#include "../settings/settings.h"
+#include "../settings/store.h"
+#include "../ui/settings_dialog.h"
 
 PluginDescriptor Plugin;
 

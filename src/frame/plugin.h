@@ -1,18 +1,6 @@
-// The host's view of the plug-in: its descriptor and the three entries. Win32 side only.
+// The plug-in's three entries, and the export that hands the host its descriptor.
 #pragma once
-#include <windows.h>
-
-struct PluginDescriptor {
-  int version;
-  const char* description;
-  int (*init)();
-  int (*config)();
-  int (*quit)();
-  HWND hwndParent;         // written by the host before init
-  HINSTANCE hDllInstance;  // written by the host before init
-};
-
-extern PluginDescriptor Plugin;
+#include "../seam/descriptor.h"
 
 int PluginInit();
 int ShowSettings();

@@ -1,7 +1,7 @@
 #include "host_window.h"
 
 #include "../control/control.h"
-#include "../frame/host_player.h"
+#include "../seam/host_player.h"
 #include "../frame/plugin.h"
 #include "../settings/settings.h"
 #include "settings_item.h"

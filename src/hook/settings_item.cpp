@@ -1,7 +1,7 @@
 #include "settings_item.h"
 
 #include "../control/control.h"
-#include "../frame/host_player.h"
+#include "../seam/host_player.h"
 #include "../settings/settings.h"
 
 enum { SleepChoices = 6 };

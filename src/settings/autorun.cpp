@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "../frame/plugin.h"
+#include "../seam/descriptor.h"
 #include "settings.h"
 #include "store.h"
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "../frame/host_player.h"
+#include "../seam/host_player.h"
 #include "settings.h"
 
 static const char SettingsKeyPath[] = "Software\\Brindlow Software\\Dawnbell Winamp Plug-in";

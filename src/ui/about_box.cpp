@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "../frame/plugin.h"
+#include "../seam/descriptor.h"
 #include "../res/resource.h"
 #include "../settings/settings.h"
 

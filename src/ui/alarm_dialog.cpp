@@ -2,8 +2,8 @@
 
 #include <shlwapi.h>
 
-#include "../frame/host_player.h"
-#include "../frame/plugin.h"
+#include "../seam/host_player.h"
+#include "../seam/descriptor.h"
 #include "../res/resource.h"
 #include "../settings/settings.h"
 #include "alarm_text.h"

@@ -3,8 +3,8 @@
 #include <shlwapi.h>
 
 #include "../control/control.h"
-#include "../frame/host_player.h"
-#include "../frame/plugin.h"
+#include "../seam/host_player.h"
+#include "../seam/descriptor.h"
 #include "../res/resource.h"
 #include "../settings/settings.h"
 #include "../settings/store.h"

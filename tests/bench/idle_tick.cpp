@@ -8,7 +8,7 @@
 #include <string.h>
 
 #include "control/control.h"
-#include "frame/host_player.h"
+#include "seam/host_player.h"
 #include "settings/settings.h"
 
 static const LocalTimeRecord Now = {2026, 12, 2, 8, 12, 0, 30, 0};

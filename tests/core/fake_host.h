@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/host_player.h"
+#include "seam/host_player.h"
 #include "settings/settings.h"
 
 struct FakePlayer {

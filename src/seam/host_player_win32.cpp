@@ -3,9 +3,9 @@
 #include <windows.h>
 
 #include "../settings/settings.h"
+#include "descriptor.h"
 #include "file_time.h"
 #include "host_player.h"
-#include "plugin.h"
 
 static_assert(sizeof(LocalTimeRecord) == sizeof(SYSTEMTIME), "LocalTime mirrors SYSTEMTIME");
 
