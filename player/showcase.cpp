@@ -2,6 +2,7 @@
 
 #include <stdio.h>
 
+#include "options.h"
 #include "player.h"
 #include "player_internal.h"
 #include "screen_capture.h"
@@ -19,8 +20,9 @@ void WriteShowcaseSettings() {
       {"StartOn", 1}, {"StartH", 7}, {"StartM", 0}, {"StartDays", ShowcaseWeekdays},
       {"Random", 1}, {"VolUp", 1}, {"Activate", 1}, {"VolStart", ShowcaseVolStart},
       {"VolEnd", ShowcaseVolEnd}, {"TimeOut", ShowcaseStep}, {"WakeUp", 1},
-      // No daily stop time: the sleep timer's boxes serve the countdown from the menu.
-      {"VolDown", 1}, {"Suspend", 1}, {"Close", 1}};
+      // The sleep timer's boxes serve the countdown from the menu and the daily stop at
+      // 23:50, which the nights the showcase skips step over until Wednesday's.
+      {"VolDown", 1}, {"Suspend", 1}, {"Close", 1}, {"StopOn", 1}, {"StopH", 23}, {"StopM", 50}};
   HKEY key;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, PluginKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL))
     return;
@@ -58,6 +60,7 @@ static bool Logged(const char* text, size_t from = 0) {
 static const DWORD Seven = 7 * 3600 * 1000u;
 static const DWORD TenPastEleven = (23 * 60 + 10) * 60 * 1000u;
 static const DWORD FortyPastEleven = TenPastEleven + 30 * 60 * 1000u;
+static const DWORD TenToMidnight = FortyPastEleven + 10 * 60 * 1000u;
 
 // Puts the plug-in's clock ticks in the middle of the simulated seconds, at `msOfDay` for
 // the tick that has just been: a late timer then cannot miss an event's second 0.
@@ -157,7 +160,35 @@ static bool RunScript(HWND main, const std::string& screens, std::string* report
     *report += "the user's stop did not end the tone\n";
     return false;
   }
-  Pump(500);
+
+  // The computer, back from standby, ticks again four minutes after the alarm's minute.
+  ParseLengths(ShowcaseLengths, &Player.lengthsMs);
+  SkipTo(ShowcaseFriday + 5, "Wednesday", Seven + 4 * 60000, ": the computer was slow to resume");
+  SendMessageA(main, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+  if (!PumpUntil(20000, [] { return Player.status == PlayerPlaying && Player.volume == ShowcaseVolEnd; })) {
+    *report += "the alarm minute stepped over did not ring on the next tick\n";
+    return false;
+  }
+  Pump(1200);
+  PlayerNote("the user, awake, presses stop");
+  size_t caughtUp = PlayerLog.size();
+  SendMessageA(main, WM_COMMAND, 40047, 0);
+  if (!PumpUntil(3000, [caughtUp] { return Logged("): released", caughtUp); })) {
+    *report += "the computer was not released when the caught-up alarm stopped\n";
+    return false;
+  }
+
+  SkipTo(ShowcaseFriday + 5, "Wednesday", TenToMidnight - 5000, ": the daily sleep timer is at 23:50");
+  Player.volume = ShowcaseNightVolume;
+  RunCommand(main, 40045);
+  PlayerNote("Wednesday night: the user plays music to fall asleep to");
+  size_t night = PlayerLog.size();
+  if (!PumpUntil(20000, [night] { return Logged("SetSuspendState", night); })) {
+    *report += "the daily sleep timer did not ask for standby\n";
+    return false;
+  }
+  Pump(1500);  // a close of the player would show here
+  PlayerNote("the player stays open for Thursday's alarm");
   return true;
 }
 
@@ -181,6 +212,8 @@ int RunShowcase(HWND main, LoadedPlugin* plugin, const std::string& screens) {
          "the computer at 06:58 and the alarm plays at 07:00 held awake; the user snoozes it\n"
          "with Pause, it plays again 9 minutes later, and the user's Stop ends it and the hold.\n"
          "On Tuesday the playlist is empty: the alarm sounds its tone until the user's Stop.\n"
+         "On Wednesday the computer resumes at 07:04: the alarm it stepped over rings at once.\n"
+         "That night the daily sleep timer at 23:50 fades out and asks for standby.\n"
          "Power calls and the tone are shown in the log, never done.\n",
          FormatClock(ShowcaseClock * 1000u).c_str(), ShowcaseVolStart, ShowcaseVolEnd, ShowcaseStep);
   std::string report;

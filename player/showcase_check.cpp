@@ -5,7 +5,7 @@
 
 enum : DWORD {
   Seven = 7 * 3600 * 1000u, TenPastEleven = (23 * 60 + 10) * 60 * 1000u,
-  HalfAnHour = 30 * 60 * 1000u,
+  HalfAnHour = 30 * 60 * 1000u, TenToMidnight = (23 * 60 + 50) * 60 * 1000u,
   Second = 1000u,
 };
 
@@ -24,7 +24,10 @@ bool CheckShowcaseTimeline(const std::vector<TimelineEvent>& events, std::string
       "pick", "stop", "play", "fade-in", "wake timer", "held awake",
       "note", "pause", "held awake", "note", "pause", "fade-in", "held awake",  // the snooze
       "note", "stop", "released",
-      "note", "wake timer", "held awake", "note", "note", "note", "released", "stop"};  // Tuesday
+      "note", "wake timer", "held awake", "note", "note", "note", "released", "stop",  // Tuesday
+      "note", "wake timer", "held awake", "pick", "stop", "play", "fade-in", "wake timer",
+      "held awake", "note", "stop", "released",                        // Wednesday, late
+      "note", "note", "fade-out", "volume", "stop", "standby", "note"};  // its daily stop
   const size_t count = sizeof kinds / sizeof *kinds;
   std::string seen;
   for (const TimelineEvent& e : events) seen += (seen.empty() ? "" : ", ") + e.kind;
@@ -44,7 +47,9 @@ bool CheckShowcaseTimeline(const std::vector<TimelineEvent>& events, std::string
                       &snoozeHeld = events[23], &resume = events[25], &refade = events[26],
                       &heldAgain = events[27], &userStop = events[29], &released = events[30],
                       &tuesdayHeld = events[33], &tone = events[34], &toneAnswer = events[35],
-                      &toneEnds = events[36], &toneReleased = events[37];
+                      &toneEnds = events[36], &toneReleased = events[37], &lateHold = events[41],
+                      &latePick = events[42], &lateFadeIn = events[45], &lateStopped = events[50],
+                      &dailyFade = events[53], &dailyStandby = events[56], &stillOpen = events[57];
   struct { bool holds; const char* what; } const checks[] = {
       {Says(armed, "2026-12-14 06:58, resume"), "at start the wake timer is set for Monday 06:58"},
       {Says(chosen, "30 minutes") && Within(chosen.clockMs, TenPastEleven, TenPastEleven + 3 * Second) &&
@@ -76,6 +81,12 @@ bool CheckShowcaseTimeline(const std::vector<TimelineEvent>& events, std::string
       {Says(toneAnswer, "presses stop") && Says(toneEnds, "PlaySoundA(NULL") &&
            toneEnds.clockMs - toneAnswer.clockMs < Second && Says(toneReleased, "released"),
        "the user's Stop ends the tone and the hold"},
+      {Says(lateHold, "ES_SYSTEM_REQUIRED") && Within(latePick.clockMs, Seven + 4 * 60 * Second, Seven + 4 * 60 * Second + 2 * Second) &&
+           lateFadeIn.from == ShowcaseVolStart && Says(lateStopped, "released"),
+       "resumed at 07:04 on Wednesday, the alarm it stepped over rings at once, faded in"},
+      {Within(dailyFade.clockMs, TenToMidnight, TenToMidnight + Second) && dailyFade.from == ShowcaseNightVolume &&
+           dailyStandby.clockMs - dailyFade.clockMs < 6 * Second && Says(stillOpen, "stays open"),
+       "the daily sleep timer fades out at 23:50 and asks for standby, the player kept open"},
   };
   for (const auto& c : checks) {
     if (!c.holds) {
