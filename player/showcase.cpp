@@ -98,7 +98,7 @@ static bool RunScript(HWND main, const std::string& screens, std::string* report
   // Open again, as it now reads: the countdown's end in its title, 30 minutes checked.
   if (!screens.empty() && !UseSleepMenu(main, 2, false, screens + "\\sleep_menu.bmp"))
     *report += "sleep timer menu: not captured\n";
-  SkipTo(ShowcaseFriday, "Friday", FortyPastEleven - 5000, ": half an hour passes");
+  SkipTo(ShowcaseFriday, "Friday", FortyPastEleven - 2000, ": half an hour passes");
   if (!PumpUntil(20000, [] { return Logged("SetSuspendState"); })) {
     *report += "the sleep timer did not ask for standby\n";
     return false;
@@ -106,8 +106,8 @@ static bool RunScript(HWND main, const std::string& screens, std::string* report
   Pump(1500);  // a close of the player would show here
   PlayerNote("the player stays open: closing it would cancel the wake timer");
 
-  SkipTo(ShowcaseFriday + 1, "Saturday", Seven - 5000, "");
-  PumpUntil(12000, [] { return SimClockMsOfDay() >= Seven + 3000; });
+  SkipTo(ShowcaseFriday + 1, "Saturday", Seven - 2000, "");
+  PumpUntil(12000, [] { return SimClockMsOfDay() >= Seven + 2000; });
   PlayerNote("07:00 passes in silence: Saturday is not an alarm day");
 
   SkipTo(ShowcaseFriday + 3, "Monday", Seven - 2 * 60000, ": the wake timer wakes the computer");
@@ -116,7 +116,7 @@ static bool RunScript(HWND main, const std::string& screens, std::string* report
     *report += "the computer was not held awake after the wake\n";
     return false;
   }
-  SkipTo(ShowcaseFriday + 3, "Monday", Seven - 5000, ", still held awake");
+  SkipTo(ShowcaseFriday + 3, "Monday", Seven - 2000, ", still held awake");
   if (!PumpUntil(20000, [] { return Player.status == PlayerPlaying && Player.volume == ShowcaseVolEnd; })) {
     *report += "the alarm with its fade-in did not come\n";
     return false;
@@ -145,7 +145,7 @@ static bool RunScript(HWND main, const std::string& screens, std::string* report
     return false;
   }
 
-  SkipTo(ShowcaseFriday + 4, "Tuesday", Seven - 5000, ": the playlist is empty");
+  SkipTo(ShowcaseFriday + 4, "Tuesday", Seven - 2000, ": the playlist is empty");
   Player.lengthsMs.clear();
   Player.current = 0;
   size_t tuesday = PlayerLog.size();
@@ -178,8 +178,8 @@ static bool RunScript(HWND main, const std::string& screens, std::string* report
     return false;
   }
 
-  SkipTo(ShowcaseFriday + 5, "Wednesday", TenToMidnight - 5000, ": the daily sleep timer is at 23:50");
-  Player.volume = ShowcaseNightVolume;
+  SkipTo(ShowcaseFriday + 5, "Wednesday", TenToMidnight - 2000, ": the daily sleep timer is at 23:50");
+  Player.volume = ShowcaseQuietVolume;
   RunCommand(main, 40045);
   PlayerNote("Wednesday night: the user plays music to fall asleep to");
   size_t night = PlayerLog.size();

@@ -14,6 +14,7 @@
 enum {
   ShowcaseVolStart = 100, ShowcaseVolEnd = 160, ShowcaseStep = 40,  // fade: ms a step
   ShowcaseNightVolume = 90,
+  ShowcaseQuietVolume = 30,  // Wednesday night's music: a shorter fade
   ShowcaseSpeed = 4,
   ShowcaseClock = (23 * 60 + 9) * 60 + 54,  // 23:09:54 on Friday 11 December 2026
   ShowcaseYear = 2026, ShowcaseMonth = 12, ShowcaseFriday = 11,

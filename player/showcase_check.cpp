@@ -84,7 +84,7 @@ bool CheckShowcaseTimeline(const std::vector<TimelineEvent>& events, std::string
       {Says(lateHold, "ES_SYSTEM_REQUIRED") && Within(latePick.clockMs, Seven + 4 * 60 * Second, Seven + 4 * 60 * Second + 2 * Second) &&
            lateFadeIn.from == ShowcaseVolStart && Says(lateStopped, "released"),
        "resumed at 07:04 on Wednesday, the alarm it stepped over rings at once, faded in"},
-      {Within(dailyFade.clockMs, TenToMidnight, TenToMidnight + Second) && dailyFade.from == ShowcaseNightVolume &&
+      {Within(dailyFade.clockMs, TenToMidnight, TenToMidnight + Second) && dailyFade.from == ShowcaseQuietVolume &&
            dailyStandby.clockMs - dailyFade.clockMs < 6 * Second && Says(stillOpen, "stays open"),
        "the daily sleep timer fades out at 23:50 and asks for standby, the player kept open"},
   };

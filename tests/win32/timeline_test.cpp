@@ -29,8 +29,8 @@ struct Script {
     Note("Friday night: the user plays music to fall asleep to");
     at = TenPastEleven + 200;
     Note("the user chooses Sleep timer > 30 minutes in the player's menu");
-    at = FortyPastEleven - 5000;
-    Note("the showcase skips ahead to Friday 11 December, 23:39:55: half an hour passes");
+    at = FortyPastEleven - 2000;
+    Note("the showcase skips ahead to Friday 11 December, 23:39:58: half an hour passes");
     at = TenPastEleven + 500 + countdown;
     Ipc(-666, 122, 90);
     Fade(90, 0, 40);
@@ -39,7 +39,7 @@ struct Script {
     Power("LoadLibraryA(powrprof.dll)");
     Power("SetSuspendState(0, 0, 0): standby");
     Note("the player stays open");
-    at = Seven - 5000;
+    at = Seven - 2000;
     Note("the showcase skips ahead to Saturday");
     at = Seven + 3000;
     Note("07:00 passes in silence");
@@ -47,8 +47,8 @@ struct Script {
     Note("the showcase skips ahead to Monday");
     Wake("2026-12-14 07:00");
     Power("SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED): held awake");
-    at = Seven - 5000;
-    Note("the showcase skips ahead to Monday 06:59:55");
+    at = Seven - 2000;
+    Note("the showcase skips ahead to Monday 06:59:58");
     at = Seven + 500;
     Ipc(0, 104);
     Ipc(0, 124, 12);
@@ -83,8 +83,8 @@ struct Script {
     Ipc(0, 104);
     Power("SetThreadExecutionState(ES_CONTINUOUS): released");
 
-    at = Seven - 5000;
-    Note("the showcase skips ahead to Tuesday 15 December, 06:59:55: the playlist is empty");
+    at = Seven - 2000;
+    Note("the showcase skips ahead to Tuesday 15 December, 06:59:58: the playlist is empty");
     at = Seven + 500;
     Ipc(0, 104);
     Ipc(0, 124, 0);
@@ -117,13 +117,13 @@ struct Script {
     Command(40047);
     Power("SetThreadExecutionState(ES_CONTINUOUS): released");
 
-    at = TenToMidnight - 5000;
-    Note("the showcase skips ahead to Wednesday 16 December, 23:49:55: the daily sleep timer is at 23:50");
+    at = TenToMidnight - 2000;
+    Note("the showcase skips ahead to Wednesday 16 December, 23:49:58: the daily sleep timer is at 23:50");
     Note("Wednesday night: the user plays music to fall asleep to");
     at = TenToMidnight + 500;
-    Ipc(-666, 122, 90);
-    Fade(90, 0, 40);
-    Ipc(90, 122);
+    Ipc(-666, 122, 30);
+    Fade(30, 0, 40);
+    Ipc(30, 122);
     Command(40047);
     Power("SetSuspendState(0, 0, 0): standby");
     at += 1500;
