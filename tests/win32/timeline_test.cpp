@@ -23,6 +23,19 @@ struct Script {
       at += step;
     }
   }
+  // The alarm picks a track, plays it, arms the next wake, holds the computer and fades in.
+  void AlarmStarts(int track, const char* nextWake) {
+    Ipc(0, 104);
+    Ipc(0, 124, 12);
+    Ipc(track, 121);
+    Command(40047);
+    Command(40045);
+    Ipc(100, 122);
+    Wake(nextWake);
+    Power("SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED): held awake");
+    at += 40;
+    Fade(100, 160, 40);
+  }
   // The showcase as it should go, with the snooze as long as given.
   void Showcase(DWORD snooze = 9 * 60000, DWORD countdown = 30 * 60000, DWORD lateRing = 4 * 60000) {
     Wake("2026-12-14 06:58");
@@ -50,16 +63,7 @@ struct Script {
     at = Seven - 2000;
     Note("the showcase skips ahead to Monday 06:59:58");
     at = Seven + 500;
-    Ipc(0, 104);
-    Ipc(0, 124, 12);
-    Ipc(4, 121);
-    Command(40047);
-    Command(40045);
-    Ipc(100, 122);
-    Wake("2026-12-15 06:58");
-    Power("SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED): held awake");
-    at += 40;
-    Fade(100, 160, 40);
+    AlarmStarts(4, "2026-12-15 06:58");
     at += 1200;
     Note("the user presses Pause: the alarm snoozes for 9 minutes");
     Command(40046);
@@ -102,16 +106,7 @@ struct Script {
     Wake("2026-12-17 06:58");
     Power("SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED): held awake");
     at = Seven + lateRing + 500;
-    Ipc(0, 104);
-    Ipc(0, 124, 12);
-    Ipc(9, 121);
-    Command(40047);
-    Command(40045);
-    Ipc(100, 122);
-    Wake("2026-12-17 06:58");
-    Power("SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED): held awake");
-    at += 40;
-    Fade(100, 160, 40);
+    AlarmStarts(9, "2026-12-17 06:58");
     at += 1200;
     Note("the user, awake, presses stop");
     Command(40047);
