@@ -77,6 +77,25 @@ static void SkipTo(int day, const char* dayName, DWORD msOfDay, const char* why)
              " December, " + FormatClock(msOfDay) + why);
 }
 
+// The alarm at its full volume after the fade-in; `missing` says what did not come.
+static bool AlarmPlays(const char* missing, std::string* report) {
+  if (PumpUntil(20000, [] { return Player.status == PlayerPlaying && Player.volume == ShowcaseVolEnd; }))
+    return true;
+  *report += std::string(missing) + "\n";
+  return false;
+}
+
+// The user, awake, stops the alarm a moment later; the hold must end with it.
+static bool UserStops(HWND main, const char* unreleased, std::string* report) {
+  Pump(1200);
+  PlayerNote("the user, awake, presses stop");
+  size_t stopped = PlayerLog.size();
+  SendMessageA(main, WM_COMMAND, 40047, 0);
+  if (PumpUntil(3000, [stopped] { return Logged("): released", stopped); })) return true;
+  *report += std::string(unreleased) + "\n";
+  return false;
+}
+
 // The night, the quiet Saturday, the Monday alarm. False when a step never came.
 static bool RunScript(HWND main, const std::string& screens, std::string* report) {
   int reads = SimClockReads;
@@ -117,10 +136,7 @@ static bool RunScript(HWND main, const std::string& screens, std::string* report
     return false;
   }
   SkipTo(ShowcaseFriday + 3, "Monday", Seven - 2000, ", still held awake");
-  if (!PumpUntil(20000, [] { return Player.status == PlayerPlaying && Player.volume == ShowcaseVolEnd; })) {
-    *report += "the alarm with its fade-in did not come\n";
-    return false;
-  }
+  if (!AlarmPlays("the alarm with its fade-in did not come", report)) return false;
   Pump(1200);
   if (!screens.empty() && !SaveWindowImage(main, NULL, screens + "\\player.bmp"))
     *report += "player: not captured\n";
@@ -132,18 +148,8 @@ static bool RunScript(HWND main, const std::string& screens, std::string* report
     return false;
   }
   SkipTo(ShowcaseFriday + 3, "Monday", Seven + 9 * 60000, ": the snooze is over");
-  if (!PumpUntil(20000, [] { return Player.status == PlayerPlaying && Player.volume == ShowcaseVolEnd; })) {
-    *report += "the alarm did not resume after the snooze\n";
-    return false;
-  }
-  Pump(1200);
-  PlayerNote("the user, awake, presses stop");
-  size_t stopped = PlayerLog.size();
-  SendMessageA(main, WM_COMMAND, 40047, 0);
-  if (!PumpUntil(3000, [stopped] { return Logged("): released", stopped); })) {
-    *report += "the computer was not released when playback stopped\n";
-    return false;
-  }
+  if (!AlarmPlays("the alarm did not resume after the snooze", report)) return false;
+  if (!UserStops(main, "the computer was not released when playback stopped", report)) return false;
 
   SkipTo(ShowcaseFriday + 4, "Tuesday", Seven - 2000, ": the playlist is empty");
   Player.lengthsMs.clear();
@@ -165,18 +171,8 @@ static bool RunScript(HWND main, const std::string& screens, std::string* report
   ParseLengths(ShowcaseLengths, &Player.lengthsMs);
   SkipTo(ShowcaseFriday + 5, "Wednesday", Seven + 4 * 60000, ": the computer was slow to resume");
   SendMessageA(main, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
-  if (!PumpUntil(20000, [] { return Player.status == PlayerPlaying && Player.volume == ShowcaseVolEnd; })) {
-    *report += "the alarm minute stepped over did not ring on the next tick\n";
-    return false;
-  }
-  Pump(1200);
-  PlayerNote("the user, awake, presses stop");
-  size_t caughtUp = PlayerLog.size();
-  SendMessageA(main, WM_COMMAND, 40047, 0);
-  if (!PumpUntil(3000, [caughtUp] { return Logged("): released", caughtUp); })) {
-    *report += "the computer was not released when the caught-up alarm stopped\n";
-    return false;
-  }
+  if (!AlarmPlays("the alarm minute stepped over did not ring on the next tick", report)) return false;
+  if (!UserStops(main, "the computer was not released when the caught-up alarm stopped", report)) return false;
 
   SkipTo(ShowcaseFriday + 5, "Wednesday", TenToMidnight - 2000, ": the daily sleep timer is at 23:50");
   Player.volume = ShowcaseQuietVolume;

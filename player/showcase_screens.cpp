@@ -20,21 +20,23 @@ static bool IsClass(HWND window, const char* name) {
   return GetClassNameA(window, found, sizeof found) && lstrcmpiA(found, name) == 0;
 }
 
-struct Search { HWND except, found; };
+struct Search { const char* windowClass; HWND except, found; };
 
 static BOOL CALLBACK Consider(HWND w, LPARAM p) {
   Search* s = reinterpret_cast<Search*>(p);
-  if (w == s->except || !IsWindowVisible(w) || !IsClass(w, "#32770")) return TRUE;
+  if (w == s->except || !IsWindowVisible(w) || !IsClass(w, s->windowClass)) return TRUE;
   s->found = w;
   return FALSE;
 }
 
-// A visible dialog of this thread other than `except`.
-static HWND FindDialog(HWND except) {
-  Search search = {except, NULL};
+// A visible window of the class on this thread other than `except`.
+static HWND FindOfClass(const char* windowClass, HWND except) {
+  Search search = {windowClass, except, NULL};
   EnumThreadWindows(GetCurrentThreadId(), Consider, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
+
+static HWND FindDialog(HWND except) { return FindOfClass("#32770", except); }
 
 static void DescribeMenu(HMENU menu) {
   int count = GetMenuItemCount(menu);
@@ -78,19 +80,7 @@ bool CaptureMenu(HWND main, const std::string& path, std::string* report) {
 // seventh item with the showcase's settings), right to open it, down to the item.
 enum { SleepMenuPosition = 6 };
 
-static BOOL CALLBACK ConsiderMenu(HWND w, LPARAM p) {
-  Search* s = reinterpret_cast<Search*>(p);
-  if (w == s->except || !IsWindowVisible(w) || !IsClass(w, "#32768")) return TRUE;
-  s->found = w;
-  return FALSE;
-}
-
-// A visible menu window of this thread other than `except`.
-static HWND FindMenuWindow(HWND except) {
-  Search search = {except, NULL};
-  EnumThreadWindows(GetCurrentThreadId(), ConsiderMenu, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+static HWND FindMenuWindow(HWND except) { return FindOfClass("#32768", except); }
 
 static struct {
   int stage, ticks, row;

@@ -13,7 +13,7 @@ bool MissedAlarm(const TickRecord& tick, LocalTimeRecord* at) {
   if (!StartOn || !last.Year) return false;
   if (now.Day == last.Day && now.Hour == last.Hour && now.Minute - last.Minute < 2) return false;
   int32_t stepped = MinuteNumber(now) - MinuteNumber(last);
-  if (stepped < 2 || !AlarmTimeValid() || !(StartDays & EveryDay)) return false;
+  if (stepped < 2 || !AlarmCanRing()) return false;
   // The latest alarm minute on an alarm day strictly between the two ticks' minutes; the
   // current minute is the on-time check's.
   int32_t back = now.Hour * 60 + now.Minute - (StartH * 60 + StartM);

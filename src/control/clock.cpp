@@ -4,8 +4,6 @@
 #include "../settings/settings.h"
 #include "calendar.h"
 
-bool FiredThisMinute(const FiredRecord& fired) { return SameMinute(fired, LocalTime); }
-
 static void NoteMinute(FiredRecord& fired, const LocalTimeRecord& t) {
   fired.Year = t.Year;
   fired.Month = t.Month;
@@ -17,7 +15,7 @@ static void NoteMinute(FiredRecord& fired, const LocalTimeRecord& t) {
 // Any tick in the minute will do (timer messages arrive late when the player is busy),
 // but only the first: a second tick, or the dialog re-enabling the event, must not repeat it.
 bool EventDue(int32_t on, int32_t hour, int32_t minute, FiredRecord& fired) {
-  if (!on || LocalTime.Hour != hour || LocalTime.Minute != minute || FiredThisMinute(fired))
+  if (!on || LocalTime.Hour != hour || LocalTime.Minute != minute || SameMinute(fired, LocalTime))
     return false;
   NoteMinute(fired, LocalTime);
   return true;

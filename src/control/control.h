@@ -8,7 +8,6 @@ void ClockTick();
 void MarkMinuteSeen();  // at start-up: no event fires in the minute already in progress
 // True once per occurrence of the event's minute while it is enabled; notes the firing.
 bool EventDue(int32_t on, int32_t hour, int32_t minute, FiredRecord& fired);
-bool FiredThisMinute(const FiredRecord& fired);  // the minute LocalTime is in
 // What the start did: the player played already, it started, or it could not (no playlist).
 enum : int32_t { AlreadyPlaying = 0, Started = 1, CannotStart = 2 };
 int32_t StartPlayback();
@@ -24,7 +23,7 @@ void TrackEnded();  // the player's end-of-track notice
 
 // The alarm's days and the wake timer (local time, portable).
 bool AlarmDay(int32_t dayOfWeek);  // 0 Sunday .. 6 Saturday
-bool AlarmTimeValid();
+bool AlarmCanRing();  // a valid time of day and a day ticked
 // The alarm occurrence the clock stepped over between LastTick and `tick` that is still due:
 // on an alarm day, not rung, and at most minutes ago in real time.
 bool MissedAlarm(const TickRecord& tick, LocalTimeRecord* at);

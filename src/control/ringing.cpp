@@ -8,10 +8,7 @@ enum : int32_t {
   Paused = 3,         // the player's answer to the playing query while paused
 };
 
-static uint32_t Seconds(int32_t minutes) {
-  uint32_t m = static_cast<uint32_t>(minutes);  // a negative value reads as a large one
-  return (m > uint32_t{MostMinutes} ? uint32_t{MostMinutes} : m) * 60u;
-}
+static uint32_t Seconds(int32_t minutes) { return static_cast<uint32_t>(CappedMinutes(minutes)) * 60u; }
 
 // The hold follows the alarm: the display too while it rings with Activate, the system
 // alone while it snoozes.

@@ -11,13 +11,15 @@ enum : int32_t {
 
 bool AlarmDay(int32_t dayOfWeek) { return (StartDays >> (dayOfWeek % 7)) & 1; }
 
-bool AlarmTimeValid() { return StartH >= 0 && StartH < 24 && StartM >= 0 && StartM < 60; }
+bool AlarmCanRing() {
+  return StartH >= 0 && StartH < 24 && StartM >= 0 && StartM < 60 && (StartDays & EveryDay);
+}
 
 // Minutes from the minute `now` is in to the next start minute on an alarm day, strictly
 // later (or this very minute too, when `thisMinute`), that has not rung (the clock may have
 // gone back over it); -1 when there is none.
 static int32_t MinutesToAlarm(const LocalTimeRecord& now, bool thisMinute) {
-  if (!AlarmTimeValid() || !(StartDays & EveryDay)) return -1;
+  if (!AlarmCanRing()) return -1;
   int32_t today = StartH * 60 + StartM - (now.Hour * 60 + now.Minute);
   // A week on is the same day again: with one alarm day, that is the next one.
   for (int32_t day = 0; day <= 7; ++day) {
@@ -37,12 +39,17 @@ bool NextAlarm(const LocalTimeRecord& now, LocalTimeRecord* at, int32_t* minutes
   return true;
 }
 
+// The UTC seconds of the alarm `minutes` after the minute LocalTime is in; false for none.
+static bool AlarmUtc(int32_t minutes, uint32_t* utc) {
+  return minutes >= 0 && UtcOf(MinutesLater(LocalTime, minutes), utc);
+}
+
 // Arms or cancels the wake timer for the time in LocalTime. Counted in UTC from the alarm's
 // own minute: two minutes before a local time may not exist on the night summer time starts.
 static void UpdateWake() {
   int32_t minutes = StartOn && WakeUp ? MinutesToAlarm(LocalTime, false) : -1;
   uint32_t alarm;
-  if (minutes < 0 || !UtcOf(MinutesLater(LocalTime, minutes), &alarm)) {
+  if (!AlarmUtc(minutes, &alarm)) {
     CancelWakeTimer();
     WakeArmed = 0;
     return;
@@ -86,9 +93,8 @@ void ResumedAutomatically() {
   if (!MissedAlarm(now, &at)) {
     int32_t minutes = MinutesToAlarm(LocalTime, true);
     uint32_t alarm;
-    if (minutes < 0) return;
-    if (minutes > 0) {
-      if (!UtcOf(MinutesLater(LocalTime, minutes), &alarm)) return;
+    if (minutes != 0) {  // not this very minute
+      if (!AlarmUtc(minutes, &alarm)) return;
       seconds = static_cast<int32_t>(alarm - now.Utc);
     }
     if (seconds > ResumeHoldMinutes * 60) return;

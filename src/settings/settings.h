@@ -50,6 +50,9 @@ inline int32_t& RingLimit = SettingValues[36];  // minutes an unanswered alarm p
 inline int32_t& SilentTone = SettingValues[37]; // a tone when the alarm's player stays silent
 // Snooze and RingLimit above this many minutes (or negative, read unsigned) count as this.
 enum : int32_t { MostMinutes = 240 };
+inline int32_t CappedMinutes(int32_t minutes) {
+  return static_cast<uint32_t>(minutes) > uint32_t{MostMinutes} ? MostMinutes : minutes;
+}
 
 enum : int32_t { EveryDay = 127 };  // StartDays with every day's bit set
 

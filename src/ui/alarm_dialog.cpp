@@ -16,12 +16,6 @@ void ShowAlarmClock(HWND owner) {
   DialogBoxParamA(Plugin.hDllInstance, MAKEINTRESOURCEA(IDD_ALARM_CLOCK), owner, AlarmDialogProc, 0);
 }
 
-// The registry may hold any number; negative ones read as huge, and all above the
-// most count as the most.
-static int32_t Shown(int32_t minutes) {
-  return static_cast<uint32_t>(minutes) > MostMinutes ? MostMinutes : minutes;
-}
-
 static INT_PTR InitAlarmClock(HWND dialog) {
   ReadLocalTime();
   NextAlarmText(LocalTime, Scratch);
@@ -29,7 +23,7 @@ static INT_PTR InitAlarmClock(HWND dialog) {
   SleepTimerText(LocalTime, Scratch);
   SetDlgItemTextA(dialog, IDC_SLEEP_TIMER, Scratch);
   for (int i = 0; i < 2; ++i) {
-    wsprintfA(Scratch, "%d", Shown(*MinuteSettings[i]));
+    wsprintfA(Scratch, "%d", CappedMinutes(*MinuteSettings[i]));
     SetDlgItemTextA(dialog, MinuteEdits[i], Scratch);
   }
   CheckDlgButton(dialog, IDC_SILENT_TONE, SilentTone ? BST_CHECKED : BST_UNCHECKED);
