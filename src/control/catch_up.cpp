@@ -1,10 +1,34 @@
 // An alarm minute the clock stepped over (a slow resume, a stalled player, summer time) still
 // rings on the first tick after it, while that is only minutes late in real time.
+#include "../seam/host_player.h"
 #include "../settings/settings.h"
 #include "calendar.h"
 #include "control.h"
 
-enum : int32_t { CatchUpSeconds = 10 * 60 };
+enum : int32_t {
+  CatchUpSeconds = 10 * 60,
+  // The two clocks are read one after the other: a step smaller than this is that, not a
+  // change of the zone's offset (those come in quarter hours).
+  LeastJump = 60,
+};
+
+// Seconds before now that the zone's offset changed by `jump`, found by its rules between the
+// two ticks; 0 (now, the latest it can have been) when the rules cannot tell or disagree with
+// what the ticks saw.
+static int32_t JumpAgo(uint32_t nowUtc, int32_t passed, int32_t jump) {
+  int32_t before, after, at;
+  if (!LocalOffsetAt(nowUtc - static_cast<uint32_t>(passed), &before) ||
+      !LocalOffsetAt(nowUtc, &after) || after - before != jump)
+    return 0;
+  int32_t early = passed, late = 0;  // the old offset held `early` seconds ago, the new `late`
+  while (early - late > 1) {
+    int32_t mid = late + (early - late) / 2;
+    if (!LocalOffsetAt(nowUtc - static_cast<uint32_t>(mid), &at)) return 0;
+    if (at == after) late = mid;
+    else early = mid;
+  }
+  return late;
+}
 
 bool MissedAlarm(const TickRecord& tick, LocalTimeRecord* at) {
   const LocalTimeRecord& now = tick.Local;
@@ -24,15 +48,18 @@ bool MissedAlarm(const TickRecord& tick, LocalTimeRecord* at) {
     if (AlarmDay(at->DayOfWeek)) break;
   }
   if (SameMinute(StartFired, *at)) return false;  // rang already, before the clock went back
-  // When the alarm's minute came, in real seconds after the last tick: as long before now as
-  // the local clock says, when that falls between the ticks. Otherwise the local clock jumped
-  // over it (summer time, a zone change), and it came with the jump: no later than now.
-  int64_t passed = static_cast<int32_t>(tick.Utc - LastTick.Utc);
+  // How long ago, in real seconds, the local clock first showed the alarm's minute. Without a
+  // change of the zone's offset between the ticks, as long ago as the local clock says.
+  int32_t passed = static_cast<int32_t>(tick.Utc - LastTick.Utc);
   if (passed < 0) passed = 0;
-  int64_t came = passed - (static_cast<int64_t>(back) * 60 + now.Second);
-  if (came < 0 || came > passed) {
-    int64_t untilAlarm = static_cast<int64_t>(stepped - back) * 60 - last.Second;
-    came = untilAlarm < passed ? untilAlarm : passed;
+  int32_t ago = back * 60 + now.Second;
+  int32_t jump = (stepped * 60 + now.Second - last.Second) - passed;  // new offset less old
+  if (jump >= LeastJump || jump <= -LeastJump) {
+    // The latest time the local clock showed the minute: under the new offset, after the
+    // change; else under the old one, `ago - jump` seconds ago, before it; else (a minute
+    // summer time skips) it came with the change.
+    int32_t change = JumpAgo(tick.Utc, passed, jump);
+    if (ago > change) ago = ago - jump > change ? ago - jump : change;
   }
-  return passed - came <= CatchUpSeconds;
+  return ago <= CatchUpSeconds;
 }

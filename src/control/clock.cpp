@@ -58,6 +58,7 @@ void ClockTick() {
   } else if (AwakeHeld) {
     KeepAwakeTick();
   }
+  WaitingStopTick();
   // Sees the clock as the random pick may have re-read it. Not caught up: a stop, close or
   // power-off carried out late would surprise whoever just woke the computer.
   StopEvent();

@@ -18,6 +18,9 @@ void StopEvent();
 void RunStop();  // the sleep timer's actions: its phases, then the final stop
 void StopPlayback();
 void FadeOutTick();
+void CancelFadeOut();    // the fade timer stopped, the volume put back where the fade began
+void CancelStop();       // playback we start ends any stop still in progress
+void WaitingStopTick();  // each tick: a wait for the end of a track the user stopped is over
 void StartupPlay();
 void TrackEnded();  // the player's end-of-track notice
 

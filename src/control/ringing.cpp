@@ -3,12 +3,16 @@
 #include "../seam/host_player.h"
 #include "../settings/settings.h"
 
-enum : int32_t {
-  SilenceLimit = 30,  // seconds an alarm may stay unheard before the tone sounds
-  Paused = 3,         // the player's answer to the playing query while paused
-};
+enum : int32_t { Paused = 3 };  // the player's answer to the playing query while paused
+enum : uint32_t { SilenceLimitMs = 30000 };  // an alarm may stay unheard this long before the tone
 
-static uint32_t Seconds(int32_t minutes) { return static_cast<uint32_t>(CappedMinutes(minutes)) * 60u; }
+// Spans are counted on the elapsed count: a clock set back, even by a second, or forward,
+// neither ends nor prolongs them.
+static uint32_t Milliseconds(int32_t minutes) {
+  return static_cast<uint32_t>(CappedMinutes(minutes)) * 60000u;
+}
+
+static uint32_t SinceRing() { return ElapsedMilliseconds() - Ringing.Since; }
 
 // The hold follows the alarm: the display too while it rings with Activate, the system
 // alone while it snoozes.
@@ -18,9 +22,9 @@ static void HoldFor(int32_t state) {
   Hold(state == RingSnoozed ? AwakeSystem : AwakeSystem | (Activate ? AwakeDisplay : 0));
 }
 
-static void Ring(int32_t state, uint32_t now) {
+static void Ring(int32_t state) {
   Ringing.State = state;
-  Ringing.Since = now;
+  Ringing.Since = ElapsedMilliseconds();
   Ringing.LastPos = -1;
   Ringing.Heard = 0;
   HoldFor(state);
@@ -34,9 +38,9 @@ static void SoundTone() {
 void BeginRinging(int32_t started) {
   if (started == Started) {
     Ringing.Volume = -1;  // read at the first tick: the start itself asks nothing more
-    Ring(RingOn, UtcSeconds());
+    Ring(RingOn);
   } else if (started == CannotStart && SilentTone) {
-    Ring(RingOn, UtcSeconds());
+    Ring(RingOn);
     SoundTone();
   } else {
     // Over music already playing nobody sleeps: no ringing, no hold.
@@ -52,10 +56,10 @@ void EndRinging() {
 }
 
 // After the snooze: the player resumes where it paused, fading in again when asked.
-static void Resume(uint32_t now) {
+static void Resume() {
   PlayerCommand(CmdPause);
   if (VolUp) StartFadeIn();
-  Ring(RingOn, now);
+  Ring(RingOn);
 }
 
 // Playing with its position advancing since the last tick: the sleeper can hear it.
@@ -68,9 +72,7 @@ static bool Heard(int32_t playing) {
   return advanced;
 }
 
-static bool LimitReached(uint32_t now) {
-  return RingLimit != 0 && now - Ringing.Since >= Seconds(RingLimit);
-}
+static bool LimitReached() { return RingLimit != 0 && SinceRing() >= Milliseconds(RingLimit); }
 
 static void GiveUp(int32_t playing) {
   StopFadeTimer();
@@ -78,10 +80,10 @@ static void GiveUp(int32_t playing) {
   EndRinging();
 }
 
-static void RingingTick(int32_t playing, uint32_t now) {
+static void RingingTick(int32_t playing) {
   if (playing == Paused) {
     StopFadeTimer();
-    if (Seconds(Snooze)) Ring(RingSnoozed, now);
+    if (Milliseconds(Snooze)) Ring(RingSnoozed);
     else EndRinging();
     return;
   }
@@ -97,26 +99,25 @@ static void RingingTick(int32_t playing, uint32_t now) {
     EndRinging();
     return;
   }
-  if (LimitReached(now)) {
+  if (LimitReached()) {
     GiveUp(playing);
     return;
   }
   if (!Ringing.Heard) Heard(playing);  // once heard, a tick asks no more than it must
-  if (!Ringing.Heard && SilentTone && now - Ringing.Since >= SilenceLimit) SoundTone();
+  if (!Ringing.Heard && SilentTone && SinceRing() >= SilenceLimitMs) SoundTone();
   SetAwakeState(AwakeHeld);
 }
 
 void RingTick() {
-  uint32_t now = UtcSeconds();
   int32_t playing = PlayerIpc(0, IpcIsPlaying);
   switch (Ringing.State) {
     case RingSnoozed:
       if (playing != Paused) EndRinging();  // resumed, stopped or moved on by the user
-      else if (now - Ringing.Since >= Seconds(Snooze)) Resume(now);
+      else if (SinceRing() >= Milliseconds(Snooze)) Resume();
       else SetAwakeState(AwakeHeld);
       return;
     case RingTone:
-      if (LimitReached(now)) {
+      if (LimitReached()) {
         GiveUp(playing);
       } else if (Heard(playing)) {  // the player found its voice after all
         PlayTone(0);
@@ -125,7 +126,7 @@ void RingTick() {
         SetAwakeState(AwakeHeld);
       }
       return;
-    default: RingingTick(playing, now);
+    default: RingingTick(playing);
   }
 }
 

@@ -35,6 +35,7 @@ int32_t StartPlayback() {
         PlayerIpc(position, IpcSetPlaylistPos);
         PlayerCommand(CmdStop);
       }
+      CancelStop();
       PlayerCommand(CmdPlay);
       if (options) {
         if (One) PlayerCommand(CmdStopAfterCurrent);

@@ -3,13 +3,6 @@
 #include "../seam/host_player.h"
 #include "../settings/settings.h"
 
-// Ends a fade-out early, leaving the volume where it was before the fade began.
-static void CancelFadeOut() {
-  StopFadeTimer();
-  FadeLevel = SavedVolume;
-  SetVolume();
-}
-
 static bool LastEntryEnded() {
   int32_t count = ListLength();
   return count == PlayerIpc(0, IpcGetListPos) + 1;

@@ -2,6 +2,7 @@
 
 #include "../control/control.h"
 #include "../seam/host_player.h"
+#include "../seam/window_timers.h"
 #include "../frame/plugin.h"
 #include "../settings/settings.h"
 #include "settings_item.h"
@@ -35,17 +36,23 @@ static bool HookActive;
 void SetHookActive(bool active) { HookActive = active; }
 
 static LRESULT CloseRequest(HWND window, WPARAM wParam, LPARAM lParam) {
+  TimerProc fade = RunningTimer(FadeTimer);
   SaveOnExit();
   LRESULT result = PassOn(window, WM_CLOSE, wParam, lParam);
-  // Someone declined the close: the alarm must keep working for the rest of the run. A host
-  // that quit us inside the close may keep its window a while, then unload us: no clock then.
-  if (HookActive && IsWindow(window)) StartTimer(ClockTimer, 1000, ClockTick);
+  // Someone declined the close: the alarm must keep working for the rest of the run, and a
+  // fade finish what it began. A host that quit us inside the close may keep its window a
+  // while, then unload us: no timer then.
+  if (HookActive && IsWindow(window)) {
+    StartTimer(ClockTimer, 1000, ClockTick);
+    if (fade) StartTimer(FadeTimer, static_cast<uint32_t>(TimeOut), fade);
+  }
   return result;
 }
 
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!HookActive) return PassOn(window, message, wParam, lParam);
   switch (message) {
+    case WM_APPCOMMAND: CommandReached(); break;  // media keys on current Windows
     case WM_COMMAND:
       CommandReached();  // buttons, keys, menus, media keys: someone answered the tone
       if (wParam == SettingsItemId) ShowSettings();

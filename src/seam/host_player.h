@@ -62,6 +62,9 @@ void SuspendComputer(int32_t hibernate);  // SetSuspendState(hibernate, 0, 0)
 // The UTC seconds, counted as UtcSeconds counts them, of a local time by the zone's rules on
 // that date; false when it cannot be converted.
 bool UtcOf(const LocalTimeRecord& local, uint32_t* utc);
+// The zone's offset, local time less UTC in seconds, at a UTC second counted as UtcSeconds
+// counts it, by the zone's rules on that date; false when it cannot be told.
+bool LocalOffsetAt(uint32_t utc, int32_t* offset);
 // The one wake timer: due at a UTC second, waking the computer if it sleeps then.
 int32_t SetWakeTimer(uint32_t utc);
 void CancelWakeTimer();

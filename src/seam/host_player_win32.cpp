@@ -6,6 +6,7 @@
 #include "descriptor.h"
 #include "file_time.h"
 #include "host_player.h"
+#include "window_timers.h"
 
 static_assert(sizeof(LocalTimeRecord) == sizeof(SYSTEMTIME), "LocalTime mirrors SYSTEMTIME");
 
@@ -32,7 +33,13 @@ void StartTimer(int32_t id, uint32_t interval, TimerProc proc) {
   SetTimer(Plugin.hwndParent, id, interval, TimerThunk);
 }
 
-void StopTimer(int32_t id) { KillTimer(Plugin.hwndParent, id); }
+// Forgotten, so that a tick already queued for it runs nothing.
+void StopTimer(int32_t id) {
+  KillTimer(Plugin.hwndParent, id);
+  TimerProcs[id] = NULL;
+}
+
+TimerProc RunningTimer(int32_t id) { return TimerProcs[id]; }
 
 void ReadLocalTime() { GetLocalTime(reinterpret_cast<SYSTEMTIME*>(&LocalTime)); }
 

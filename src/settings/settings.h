@@ -77,7 +77,7 @@ struct FiredRecord {
 enum : int32_t { RingOff = 0, RingOn = 1, RingSnoozed = 2, RingTone = 3 };
 struct RingRecord {
   int32_t State;
-  uint32_t Since;   // UTC seconds: the latest start, resume or pause
+  uint32_t Since;   // ElapsedMilliseconds at the latest start, resume or pause
   int32_t Volume;   // the player's volume at the start, where no fade-in sets it
   int32_t LastPos;  // the output position the last tick saw playing; -1 none
   int32_t Heard;    // a tick saw the position advance since Since

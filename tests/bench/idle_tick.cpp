@@ -30,6 +30,7 @@ void ForcePowerOff() { abort(); }
 void SuspendComputer(int32_t) { abort(); }
 int32_t SetWakeTimer(uint32_t) { abort(); }
 bool UtcOf(const LocalTimeRecord&, uint32_t*) { abort(); }
+bool LocalOffsetAt(uint32_t, int32_t*) { abort(); }
 void CancelWakeTimer() { abort(); }
 void SetAwakeState(int32_t) {
   if (!Ringing_) abort();
@@ -54,10 +55,10 @@ int main(int argc, char** argv) {
   }
   if (strcmp(mode, "ringing") == 0) {
     // Playing at the level the fade-in reached, heard already, well inside its limit.
-    Ringing_ = true;
+    Ringing_ = Counting = true;
     VolUp = 1;
     FadeLevel = 160;
-    Ringing = RingRecord{RingOn, 990, -1, 5000, 1};
+    Ringing = RingRecord{RingOn, 2000000 - 10000, -1, 5000, 1};
   }
   if (strcmp(mode, "sleep") == 0) {
     // A sleep timer's countdown with ten minutes to go.

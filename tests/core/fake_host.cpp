@@ -10,6 +10,8 @@ std::vector<std::string> WakeCalls;
 int32_t WakeAnswer;
 LocalTimeRecord FakeClock;
 int64_t FakeUtcOffset;
+int64_t FakeZoneChangeUtc;
+int64_t FakeUtcOffsetBefore;
 uint32_t FakeElapsedMs;
 TimerProc RunningTimers[3];
 
@@ -45,7 +47,7 @@ void ResetHost() {
   LastTick = TickRecord{};
   SleepCountdown = SleepRecord{};
   FakeElapsedMs = 0xFFFFFFFFu - 20 * 60000u;
-  FakeUtcOffset = 0;
+  FakeUtcOffset = FakeZoneChangeUtc = FakeUtcOffsetBefore = 0;
   WakeCalls.clear();
   WakeAnswer = WakeSet;
   Player = FakePlayer{};
@@ -148,10 +150,24 @@ static int64_t LocalSeconds(const LocalTimeRecord& t) {
   return ((days * 24 + t.Hour) * 60 + t.Minute) * 60 + t.Second;
 }
 
+void ZoneChangedAt(int year, int month, int day, int hour, int64_t utcOffsetBefore) {
+  LocalTimeRecord utc = {static_cast<uint16_t>(year), static_cast<uint16_t>(month), 0,
+                         static_cast<uint16_t>(day), static_cast<uint16_t>(hour), 0, 0, 0};
+  FakeZoneChangeUtc = LocalSeconds(utc);
+  FakeUtcOffsetBefore = utcOffsetBefore;
+}
+
 uint32_t UtcSeconds() { return static_cast<uint32_t>(LocalSeconds(FakeClock) + FakeUtcOffset); }
 
 bool UtcOf(const LocalTimeRecord& local, uint32_t* utc) {
   *utc = static_cast<uint32_t>(LocalSeconds(local) + FakeUtcOffset);
+  return true;
+}
+
+bool LocalOffsetAt(uint32_t utc, int32_t* offset) {
+  int64_t now = LocalSeconds(FakeClock) + FakeUtcOffset;
+  int64_t at = now + static_cast<int32_t>(utc - static_cast<uint32_t>(now));
+  *offset = static_cast<int32_t>(-(FakeZoneChangeUtc && at < FakeZoneChangeUtc ? FakeUtcOffsetBefore : FakeUtcOffset));
   return true;
 }
 

@@ -27,9 +27,14 @@ extern std::vector<std::string> WakeCalls;
 extern int32_t WakeAnswer;  // what arming reports
 extern std::vector<std::string> Calls;
 extern LocalTimeRecord FakeClock;
-// UTC seconds are the fake clock's own, read as UTC, plus this: a clock set by hand moves
-// the local clock alone.
+// UTC seconds are the fake clock's own, read as UTC, plus this: a change of the zone's offset
+// (summer time) moves the local clock alone. A clock set by hand moves both.
 extern int64_t FakeUtcOffset;
+// The zone's rules: before this UTC second (0: none), the offset was FakeUtcOffsetBefore.
+extern int64_t FakeZoneChangeUtc;
+extern int64_t FakeUtcOffsetBefore;
+// The zone's offset changed at this UTC time (given as a date and time of day in UTC).
+void ZoneChangedAt(int year, int month, int day, int hour, int64_t utcOffsetBefore);
 // What ElapsedMilliseconds answers: moved by the tests alone, apart from both clocks. It
 // starts minutes before it wraps, as the real count does after 49 days.
 extern uint32_t FakeElapsedMs;

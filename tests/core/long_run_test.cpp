@@ -105,10 +105,12 @@ struct Simulation {
     SetClock(second / 3600, second / 60 % 60, second % 60, date.day, date.month, date.year);
     Calls.clear();
     bool ringing = Ringing.State != RingOff;
+    bool waiting = StopPhase >= 2;
     FiredRecord before = StartFired;
     ClockTick();
-    // While the alarm rings every tick asks how the player is, before anything else runs.
-    if (ringing && memcmp(&before, &StartFired, sizeof before) == 0) {
+    // While the alarm rings, or a stop waits for the end of a track, every tick asks how the
+    // player is, before anything else runs.
+    if ((ringing || waiting) && memcmp(&before, &StartFired, sizeof before) == 0) {
       size_t asked = 0;
       while (asked < Calls.size() && (Calls[asked] == "IsPlaying" || Calls[asked] == "QueryVolume" ||
                                       Calls[asked] == "GetPosition" || Calls[asked] == "StopTimer 2"))
@@ -158,7 +160,10 @@ TEST(LongRun, ThirtyDaysFireEveryEventOnceADayAndEveryFadeEnds) {
     }
     // A fade moves the volume by one a step, so none can outlast the whole scale.
     EXPECT_LE(run.longestFade, 257) << "seed " << seed;
-    EXPECT_GT(run.finalStops, 0) << "seed " << seed;
+    // A pause over a player that is not playing sends nothing to count.
+    if (!UsePause) {
+      EXPECT_GT(run.finalStops, 0) << "seed " << seed;
+    }
     printf("seed %u: %d starts, %d stops, %d final stops, %d completed fade-outs, longest fade %d steps\n",
            seed, run.startCount, run.stopCount, run.finalStops, run.completedFadeOuts,
            run.longestFade);

@@ -10,14 +10,19 @@ namespace {
 enum : int32_t { Stopped = 0, Playing = 1, Paused = 3, Same = -2 };
 
 struct Tick {
-  int second;      // after 07:00:00
+  int second;      // real seconds after the alarm's start at 07:00:00
   int32_t playing; // what the player reports, or Same
   int32_t position;
   int32_t volume;  // or Same
   const char* calls;
 };
 
+uint32_t StartedAt;  // the elapsed count at the alarm's start
+int ClockSkew;       // seconds the clock was set by hand since, both clocks moved
+
 void AlarmStarted(int32_t volUp) {
+  StartedAt = FakeElapsedMs;
+  ClockSkew = 0;
   StartOn = 1;
   StartH = 7;
   VolUp = volUp;
@@ -31,7 +36,9 @@ void AlarmStarted(int32_t volUp) {
 
 void TickThrough(const std::vector<Tick>& ticks) {
   for (const Tick& t : ticks) {
-    SetClock(7 + t.second / 3600, t.second / 60 % 60, t.second % 60);
+    int clock = 7 * 3600 + t.second + ClockSkew;
+    SetClock(clock / 3600, clock / 60 % 60, clock % 60);
+    FakeElapsedMs = StartedAt + static_cast<uint32_t>(t.second) * 1000u;
     if (t.playing != Same) Player.playing = t.playing;
     Player.positionMs = t.position;
     if (t.volume != Same) Player.volume = t.volume;
@@ -98,9 +105,9 @@ TEST(Ringing, TheSnoozeHoldsTheSystemAloneAndCountsRealTime) {
   TickThrough({{1, Paused, 1000, 120, "IsPlaying, StopTimer 2"}});
   EXPECT_EQ("Awake 1", WakeCalls.back());
   // The clock is set back an hour: the snooze still ends 240 minutes after it began.
-  FakeUtcOffset = 3600;
-  TickThrough({{1 + 240 * 60 - 3601, Same, 1000, Same, "IsPlaying"},
-       {1 + 240 * 60 - 3600, Same, 1000, Same, "IsPlaying, Pause"}});
+  ClockSkew = -3600;
+  TickThrough({{1 + 240 * 60 - 1, Same, 1000, Same, "IsPlaying"},
+       {1 + 240 * 60, Same, 1000, Same, "IsPlaying, Pause"}});
   EXPECT_EQ("Awake 3", WakeCalls.back());
 }
 
@@ -186,6 +193,7 @@ TEST(Ringing, WhatEndsTheTone) {
       {"the ring limit",
        [] {
          SetClock(8, 0, 0);
+         FakeElapsedMs += 60 * 60000;
          ClockTick();
        },
        "IsPlaying, StopTimer 2, ToneOff"},
@@ -223,4 +231,29 @@ TEST(Ringing, OverMusicAlreadyPlayingNothingRingsOrHolds) {
   SetClock(7, 0, 1);
   ClockTick();
   EXPECT_EQ("", CallList());
+}
+
+// A time sync setting the clock back a few seconds right after the start, a resume or a
+// snooze: time only counts forward, so nothing ends early.
+TEST(Ringing, AClockSetBackThreeSecondsCountsAsNoTime) {
+  const struct {
+    const char* what;
+    std::vector<Tick> before, after;
+  } cases[] = {
+      {"ringing: not given up", {{1, Playing, 1000, 120, Asks}},
+       {{2, Playing, 2000, 120, Asks}, {3, Playing, 3000, 120, AsksHeard}}},
+      {"snoozed: not resumed", {{1, Playing, 1000, 120, Asks}, {2, Paused, 1000, 120, "IsPlaying, StopTimer 2"}},
+       {{3, Paused, 1000, 120, "IsPlaying"}, {4, Paused, 1000, 120, "IsPlaying"}}},
+      {"silent: no tone yet", {{1, Playing, 0, 120, Asks}}, {{2, Playing, 0, 120, Asks}, {29, Playing, 0, 120, Asks}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ResetHost();
+    RingLimit = 5;
+    AlarmStarted(0);
+    TickThrough(c.before);
+    ClockSkew = -3;
+    TickThrough(c.after);
+    EXPECT_NE(RingOff, Ringing.State);
+  }
 }

@@ -55,10 +55,20 @@ TEST(SleepCountdown, ItsEndRunsTheStopEventsPhasesAndSafeguards) {
   } cases[] = {
       {"nothing more", [] {}, "Stop"},
       {"fade-out", [] { VolDown = 1; Player.volume = 2; },
-       "StopTimer 2, QueryVolume, StartTimer 2 1000, QueryVolume, SetVolume 1, QueryVolume, "
+       "IsPlaying, StopTimer 2, QueryVolume, StartTimer 2 1000, QueryVolume, SetVolume 1, QueryVolume, "
        "SetVolume 0, StopTimer 2, SetVolume 2, Stop"},
-      {"wait for the end", [] { WaitEnd = 1; }, "StopAfterCurrent, Stop"},
-      {"pause and close", [] { UsePause = Close = 1; }, "Pause, Close"},
+      {"wait for the end", [] { WaitEnd = 1; }, "IsPlaying, StopAfterCurrent, Stop"},
+      // No track to wait for, nothing to fade: not left pending for the morning's alarm.
+      {"wait for the end, nothing playing", [] { WaitEnd = Suspend = 1; Player.playing = 0; },
+       "IsPlaying, Stop, SuspendState 0"},
+      {"fade-out and wait, paused", [] { VolDown = WaitEnd = Close = 1; Player.playing = 3; },
+       "IsPlaying, Stop, Close"},
+      {"pause and close", [] { UsePause = Close = 1; }, "IsPlaying, Pause, Close"},
+      // Pause toggles: a paused player must stay paused.
+      {"pause over a paused player, standby", [] { UsePause = Suspend = 1; Player.playing = 3; },
+       "IsPlaying, SuspendState 0"},
+      {"pause over a stopped player, fade-out", [] { UsePause = VolDown = 1; Player.playing = 0; },
+       "IsPlaying, IsPlaying"},
       {"standby and close", [] { Suspend = Close = 1; }, "Stop, SuspendState 0, Close"},
       {"standby kept open for the alarm", [] { Suspend = Close = WakeArmed = 1; },
        "Stop, SuspendState 0"},
@@ -71,6 +81,7 @@ TEST(SleepCountdown, ItsEndRunsTheStopEventsPhasesAndSafeguards) {
     SCOPED_TRACE(c.what);
     // The daily stop at 23:00 first, then the countdown with the same boxes ticked.
     ResetHost();
+    Player.playing = 1;
     c.options();
     StopOn = 1;
     StopH = 23;
@@ -78,6 +89,7 @@ TEST(SleepCountdown, ItsEndRunsTheStopEventsPhasesAndSafeguards) {
     ClockTick();
     std::string daily = FinishedStop();
     ResetHost();
+    Player.playing = 1;
     c.options();
     ChooseAtTenPastEleven(30);
     Pass(30 * 60);
@@ -160,6 +172,7 @@ TEST(SleepCountdown, AComputerThatSleptThroughItsEndDoesNothingOnResume) {
 
 TEST(SleepCountdown, AFadeTheUserStoppedDoesNotTurnTheNextOneIntoAWaitForTheEnd) {
   VolDown = 1;
+  Player.playing = 1;
   ChooseAtTenPastEleven(15);
   Pass(15 * 60);
   FireTimer(FadeTimer);
@@ -168,7 +181,7 @@ TEST(SleepCountdown, AFadeTheUserStoppedDoesNotTurnTheNextOneIntoAWaitForTheEnd)
   ChooseAtTenPastEleven(15);
   Calls.clear();
   Pass(15 * 60);
-  EXPECT_EQ("StopTimer 2, QueryVolume, StartTimer 2 1000", CallList());
+  EXPECT_EQ("IsPlaying, StopTimer 2, QueryVolume, StartTimer 2 1000", CallList());
   EXPECT_NE(nullptr, RunningTimers[FadeTimer]);
 }
 

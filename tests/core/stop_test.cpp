@@ -9,6 +9,7 @@ static void StopAtEleven() {
   StopH = 23;
   StopM = 0;
   SetClock(23, 0, 0);
+  Player.playing = 1;  // phases begin over music playing
   ClockTick();
 }
 
@@ -39,7 +40,7 @@ TEST(StopEvent, StopOffClearsAndSavesBeforeStopping) {
 TEST(FinalStop, PauseThenClose) {
   UsePause = Close = 1;
   StopAtEleven();
-  EXPECT_EQ("Pause, Close", CallList());
+  EXPECT_EQ("IsPlaying, Pause, Close", CallList());
 }
 
 TEST(FinalStop, StandbyThenCloseOnResume) {
@@ -73,7 +74,7 @@ TEST(FinalStop, ShutdownSkipsThePowerBranchButStillCloses) {
 TEST(StopPhases, WaitEndAloneWaitsForTheTrackToEnd) {
   WaitEnd = Close = 1;
   StopAtEleven();
-  EXPECT_EQ("StopAfterCurrent", CallList());
+  EXPECT_EQ("IsPlaying, StopAfterCurrent", CallList());
   EXPECT_EQ(2, StopPhase);
   EXPECT_EQ(nullptr, RunningTimers[FadeTimer]);
   Calls.clear();
@@ -87,7 +88,7 @@ TEST(FadeOut, ToSilenceRestoresTheVolumeBeforeTheFinalStop) {
   TimeOut = 250;
   Player.volume = 3;
   StopAtEleven();
-  EXPECT_EQ("StopTimer 2, QueryVolume, StartTimer 2 250", CallList());
+  EXPECT_EQ("IsPlaying, StopTimer 2, QueryVolume, StartTimer 2 250", CallList());
   EXPECT_EQ(1, StopPhase);
   Calls.clear();
   RunFadeToEnd();
@@ -126,7 +127,7 @@ TEST(FadeOut, BothPhasesFadeReachesSilenceFirst) {
   VolDown = WaitEnd = 1;
   Player.volume = 2;
   StopAtEleven();
-  EXPECT_EQ("StopAfterCurrent, StopTimer 2, QueryVolume, StartTimer 2 1000", CallList());
+  EXPECT_EQ("IsPlaying, StopAfterCurrent, StopTimer 2, QueryVolume, StartTimer 2 1000", CallList());
   EXPECT_EQ(3, StopPhase);
   Calls.clear();
   RunFadeToEnd();
@@ -168,8 +169,56 @@ TEST(StopPhases, PendingPhasesJoinAndCountAsBoth) {
   Calls.clear();
   ClockTick();
   EXPECT_EQ(3, StopPhase);
-  EXPECT_EQ("StopAfterCurrent, StopTimer 2, QueryVolume, StartTimer 2 1000", CallList());
+  // Asked twice: whether the wait still has a track, then whether there is one to fade.
+  EXPECT_EQ("IsPlaying, IsPlaying, StopAfterCurrent, StopTimer 2, QueryVolume, StartTimer 2 1000", CallList());
   Calls.clear();
   TrackEnded();
   EXPECT_EQ("StopTimer 2, SetVolume 200, Stop", CallList());
+}
+
+// A stop still in progress ends with what it was for: the alarm outranks it, and a wait for
+// the end of a track the user stopped is over. What the end of the next track does then.
+TEST(StopPhases, APendingStopDoesNotOutliveWhatItWasFor) {
+  const struct {
+    const char* what;
+    int32_t volDown;
+    void (*meanwhile)();
+    const char* trackEnd;
+  } cases[] = {
+      {"the track ends", 0, [] {}, "Stop, SuspendState 0"},
+      {"paused overnight, then the alarm", 0, [] {
+         Player.playing = 3;
+         SetClock(7, 0, 0, 9);
+         ClockTick();
+       }, ""},
+      {"stopped by the user, played again", 0, [] {
+         Player.playing = 0;
+         SetClock(23, 5, 0);
+         ClockTick();
+         Player.playing = 1;
+         SetClock(23, 6, 0);
+         ClockTick();
+       }, ""},
+      {"the fade-out given up, paused, then the alarm", 1, [] {
+         FireTimer(FadeTimer);
+         Player.volume = 90;
+         FireTimer(FadeTimer);
+         Player.playing = 3;
+         SetClock(7, 0, 0, 9);
+         ClockTick();
+       }, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ResetHost();
+    StartOn = 1;
+    StartH = 7;
+    WaitEnd = Suspend = 1;
+    VolDown = c.volDown;
+    StopAtEleven();
+    c.meanwhile();
+    Calls.clear();
+    TrackEnded();
+    EXPECT_EQ(c.trackEnd, CallList());
+  }
 }

@@ -14,6 +14,7 @@ static void StopAtEleven() {
   StopOn = 1;
   StopH = 23;
   SetClock(23, 0, 0);
+  Player.playing = 1;  // phases begin over music playing
   ClockTick();
 }
 
@@ -85,7 +86,7 @@ TEST(TrackEnd, NotLastEntryStillCompletesAPendingStop) {
   StopAtEleven();
   StopAfterLast = 1;
   EntryEnds(4);
-  EXPECT_EQ("ListLength, ListPos, Pause", CallList());
+  EXPECT_EQ("ListLength, ListPos, IsPlaying, Pause", CallList());
   EXPECT_EQ(1, StopAfterLast);
 }
 

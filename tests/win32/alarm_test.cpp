@@ -281,7 +281,7 @@ TEST_F(AlarmStop, FadeOutThenStandby) {
   ASSERT_TRUE(PumpUntil(4000, [] { return !Seen.power.empty(); })) << LogText();
   Pump(150);
 
-  Lines expected = {QueryVolume(6)};
+  Lines expected = {"ipc 104(0) is playing -> 1", QueryVolume(6)};
   for (int v = 6; v > 0; --v) {
     expected.push_back(QueryVolume(v));
     expected.push_back(SetVolume(v - 1));
@@ -338,7 +338,8 @@ TEST_F(AlarmStop, ShutdownEnablesThePrivilegeThenPowersOffAndCloses) {
   Init();
   ASSERT_TRUE(PumpUntil(4000, [&] { return !IsWindow(main); })) << LogText();
 
-  Lines expected = {"command 40046 pause",
+  Lines expected = {"ipc 104(0) is playing -> 1",
+                    "command 40046 pause",
                     "power OpenProcessToken 40",
                     "power LookupPrivilegeValueA SeShutdownPrivilege",
                     "power AdjustTokenPrivileges 0 count 1 luid 19 attributes 2",
@@ -389,12 +390,53 @@ TEST_F(AlarmStop, TrackEndingMidFadeRestoresTheVolumeAndStops) {
 
   Lines story = Story();
   ASSERT_GE(story.size(), 5u);
-  EXPECT_EQ("command 40157 stop after current", story[0]);
-  EXPECT_EQ(QueryVolume(200), story[1]);
+  EXPECT_EQ("command 40157 stop after current", story[1]);
+  EXPECT_EQ(QueryVolume(200), story[2]);
   Lines tail(story.end() - 3, story.end());
   // The player logs its notice as it sends it, before the plug-in reacts to it.
   EXPECT_EQ(Join({"end of track", SetVolume(200), "command 40047 stop"}), Join(tail));
   EXPECT_EQ(200, Player.volume);
   EXPECT_EQ(PlayerStopped, Player.status);
   EXPECT_TRUE(Seen.power.empty());
+}
+
+// The sleep timer over a player that is not playing: nothing to wait for or fade, and a pause
+// must not start it again. Its actions go ahead at once; nothing is left for the morning.
+class AlarmStopIdle : public PluginTest {
+ protected:
+  void StopThenMorning(int status, DWORD usePause, DWORD waitEnd, const Lines& story) {
+    Configure({{"StartOn", 1}, {"StartH", 7}, {"StopOn", 1}, {"StopH", 23}, {"StopM", 50},
+               {"Suspend", 1}, {"UsePause", usePause}, {"WaitEnd", waitEnd}, {"WakeUp", 0}});
+    Player.status = status;
+    SetSimulatedClock(23, 49, 59);
+    Init();
+    ASSERT_TRUE(PumpUntil(3000, [] { return !Seen.power.empty(); })) << LogText();
+    Pump(1000);
+    EXPECT_EQ(Join(story), Join(Story()));
+    EXPECT_EQ(status, Player.status);
+    EXPECT_FALSE(Player.stopAfterCurrent);
+
+    // The morning's alarm plays to the end of its track; the player moves on, nobody sleeps.
+    Seen.power.clear();
+    SetSimulatedClock(6, 59, 59, 9);
+    ASSERT_TRUE(PumpUntil(3000, [] { return Player.status == PlayerPlaying; })) << LogText();
+    PlayerEndTrack();
+    Pump(2000);
+    EXPECT_EQ(PlayerPlaying, Player.status);
+    EXPECT_TRUE(Seen.power.empty()) << LogText();
+  }
+};
+
+TEST_F(AlarmStopIdle, WaitingForTheEndOverAStoppedPlayer) {
+  StopThenMorning(PlayerStopped, 0, 1,
+                  {"ipc 104(0) is playing -> 0", "command 40047 stop", "power LoadLibraryA powrprof.dll",
+                   "power GetProcAddress SetSuspendState", "power SetSuspendState 0 0 0",
+                   "power FreeLibrary powrprof.dll"});
+}
+
+TEST_F(AlarmStopIdle, PausingAPausedPlayer) {
+  StopThenMorning(PlayerPaused, 1, 0,
+                  {"ipc 104(0) is playing -> 3", "power LoadLibraryA powrprof.dll",
+                   "power GetProcAddress SetSuspendState", "power SetSuspendState 0 0 0",
+                   "power FreeLibrary powrprof.dll"});
 }

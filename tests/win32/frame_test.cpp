@@ -74,12 +74,12 @@ static const struct {
                      " RegCreateKeyExA RegDeleteValueA RegOpenKeyExA RegQueryValueExA RegSetValueExA "},
     {"gdi32.dll", " CreateFontIndirectA DeleteObject GetObjectA GetStockObject SelectObject"
                   " SetBkColor SetTextColor "},
-    {"kernel32.dll", " CancelWaitableTimer CloseHandle CreateWaitableTimerA FreeLibrary"
+    {"kernel32.dll", " CancelWaitableTimer CloseHandle CreateWaitableTimerA FileTimeToSystemTime FreeLibrary"
                      " GetCurrentProcess GetLastError GetLocalTime GetModuleFileNameA"
                      " GetModuleHandleA GetProcAddress GetSystemDirectoryA GetSystemTimeAsFileTime GetTickCount"
                      " GetVersion LoadLibraryA"
                      " LocalFileTimeToFileTime SetLastError SetThreadExecutionState"
-                     " SetWaitableTimer SystemTimeToFileTime lstrcatA lstrcmpiA lstrcpyA lstrcpynA"
+                     " SetWaitableTimer SystemTimeToFileTime SystemTimeToTzSpecificLocalTime lstrcatA lstrcmpiA lstrcpyA lstrcpynA"
                      " lstrlenA "},
     {"shell32.dll", " ShellExecuteA "},
     {"shlwapi.dll", " StrToIntA "},

@@ -47,6 +47,18 @@ TEST_F(Ringing, AnEmptyPlaylistSoundsTheToneFromTheSystemFolderUntilACommandCome
   EXPECT_EQ("FreeLibrary winmm.dll", Seen.tone.back());
 }
 
+// Media keys and keyboard buttons reach the player's window as application commands.
+TEST_F(Ringing, AMediaKeyEndsTheTone) {
+  AlarmAtSeven(9, 1);
+  Player.lengthsMs.clear();
+  Init();
+  ASSERT_TRUE(PumpUntil(3000, [] { return !Seen.tone.empty(); })) << LogText();
+  SendMessageA(main, WM_APPCOMMAND, reinterpret_cast<WPARAM>(main),
+               MAKELPARAM(0, FAPPCOMMAND_KEY | APPCOMMAND_MEDIA_PLAY_PAUSE));
+  EXPECT_EQ("PlaySoundA stop flags 0x0", Seen.tone.back());
+  EXPECT_EQ(Released, Seen.wake.back());
+}
+
 TEST_F(Ringing, PauseSnoozesAndTheAlarmResumesWhereItPaused) {
   AlarmAtSeven(1, 0);
   Init();
@@ -61,5 +73,25 @@ TEST_F(Ringing, PauseSnoozesAndTheAlarmResumesWhereItPaused) {
   ASSERT_TRUE(PumpUntil(3000, [] { return Player.status == PlayerPlaying; })) << LogText();
   EXPECT_EQ(2, Count("command 40046 pause"));  // the user's, then the alarm's own
   EXPECT_EQ(42000, static_cast<int>(Player.positionMs));
+  EXPECT_TRUE(Seen.tone.empty());
+}
+
+// A time sync sets the clock back three seconds just after the start, and again during the
+// snooze: neither ends the alarm nor the snooze.
+TEST_F(Ringing, AClockSetBackThreeSecondsEndsNeitherTheAlarmNorTheSnooze) {
+  AlarmAtSeven(9, 1);
+  Init();
+  ASSERT_TRUE(PumpUntil(3000, [] { return Player.status == PlayerPlaying; })) << LogText();
+  SetSimulatedClock(6, 59, 58);
+  Pump(3000);
+  EXPECT_EQ(PlayerPlaying, Player.status) << LogText();
+  EXPECT_EQ(0, Count("command 40047 stop"));
+
+  SendMessageA(main, WM_COMMAND, 40046, 0);  // the player's Pause: snoozed
+  Pump(1500);
+  SetSimulatedClock(6, 59, 59);
+  Pump(3000);
+  EXPECT_EQ(PlayerPaused, Player.status) << "resumed at once";
+  EXPECT_EQ(1, Count("command 40046 pause"));
   EXPECT_TRUE(Seen.tone.empty());
 }
