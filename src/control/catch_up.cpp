@@ -30,36 +30,69 @@ static int32_t JumpAgo(uint32_t nowUtc, int32_t passed, int32_t jump) {
   return late;
 }
 
-bool MissedAlarm(const TickRecord& tick, LocalTimeRecord* at) {
+// How long ago, in real seconds, the local clock first showed a minute it showed `ago` seconds
+// ago by its own reading: across a change of the zone's offset, that is not the same.
+struct RealTime {
+  int32_t Passed;  // real seconds between the two ticks
+  int32_t Jump;    // the change of offset between them, new less old; 0 for none
+  int32_t Change;  // seconds ago the change came
+};
+
+static RealTime Between(const TickRecord& tick, int32_t stepped) {
+  RealTime real = {static_cast<int32_t>(tick.Utc - LastTick.Utc), 0, 0};
+  if (real.Passed < 0) real.Passed = 0;
+  int32_t jump = (stepped * 60 + tick.Local.Second - LastTick.Local.Second) - real.Passed;
+  if (jump >= LeastJump || jump <= -LeastJump) {
+    real.Jump = jump;
+    real.Change = JumpAgo(tick.Utc, real.Passed, jump);
+  }
+  return real;
+}
+
+static int32_t RealAgo(const RealTime& real, int32_t ago) {
+  // The latest time the local clock showed the minute: under the new offset, after the
+  // change; else under the old one, `ago - jump` seconds ago, before it; else (a minute
+  // summer time skips) it came with the change.
+  if (real.Jump && ago > real.Change) ago = ago - real.Jump > real.Change ? ago - real.Jump : real.Change;
+  return ago;
+}
+
+// For one alarm, the latest of its minutes on one of its days strictly between the two ticks'
+// minutes (the current minute is the on-time check's), as minutes before now; -1 for none.
+static int32_t SteppedOver(const AlarmRecord& alarm, const LocalTimeRecord& now, int32_t stepped,
+                           LocalTimeRecord* at) {
+  int32_t back = now.Hour * 60 + now.Minute - (alarm.Hour * 60 + alarm.Minute);
+  if (back <= 0) back += MinutesPerDay;
+  for (; back < stepped && back <= 7 * MinutesPerDay; back += MinutesPerDay) {
+    *at = MinutesLater(now, -back);
+    if (AlarmDay(alarm, at->DayOfWeek)) return back;
+  }
+  return -1;
+}
+
+int32_t MissedAlarms(const TickRecord& tick, LocalTimeRecord* at) {
   const LocalTimeRecord& now = tick.Local;
   const LocalTimeRecord& last = LastTick.Local;
   // The usual tick, a second after the last one in the same or the next minute, ends here.
-  if (!StartOn || !last.Year) return false;
-  if (now.Day == last.Day && now.Hour == last.Hour && now.Minute - last.Minute < 2) return false;
+  if (!last.Year) return 0;
+  if (now.Day == last.Day && now.Hour == last.Hour && now.Minute - last.Minute < 2) return 0;
   int32_t stepped = MinuteNumber(now) - MinuteNumber(last);
-  if (stepped < 2 || !AlarmCanRing()) return false;
-  // The latest alarm minute on an alarm day strictly between the two ticks' minutes; the
-  // current minute is the on-time check's.
-  int32_t back = now.Hour * 60 + now.Minute - (StartH * 60 + StartM);
-  if (back <= 0) back += MinutesPerDay;
-  for (;; back += MinutesPerDay) {
-    if (back >= stepped || back > 7 * MinutesPerDay) return false;
-    *at = MinutesLater(now, -back);
-    if (AlarmDay(at->DayOfWeek)) break;
+  if (stepped < 2) return 0;
+  int32_t due = 0;
+  bool known = false;
+  RealTime real;
+  AlarmRecord alarm;
+  for (int32_t slot = 0; slot < AlarmCount; ++slot) {
+    LocalTimeRecord when;
+    if (!ReadAlarm(slot, &alarm) || !AlarmCanRing(alarm)) continue;
+    int32_t back = SteppedOver(alarm, now, stepped, &when);
+    // Rang already, before the clock went back; or skipped.
+    if (back < 0 || SameMinute(AlarmFired[slot], when) || Skipped(when)) continue;
+    if (!known) real = Between(tick, stepped);
+    known = true;
+    if (RealAgo(real, back * 60 + now.Second) > CatchUpSeconds) continue;
+    due |= 1 << slot;
+    if (at) at[slot] = when;
   }
-  if (SameMinute(StartFired, *at)) return false;  // rang already, before the clock went back
-  // How long ago, in real seconds, the local clock first showed the alarm's minute. Without a
-  // change of the zone's offset between the ticks, as long ago as the local clock says.
-  int32_t passed = static_cast<int32_t>(tick.Utc - LastTick.Utc);
-  if (passed < 0) passed = 0;
-  int32_t ago = back * 60 + now.Second;
-  int32_t jump = (stepped * 60 + now.Second - last.Second) - passed;  // new offset less old
-  if (jump >= LeastJump || jump <= -LeastJump) {
-    // The latest time the local clock showed the minute: under the new offset, after the
-    // change; else under the old one, `ago - jump` seconds ago, before it; else (a minute
-    // summer time skips) it came with the change.
-    int32_t change = JumpAgo(tick.Utc, passed, jump);
-    if (ago > change) ago = ago - jump > change ? ago - jump : change;
-  }
-  return ago <= CatchUpSeconds;
+  return due;
 }

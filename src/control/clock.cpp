@@ -26,38 +26,61 @@ bool EventDue(int32_t on, int32_t hour, int32_t minute, FiredRecord& fired) {
 // Nothing before it is made up either: the catch-up counts from here.
 void MarkMinuteSeen() {
   ReadLocalTime();
-  NoteMinute(StartFired, LocalTime);
+  for (FiredRecord& fired : AlarmFired) NoteMinute(fired, LocalTime);
   NoteMinute(StopFired, LocalTime);
   LastTick = TickRecord{LocalTime, UtcSeconds()};
 }
 
-// An alarm caught up on a late tick rings as the one it was, and guards that occurrence.
-static bool AlarmCaughtUp(const TickRecord& tick) {
-  LocalTimeRecord at;
-  if (!MissedAlarm(tick, &at)) return false;
-  NoteMinute(StartFired, at);
+// An alarm in its minute rings once, on one of its days, unless skipped; notes its occurrence.
+static bool OnTime(int32_t slot) {
+  AlarmRecord alarm;
+  if (SameMinute(AlarmFired[slot], LocalTime) || !ReadAlarm(slot, &alarm) ||
+      !AlarmDay(alarm, LocalTime.DayOfWeek) || Skipped(LocalTime))
+    return false;
+  NoteMinute(AlarmFired[slot], LocalTime);
   return true;
+}
+
+// The alarms that ring on this tick, a bit a slot: in their minute on time, or stepped over
+// and caught up. Each notes its occurrence; `at` gets the time of day of the first.
+static int32_t AlarmsDue(const TickRecord& tick, int32_t* at) {
+  int32_t due = 0;
+  // The time first, straight from the packed words: an idle tick stays cheap with every
+  // alarm on.
+  if (StartOn && StartH == LocalTime.Hour && StartM == LocalTime.Minute && OnTime(0)) due = 1;
+  uint32_t now = PackedOn | static_cast<uint32_t>(LocalTime.Hour) << 8 | LocalTime.Minute;
+  for (int32_t slot = 1; slot < AlarmCount; ++slot)
+    if ((PackedAlarm(slot) & (PackedOn | 0xFFFF)) == now && OnTime(slot)) due |= 1 << slot;
+  if (due) {
+    *at = LocalTime.Hour * 60 + LocalTime.Minute;
+    return due;
+  }
+  LocalTimeRecord missed[AlarmCount];
+  due = MissedAlarms(tick, missed);
+  if (!due) return 0;
+  for (int32_t slot = AlarmCount; slot-- > 0;) {
+    if (!(due >> slot & 1)) continue;
+    NoteMinute(AlarmFired[slot], missed[slot]);
+    *at = missed[slot].Hour * 60 + missed[slot].Minute;
+  }
+  return due;
 }
 
 void ClockTick() {
   ReadLocalTime();
   TickRecord tick = {LocalTime, UtcSeconds()};
-  // Only on the alarm's days (asked last: an idle tick stays as cheap as it was); the sleep
-  // timer runs every day.
-  if ((EventDue(StartOn, StartH, StartM, StartFired) && AlarmDay(LocalTime.DayOfWeek)) ||
-      AlarmCaughtUp(tick)) {
+  int32_t at = 0;
+  if (int32_t due = AlarmsDue(tick, &at)) {
     if (Activate) ActivatePlayer();
     int32_t started = StartPlayback();
-    if (StartOff) {
-      StartOn = 0;
-      SaveSettings();
-    }
-    AlarmRan(started);
+    AlarmsRang(due);  // once alarms switch themselves off
+    AlarmRan(started, at);
   } else if (Ringing.State) {
     RingTick();
   } else if (AwakeHeld) {
     KeepAwakeTick();
   }
+  SpendSkipTick();
   WaitingStopTick();
   // Sees the clock as the random pick may have re-read it. Not caught up: a stop, close or
   // power-off carried out late would surprise whoever just woke the computer.

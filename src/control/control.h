@@ -24,26 +24,38 @@ void WaitingStopTick();  // each tick: a wait for the end of a track the user st
 void StartupPlay();
 void TrackEnded();  // the player's end-of-track notice
 
-// The alarm's days and the wake timer (local time, portable).
-bool AlarmDay(int32_t dayOfWeek);  // 0 Sunday .. 6 Saturday
-bool AlarmCanRing();  // a valid time of day and a day ticked
-// The alarm occurrence the clock stepped over between LastTick and `tick` that is still due:
-// on an alarm day, not rung, and at most minutes ago in real time.
-bool MissedAlarm(const TickRecord& tick, LocalTimeRecord* at);
-// The next alarm after the minute `now` is in, and the minutes from that minute to it;
-// false when the alarm is off, has no day ticked or no valid time.
+// The list of alarms: slot 0 is alarm 1 (the settings dialog's own), slots 1 to 7 the packed
+// words Alarm2 .. Alarm8.
+bool ReadAlarm(int32_t slot, AlarmRecord* alarm);  // false for an empty slot
+void WriteAlarm(int32_t slot, const AlarmRecord& alarm);
+void RemoveAlarm(int32_t slot);  // a packed slot only: alarm 1 can be switched off, not removed
+bool AlarmCanRing(const AlarmRecord& alarm);  // on, a valid time of day and a day ticked
+bool AlarmDay(const AlarmRecord& alarm, int32_t dayOfWeek);  // 0 Sunday .. 6 Saturday
+void AlarmsRang(int32_t slots);  // a bit a slot: the once alarms among them switch off, saved
+void AlarmsEdited();  // by the user: cancels a skip pending
+void SwitchAlarm(int32_t slot);  // on or off; saves, re-arms the wake
+// Skipping one occurrence of whichever alarm comes next.
+bool Skipped(const LocalTimeRecord& at);
+void ToggleSkip();     // skips the next alarm, or cancels the skip pending; saves, re-arms
+void SpendSkipTick();  // each tick: a skip whose minute has passed is gone
+// The alarms whose minute the clock stepped over between LastTick and `tick` that are still
+// due: on one of their days, not rung, not skipped, at most ten minutes ago in real time. A
+// bit a slot; `at`, when given, gets each one's minute by slot.
+int32_t MissedAlarms(const TickRecord& tick, LocalTimeRecord* at = nullptr);
+// The next alarm to ring after the minute `now` is in, of them all, and the minutes from that
+// minute to it; false when none will ring.
 bool NextAlarm(const LocalTimeRecord& now, LocalTimeRecord* at, int32_t* minutes);
 // Arms the wake timer for two minutes before the next alarm, or cancels it; reads the clock.
 void RefreshWake();
 // Keeping the computer awake for the alarm.
 void ResumedAutomatically();  // the computer woke without a user
-void AlarmRan(int32_t started);  // after the start event: re-arm, ring
+void AlarmRan(int32_t started, int32_t at);  // after an alarm's start: re-arm, ring
 void KeepAwakeTick();            // each clock tick while a hold waits for the alarm
 void Hold(int32_t state);  // AwakeSystem, AwakeDisplay, asked of Windows and noted
 void ReleaseAwake();
 
 // Answering the alarm: Pause snoozes, Stop or the volume ends it, nobody answering too.
-void BeginRinging(int32_t started);
+void BeginRinging(int32_t started, int32_t at);  // at: the alarm's time of day, in minutes
 void RingTick();        // each clock tick while the alarm rings, snoozes or sounds its tone
 void EndRinging();      // the sleep timer, the quit
 void CommandReached();  // a command reached the player, or the settings opened

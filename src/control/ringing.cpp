@@ -35,17 +35,21 @@ static void SoundTone() {
   Ringing.State = RingTone;
 }
 
-void BeginRinging(int32_t started) {
+void BeginRinging(int32_t started, int32_t at) {
   if (started == Started) {
+    if (Ringing.State == RingTone) PlayTone(0);
     Ringing.Volume = -1;  // read at the first tick: the start itself asks nothing more
     Ring(RingOn);
   } else if (started == CannotStart && SilentTone) {
     Ring(RingOn);
     SoundTone();
   } else {
-    // Over music already playing nobody sleeps: no ringing, no hold.
-    ReleaseAwake();
+    // Over music already playing nobody sleeps: no ringing, no hold. Unless that music is
+    // another alarm's, ringing on: then this one changes nothing.
+    if (!Ringing.State) ReleaseAwake();
+    return;
   }
+  Ringing.At = at;
 }
 
 void EndRinging() {

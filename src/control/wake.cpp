@@ -9,30 +9,38 @@ enum : int32_t {
   ResumeHoldMinutes = 5,  // an automatic resume this close to the alarm is held awake for it
 };
 
-bool AlarmDay(int32_t dayOfWeek) { return (StartDays >> (dayOfWeek % 7)) & 1; }
-
-bool AlarmCanRing() {
-  return StartH >= 0 && StartH < 24 && StartM >= 0 && StartM < 60 && (StartDays & EveryDay);
-}
-
-// Minutes from the minute `now` is in to the next start minute on an alarm day, strictly
+// Minutes from the minute `now` is in to the alarm's next minute on one of its days, strictly
 // later (or this very minute too, when `thisMinute`), that has not rung (the clock may have
-// gone back over it); -1 when there is none.
-static int32_t MinutesToAlarm(const LocalTimeRecord& now, bool thisMinute) {
-  if (!AlarmCanRing()) return -1;
-  int32_t today = StartH * 60 + StartM - (now.Hour * 60 + now.Minute);
+// gone back over it) and is not skipped; -1 when there is none.
+static int32_t MinutesTo(int32_t slot, const AlarmRecord& alarm, const LocalTimeRecord& now,
+                         bool thisMinute) {
+  if (!AlarmCanRing(alarm)) return -1;
+  int32_t today = alarm.Hour * 60 + alarm.Minute - (now.Hour * 60 + now.Minute);
   // A week on is the same day again: with one alarm day, that is the next one.
   for (int32_t day = 0; day <= 7; ++day) {
     int32_t minutes = day * MinutesPerDay + today;
-    if (AlarmDay(now.DayOfWeek + day) && (minutes > 0 || (thisMinute && minutes == 0)) &&
-        !SameMinute(StartFired, MinutesLater(now, minutes)))
-      return minutes;
+    if (!AlarmDay(alarm, now.DayOfWeek + day) || minutes < 0 || (minutes == 0 && !thisMinute))
+      continue;
+    LocalTimeRecord at = MinutesLater(now, minutes);
+    if (!SameMinute(AlarmFired[slot], at) && !Skipped(at)) return minutes;
   }
   return -1;
 }
 
+// The earliest of every alarm's next occurrence; -1 when none will ring.
+static int32_t MinutesToAlarm(const LocalTimeRecord& now, bool thisMinute) {
+  int32_t best = -1;
+  AlarmRecord alarm;
+  for (int32_t slot = 0; slot < AlarmCount; ++slot) {
+    if (!ReadAlarm(slot, &alarm)) continue;
+    int32_t minutes = MinutesTo(slot, alarm, now, thisMinute);
+    if (minutes >= 0 && (best < 0 || minutes < best)) best = minutes;
+  }
+  return best;
+}
+
 bool NextAlarm(const LocalTimeRecord& now, LocalTimeRecord* at, int32_t* minutes) {
-  int32_t m = StartOn ? MinutesToAlarm(now, false) : -1;
+  int32_t m = MinutesToAlarm(now, false);
   if (m < 0) return false;
   *at = MinutesLater(now, m);
   *minutes = m;
@@ -47,7 +55,7 @@ static bool AlarmUtc(int32_t minutes, uint32_t* utc) {
 // Arms or cancels the wake timer for the time in LocalTime. Counted in UTC from the alarm's
 // own minute: two minutes before a local time may not exist on the night summer time starts.
 static void UpdateWake() {
-  int32_t minutes = StartOn && WakeUp ? MinutesToAlarm(LocalTime, false) : -1;
+  int32_t minutes = WakeUp ? MinutesToAlarm(LocalTime, false) : -1;
   uint32_t alarm;
   if (!AlarmUtc(minutes, &alarm)) {
     CancelWakeTimer();
@@ -82,15 +90,14 @@ void ReleaseAwake() {
 }
 
 // Windows sends a computer that woke on its own back to sleep within minutes: hold it up
-// through the alarm's minute when the alarm is that close in real time, or was stepped over
+// through the alarm's minute when an alarm is that close in real time, or was stepped over
 // and rings on the next tick.
 void ResumedAutomatically() {
   RefreshWake();
-  if (!StartOn || !WakeUp || Ringing.State) return;  // a ringing alarm holds already
+  if (!WakeUp || Ringing.State) return;  // a ringing alarm holds already
   TickRecord now = {LocalTime, UtcSeconds()};
-  LocalTimeRecord at;
   int32_t seconds = 0;
-  if (!MissedAlarm(now, &at)) {
+  if (!MissedAlarms(now)) {
     int32_t minutes = MinutesToAlarm(LocalTime, true);
     uint32_t alarm;
     if (minutes != 0) {  // not this very minute
@@ -104,9 +111,9 @@ void ResumedAutomatically() {
   Hold(AwakeSystem);
 }
 
-void AlarmRan(int32_t started) {
-  UpdateWake();  // for the next alarm day
-  BeginRinging(started);
+void AlarmRan(int32_t started, int32_t at) {
+  UpdateWake();  // for the next alarm
+  BeginRinging(started, at);
 }
 
 // Re-asserted every tick: the player may set its own state on this same thread.

@@ -13,6 +13,8 @@ int32_t SettingValues[SettingCount] = {
     127,                   // StartDays: every day, as before days could be chosen
     1,                     // WakeUp
     9, 60, 1,              // Snooze, RingLimit, SilentTone
+    0, 0, 0, 0, 0, 0, 0,   // Alarm2 .. Alarm8: empty
+    0,                     // SkipAlarm: none
 };
 
 const char SettingNames[SettingCount][SettingNameSize] = {
@@ -23,6 +25,8 @@ const char SettingNames[SettingCount][SettingNameSize] = {
     "StartH",    "StartM",    "StopH",     "StopM",      "First",    "Last",
     "MenuPos",   "TrackPos",  "TrackLength", "StartDays", "WakeUp",
     "Snooze",    "RingLimit", "SilentTone",
+    "Alarm2",    "Alarm3",    "Alarm4",    "Alarm5",   "Alarm6",   "Alarm7",   "Alarm8",
+    "SkipAlarm",
 };
 
 char MenuText[TextSize];
@@ -39,7 +43,7 @@ int32_t StopPhase;
 int32_t StartupPending;
 void* PrevLinkProc;
 LocalTimeRecord LocalTime;
-FiredRecord StartFired;
+FiredRecord AlarmFired[AlarmCount];
 FiredRecord StopFired;
 int32_t WakeArmed;
 int32_t WakeUnsupported;

@@ -3,7 +3,7 @@
 #pragma once
 #include <stdint.h>
 
-enum { SettingCount = 38, TextSize = 255, SettingNameSize = 12 };
+enum { SettingCount = 46, TextSize = 255, SettingNameSize = 12 };
 
 extern int32_t SettingValues[SettingCount];
 extern const char SettingNames[SettingCount][SettingNameSize];
@@ -48,6 +48,9 @@ inline int32_t& WakeUp = SettingValues[34];     // wake the computer for the ala
 inline int32_t& Snooze = SettingValues[35];     // minutes Pause snoozes the alarm; 0: Pause ends it
 inline int32_t& RingLimit = SettingValues[36];  // minutes an unanswered alarm plays; 0: no limit
 inline int32_t& SilentTone = SettingValues[37]; // a tone when the alarm's player stays silent
+// Alarms 2 to 8, one packed word each (PackedAlarm); 0 is an empty slot.
+enum { FirstPackedAlarm = 38 };
+inline int32_t& SkipAlarm = SettingValues[45];  // the skipped occurrence's MinuteNumber; 0 none
 // Snooze and RingLimit above this many minutes (or negative, read unsigned) count as this.
 enum : int32_t { MostMinutes = 240 };
 inline int32_t CappedMinutes(int32_t minutes) {
@@ -55,6 +58,20 @@ inline int32_t CappedMinutes(int32_t minutes) {
 }
 
 enum : int32_t { EveryDay = 127 };  // StartDays with every day's bit set
+
+// One alarm: alarm 1 is the settings dialog's own values, alarms 2 to 8 packed words.
+struct AlarmRecord {
+  int32_t Hour, Minute;
+  int32_t Days;  // bit 0 Sunday .. bit 6 Saturday
+  int32_t On;
+  int32_t Once;  // switches itself off when it rings
+};
+enum : int32_t { AlarmCount = 8 };
+// The packed word's layout: minute in bits 0-7, hour 8-15, days 16-22, on 24, once 25.
+enum : uint32_t { PackedOn = 1u << 24, PackedOnce = 1u << 25 };
+inline uint32_t PackedAlarm(int32_t slot) {  // slots 1 to 7
+  return static_cast<uint32_t>(SettingValues[FirstPackedAlarm + slot - 1]);
+}
 
 // Index of the first flag shown by a check box (control id - 4 is the index).
 enum { FlagCount = 21 };
@@ -81,6 +98,7 @@ struct RingRecord {
   int32_t Volume;   // the player's volume at the start, where no fade-in sets it
   int32_t LastPos;  // the output position the last tick saw playing; -1 none
   int32_t Heard;    // a tick saw the position advance since Since
+  int32_t At;       // the ringing alarm's time of day, in minutes
 };
 
 // A clock tick's two readings: the local clock may jump where UTC runs on.
@@ -106,7 +124,7 @@ extern int32_t StopPhase;
 extern int32_t StartupPending;
 extern void* PrevLinkProc;
 extern LocalTimeRecord LocalTime;
-extern FiredRecord StartFired;
+extern FiredRecord AlarmFired[AlarmCount];  // by slot: the occurrence each last rang for
 extern FiredRecord StopFired;
 extern int32_t WakeArmed;        // the wake timer is set for the next alarm and can wake us
 extern int32_t WakeUnsupported;  // the last arming said this computer cannot wake itself

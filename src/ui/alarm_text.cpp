@@ -22,7 +22,10 @@ void NextAlarmText(const LocalTimeRecord& now, char* text) {
   int32_t minutes;
   if (!NextAlarm(now, &at, &minutes)) {
     // An alarm on with a day ticked that still never rings has no valid time: as good as off.
-    bool noDay = StartOn && !(StartDays & EveryDay);
+    bool noDay = false;
+    AlarmRecord alarm;
+    for (int32_t slot = 0; slot < AlarmCount; ++slot)
+      if (ReadAlarm(slot, &alarm) && alarm.On && !alarm.Days) noDay = true;
     lstrcpyA(text, noDay ? "No alarm: no day is ticked" : "No alarm: it is off");
     return;
   }

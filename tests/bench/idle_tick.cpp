@@ -1,6 +1,6 @@
 // Measures one ClockTick on which nothing is due, one while the alarm rings, or one fade step,
 // under callgrind:
-//   valgrind --tool=callgrind --toggle-collect='ClockTick*' ./tick_bench [off|other|fired|ringing|sleep]
+//   valgrind --tool=callgrind --toggle-collect='ClockTick*' ./tick_bench [off|other|eight|fired|ringing|sleep]
 //   valgrind --tool=callgrind --toggle-collect='FadeInTick*' ./tick_bench fade
 // A minimal seam of its own: the clock reads a fixed time and any player call but the
 // volume ones aborts, since an idle tick must not reach the player.
@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
     Ringing_ = Counting = true;
     VolUp = 1;
     FadeLevel = 160;
-    Ringing = RingRecord{RingOn, 2000000 - 10000, -1, 5000, 1};
+    Ringing = RingRecord{RingOn, 2000000 - 10000, -1, 5000, 1, 7 * 60};
   }
   if (strcmp(mode, "sleep") == 0) {
     // A sleep timer's countdown with ten minutes to go.
@@ -70,11 +70,16 @@ int main(int argc, char** argv) {
     StartH = 7;   // another time of day
     StopH = 23;
   }
+  if (strcmp(mode, "eight") == 0) {
+    // Every alarm on, each at another time of day, on every day.
+    for (int32_t slot = 1; slot < AlarmCount; ++slot)
+      SettingValues[FirstPackedAlarm + slot - 1] = static_cast<int32_t>(0x017F0000u | (5u + slot) << 8 | 30u);
+  }
   if (strcmp(mode, "fired") == 0) {
     // Both events match the clock but already fired in this minute.
     StartH = StopH = 12;
     StartM = StopM = 0;
-    StartFired = StopFired = FiredRecord{2026, 12, 8, 12, 0};
+    AlarmFired[0] = StopFired = FiredRecord{2026, 12, 8, 12, 0};
   }
   // The tick before came a second earlier, as ticks do.
   LastTick = TickRecord{Now, 999};

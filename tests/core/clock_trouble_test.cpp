@@ -3,6 +3,7 @@
 
 #include "control/control.h"
 #include "fake_host.h"
+#include "readings.h"
 
 namespace {
 
@@ -82,42 +83,6 @@ TEST(ClockTrouble, AResumeInsideTheMinuteFiresOnceThen) {
   EXPECT_EQ(1, Starts());
 }
 
-namespace {
-
-enum : int64_t { Winter = -3600, Summer = -7200 };  // UTC minus local, as in Berlin
-
-struct Reading {
-  int year, month, day, hour, minute, second;
-  int64_t utcOffset;
-};
-
-// The player loads at the first reading and ticks at each of the others. One letter a tick:
-// A the alarm starts, Z the sleep timer stops, . nothing. Where the offset changes, it does
-// as Europe's summer time does: at 01:00 UTC on the day of the reading after it.
-std::string TicksAfterLoad(std::initializer_list<Reading> readings) {
-  std::string events;
-  bool loaded = false;
-  for (const Reading& r : readings) {
-    Calls.clear();
-    Player.playing = 0;
-    SetDate(r.year, r.month, r.day, r.hour, r.minute, r.second);
-    if (loaded && r.utcOffset != FakeUtcOffset) ZoneChangedAt(r.year, r.month, r.day, 1, FakeUtcOffset);
-    FakeUtcOffset = r.utcOffset;
-    if (!loaded) {
-      MarkMinuteSeen();
-      loaded = true;
-      continue;
-    }
-    ClockTick();
-    std::string calls = ", " + CallList() + ",";
-    events += calls.find(", Play,") != std::string::npos   ? 'A'
-              : calls.find(", Stop,") != std::string::npos ? 'Z'
-                                                           : '.';
-  }
-  return events;
-}
-
-}  // namespace
 
 TEST(ClockTrouble, AnAlarmMinuteSteppedOverRingsOnTheNextTickForTenMinutes) {
   const struct {

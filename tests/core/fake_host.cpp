@@ -41,7 +41,8 @@ void ResetHost() {
   SettingsDialog = PrevHostProc = HookedMenu = PrevLinkProc = nullptr;
   FadeLevel = SavedVolume = StopPhase = StartupPending = 0;
   LocalTime = LocalTimeRecord{};
-  StartFired = StopFired = FiredRecord{};
+  for (FiredRecord& fired : AlarmFired) fired = FiredRecord{};
+  StopFired = FiredRecord{};
   WakeArmed = WakeUnsupported = AwakeHeld = AwakeTicksLeft = 0;
   Ringing = RingRecord{};
   LastTick = TickRecord{};

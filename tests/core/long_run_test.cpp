@@ -106,11 +106,11 @@ struct Simulation {
     Calls.clear();
     bool ringing = Ringing.State != RingOff;
     bool waiting = StopPhase >= 2;
-    FiredRecord before = StartFired;
+    FiredRecord before = AlarmFired[0];
     ClockTick();
     // While the alarm rings, or a stop waits for the end of a track, every tick asks how the
     // player is, before anything else runs.
-    if ((ringing || waiting) && memcmp(&before, &StartFired, sizeof before) == 0) {
+    if ((ringing || waiting) && memcmp(&before, &AlarmFired[0], sizeof before) == 0) {
       size_t asked = 0;
       while (asked < Calls.size() && (Calls[asked] == "IsPlaying" || Calls[asked] == "QueryVolume" ||
                                       Calls[asked] == "GetPosition" || Calls[asked] == "StopTimer 2"))

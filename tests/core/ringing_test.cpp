@@ -257,3 +257,27 @@ TEST(Ringing, AClockSetBackThreeSecondsCountsAsNoTime) {
     EXPECT_NE(RingOff, Ringing.State);
   }
 }
+
+// A second alarm at 07:05 while the first one snoozes, or rings with its music playing.
+TEST(Ringing, AnotherAlarmStartsASnoozedPlayerAnewButLeavesRingingMusicAlone) {
+  const struct {
+    const char* what;
+    int32_t playing;  // at 07:05
+    const char* calls;
+    int32_t at;       // the ringing alarm's time
+  } cases[] = {
+      {"snoozed", Paused, "IsPlaying, ListLength, Play", 7 * 60 + 5},
+      {"ringing", Playing, "IsPlaying", 7 * 60},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ResetHost();
+    SettingValues[FirstPackedAlarm] = 0x017F0705;  // 07:05 every day, on
+    AlarmStarted(0);
+    TickThrough({{1, Playing, 1000, 120, Asks}, {2, c.playing, 2000, 120, c.playing == Paused ? "IsPlaying, StopTimer 2" : Asks},
+                 {300, c.playing, 2000, 120, c.calls}});
+    EXPECT_EQ(RingOn, Ringing.State);
+    EXPECT_EQ(c.at, Ringing.At);
+    EXPECT_NE("Awake 0", WakeCalls.back());
+  }
+}

@@ -28,7 +28,8 @@ TEST(SettingsRecord, ValueNamesAreInStorageOrderAndFitTheirSlots) {
       "VolDown", "Close", "Suspend", "ShutDown", "PlayAtStart", "HotKey", "AddMenu",
       "FromRange", "SavePos", "Hibernate", "WaitEnd", "UsePause", "UsePlay", "VolStart",
       "VolEnd", "TimeOut", "StartH", "StartM", "StopH", "StopM", "First", "Last", "MenuPos",
-      "TrackPos", "TrackLength", "StartDays", "WakeUp", "Snooze", "RingLimit", "SilentTone"};
+      "TrackPos", "TrackLength", "StartDays", "WakeUp", "Snooze", "RingLimit", "SilentTone",
+      "Alarm2", "Alarm3", "Alarm4", "Alarm5", "Alarm6", "Alarm7", "Alarm8", "SkipAlarm"};
   for (int i = 0; i < SettingCount; ++i) {
     EXPECT_STREQ(expected[i], SettingNames[i]) << i;
     EXPECT_LT(strlen(SettingNames[i]), size_t{SettingNameSize}) << i;
@@ -39,4 +40,5 @@ TEST(SettingsRecord, ValueNamesAreInStorageOrderAndFitTheirSlots) {
   EXPECT_EQ(&SettingValues[32], &TrackLength);
   EXPECT_EQ(&SettingValues[34], &WakeUp);
   EXPECT_EQ(&SettingValues[37], &SilentTone);
+  EXPECT_EQ(&SettingValues[45], &SkipAlarm);
 }
