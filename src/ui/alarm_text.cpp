@@ -8,6 +8,26 @@ static const char* const MonthNames[12] = {"January", "February", "March",     "
                                            "May",     "June",     "July",      "August",
                                            "September", "October", "November", "December"};
 
+static const char ShortDays[7][4] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+
+void AlarmRowText(const AlarmRecord& alarm, char* text) {
+  // Alarm 1's boxes may have been left empty: no time at all.
+  bool valid = alarm.Hour >= 0 && alarm.Hour < 24 && alarm.Minute >= 0 && alarm.Minute < 60;
+  char* end = text + (valid ? wsprintfA(text, "%02d:%02d ", alarm.Hour, alarm.Minute)
+                            : wsprintfA(text, "--:-- "));
+  if (alarm.Days == EveryDay) end += wsprintfA(end, " every day");
+  else if (!alarm.Days) end += wsprintfA(end, " no day");
+  // Monday first, as the settings dialog shows the week.
+  for (int32_t d = 1; d <= 7 && alarm.Days != EveryDay; ++d)
+    if (alarm.Days >> (d % 7) & 1) end += wsprintfA(end, " %s", ShortDays[d % 7]);
+  if (alarm.Once) end += wsprintfA(end, "  once");
+  if (!alarm.On) wsprintfA(end, "  (off)");
+}
+
+void ShortAlarmText(const LocalTimeRecord& at, char* text) {
+  wsprintfA(text, "%s %02u:%02u", ShortDays[at.DayOfWeek % 7], at.Hour, at.Minute);
+}
+
 // "(in 2 d 3 h 5 min)", leaving out the larger units while they are zero.
 static void AppendWait(char* text, int32_t minutes) {
   char* end = text + lstrlenA(text);

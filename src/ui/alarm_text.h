@@ -8,5 +8,10 @@
 // bytes), e.g. "Next alarm: Monday 14 December, 07:00 (in 2 d 12 h 0 min)", or why
 // there is none.
 void NextAlarmText(const LocalTimeRecord& now, char* text);
+// An alarm's row in the list and the menu: "07:00  Mon Tue Wed Thu Fri", "06:30  every day
+// once", "09:00  Sat Sun  (off)".
+void AlarmRowText(const AlarmRecord& alarm, char* text);
+// "Mon 07:00", for the menu.
+void ShortAlarmText(const LocalTimeRecord& at, char* text);
 // "Sleep timer: stops at 23:45 (in 27 min)" while a countdown runs, or "Sleep timer: off".
 void SleepTimerText(const LocalTimeRecord& now, char* text);
