@@ -4,6 +4,8 @@
 #include "../settings/settings.h"
 #include "calendar.h"
 
+enum : int32_t { LongestTickGap = 60 };  // seconds
+
 static void NoteMinute(FiredRecord& fired, const LocalTimeRecord& t) {
   fired.Year = t.Year;
   fired.Month = t.Month;
@@ -69,8 +71,13 @@ static int32_t AlarmsDue(const TickRecord& tick, int32_t* at) {
 void ClockTick() {
   ReadLocalTime();
   TickRecord tick = {LocalTime, UtcSeconds()};
+  // Back from a sleep or a stall: a stop still in progress then is no longer tonight's.
+  if (StopPhase && static_cast<int32_t>(tick.Utc - LastTick.Utc) > LongestTickGap) CancelStop();
   int32_t at = 0;
   if (int32_t due = AlarmsDue(tick, &at)) {
+    // The alarm outranks the sleep timer, whatever the player is doing.
+    CancelStop();
+    StopAfterLast = 0;
     if (Activate) ActivatePlayer();
     int32_t started = StartPlayback();
     AlarmsRang(due);  // once alarms switch themselves off

@@ -16,7 +16,7 @@ void StartFadeIn();  // from VolStart, a step every TimeOut
 void FadeInTick();
 void StopEvent();
 void RunStop();  // the sleep timer's actions: its phases, then the final stop
-void StopPlayback();
+void StopPlayback();  // the final stop
 void FadeOutTick();
 void CancelFadeOut();    // the fade timer stopped, the volume put back where the fade began
 void CancelStop();       // playback we start ends any stop still in progress

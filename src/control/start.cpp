@@ -31,14 +31,20 @@ int32_t StartPlayback() {
       result = Started;
       bool options = StartupPending == 0 || UsePlay != 0;
       int32_t position = 0;
-      if (options && ChooseEntry(count, position)) {
-        PlayerIpc(position, IpcSetPlaylistPos);
+      bool chosen = options && ChooseEntry(count, position);
+      if (chosen) PlayerIpc(position, IpcSetPlaylistPos);
+      // Stopping also takes back a stop after the current track that we asked for, and that
+      // a pause or a dropped wait left armed: the alarm must not end with its first track.
+      if (chosen || StopAfterSent) {
         PlayerCommand(CmdStop);
+        StopAfterSent = 0;
       }
-      CancelStop();
       PlayerCommand(CmdPlay);
       if (options) {
-        if (One) PlayerCommand(CmdStopAfterCurrent);
+        if (One) {
+          PlayerCommand(CmdStopAfterCurrent);
+          StopAfterSent = 1;
+        }
         if (VolUp) StartFadeIn();
       }
     }

@@ -3,6 +3,7 @@
 #include "../seam/host_player.h"
 #include "../settings/settings.h"
 
+// A fade-out phase pending is a fade-out running: one given up is no longer pending.
 enum { FadePhase = 1, WaitEndPhase = 2 };
 
 void StopEvent() {
@@ -23,40 +24,68 @@ void CancelFadeOut() {
   SetVolume();
 }
 
+static void WaitForTheEnd() {
+  PlayerCommand(CmdStopAfterCurrent);
+  StopAfterSent = 1;
+}
+
+static void StartFadeOut() {
+  StopFadeTimer();
+  FadeLevel = SavedVolume = QueryVolume();
+  StartTimer(FadeTimer, static_cast<uint32_t>(TimeOut), FadeOutTick);
+}
+
 void RunStop() {
-  EndRinging();  // the sleep timer ends the alarm as it ends playback
+  // The sleep timer ends the alarm as it ends playback; its fade-in must not go on raising the
+  // volume of a player stopped, or fading out.
+  if (Ringing.State) StopFadeTimer();
+  EndRinging();
   // Joined, not set: a stop still pending from an earlier one keeps its phases. Not added
   // either: two fades pending must not read as a wait for the end of the track.
-  int32_t phases = StopPhase | (VolDown ? FadePhase : 0) | (WaitEnd ? WaitEndPhase : 0);
+  int32_t pending = StopPhase;
+  int32_t phases = pending | (VolDown ? FadePhase : 0) | (WaitEnd ? WaitEndPhase : 0);
   // Paused or stopped, there is no track to wait for and nothing to fade: left pending, the
   // stop would end whatever plays next, the morning's alarm included.
   if (phases && !PlayerPlaying()) {
     CancelStop();
-    phases = 0;
+    phases = pending = 0;
   }
   StopPhase = phases;
-  StopPlayback();
+  if (!phases) {
+    StopPlayback();
+    return;
+  }
+  // Only what is new begins: the player knows of a wait already, and a fade-out running goes
+  // on, to put back the volume it began at.
+  if ((phases & WaitEndPhase) && !(pending & WaitEndPhase)) WaitForTheEnd();
+  if ((phases & FadePhase) && !(pending & FadePhase)) StartFadeOut();
 }
 
-// The alarm outranks the sleep timer: playback it starts is not faded out or stopped by a
-// stop still in progress.
+// The alarm outranks the sleep timer: whatever it plays is not faded out or stopped by a stop
+// still in progress. So does a long gap between ticks: a stop carried out after a sleep or a
+// stall would surprise whoever is there when the computer is back.
 void CancelStop() {
   if (!StopPhase) return;
-  if (StopPhase != WaitEndPhase) CancelFadeOut();
+  if (StopPhase & FadePhase) CancelFadeOut();
   StopPhase = 0;
 }
 
-// Each tick while a stop waits for the end of a track: a player the user stopped has no track
-// left to end, and the next one to end would be tomorrow's.
+// Each tick while a stop waits for the end of a track: a player the user paused or stopped
+// has no track left to end tonight, and the next one to end would be tomorrow's.
 void WaitingStopTick() {
-  if (!(StopPhase & WaitEndPhase) || PlayerIpc(0, IpcIsPlaying) != 0) return;
+  if (!(StopPhase & WaitEndPhase) || PlayerPlaying()) return;
   StopPhase &= ~WaitEndPhase;
 }
 
-static void FinalStop() {
+// The final stop: stop or pause, then the power action and the close asked for.
+void StopPlayback() {
   // Pause toggles: sent to a paused player it would start it playing again.
-  if (!UsePause) PlayerCommand(CmdStop);
-  else if (PlayerPlaying()) PlayerCommand(CmdPause);
+  if (!UsePause) {
+    PlayerCommand(CmdStop);
+    StopAfterSent = 0;
+  } else if (PlayerPlaying()) {
+    PlayerCommand(CmdPause);
+  }
   EndRinging();  // our own pause is no snooze
   ReleaseAwake();
   // Shutdown wins over the power actions; standby and hibernate together cancel out.
@@ -72,29 +101,15 @@ static void FinalStop() {
   if (Close && !(slept && WakeArmed)) PlayerCommand(CmdClose);
 }
 
-void StopPlayback() {
-  if (StopPhase == 0) {
-    FinalStop();
-    return;
-  }
-  if (StopPhase != FadePhase) {
-    PlayerCommand(CmdStopAfterCurrent);
-    if (StopPhase == WaitEndPhase) return;  // the end-of-track notice finishes it
-  }
-  // Fade-out, alone or racing the end of the track.
-  StopFadeTimer();
-  FadeLevel = SavedVolume = QueryVolume();
-  StartTimer(FadeTimer, static_cast<uint32_t>(TimeOut), FadeOutTick);
-}
-
 void FadeOutTick() {
   if (FadeLevel != 0) {
     if (QueryVolume() == FadeLevel) {
       --FadeLevel;
       SetVolume();
     } else {
-      // Someone moved the volume: leave the music playing at their level.
+      // Someone moved the volume: leave the music playing at their level, for good.
       StopFadeTimer();
+      StopPhase &= ~FadePhase;
     }
     return;
   }

@@ -41,6 +41,7 @@ int32_t FadeLevel;
 int32_t SavedVolume;
 int32_t StopPhase;
 int32_t StartupPending;
+int32_t StopAfterSent;
 void* PrevLinkProc;
 LocalTimeRecord LocalTime;
 FiredRecord AlarmFired[AlarmCount];

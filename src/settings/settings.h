@@ -122,6 +122,7 @@ extern int32_t FadeLevel;
 extern int32_t SavedVolume;
 extern int32_t StopPhase;
 extern int32_t StartupPending;
+extern int32_t StopAfterSent;  // we told the player to stop after its track, and sent no stop since
 extern void* PrevLinkProc;
 extern LocalTimeRecord LocalTime;
 extern FiredRecord AlarmFired[AlarmCount];  // by slot: the occurrence each last rang for

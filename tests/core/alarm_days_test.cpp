@@ -192,7 +192,7 @@ TEST(KeepAwake, TheSleepTimerReleasesTheHold) {
   ClockTick();
   SetDate(2026, 12, 8, 8, 0, 0);
   ClockTick();
-  EXPECT_EQ("IsPlaying, QueryVolume, GetPosition, Stop", CallList().substr(CallList().rfind("IsPlaying")));
+  EXPECT_EQ("IsPlaying, QueryVolume, GetPosition, StopTimer 2, Stop", CallList().substr(CallList().rfind("IsPlaying")));
   EXPECT_EQ("Awake 0", WakeCalls.back());
 }
 

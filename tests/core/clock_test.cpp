@@ -106,7 +106,7 @@ TEST(Clock, StartingInsideTheEventsMinuteWaitsForItsNextOccurrence) {
   EXPECT_EQ("", CallList());
   SetClock(7, 30, 0, 9);
   ClockTick();
-  EXPECT_EQ("IsPlaying, ListLength, Play, Stop", CallList());
+  EXPECT_EQ("IsPlaying, ListLength, Play, StopTimer 2, Stop", CallList());
 }
 
 TEST(Clock, StartOffClearsSavesAndStaysOff) {
@@ -179,7 +179,7 @@ TEST(Clock, StartRunsBeforeStopInTheSameMinute) {
   StartM = StopM = 15;
   SetClock(7, 15, 3);
   ClockTick();
-  EXPECT_EQ("IsPlaying, ListLength, Play, Save, Stop", CallList());
+  EXPECT_EQ("IsPlaying, ListLength, Play, Save, StopTimer 2, Stop", CallList());
 }
 
 TEST(Clock, StopFiresOncePerMinuteAndPhasesAddOnce) {

@@ -181,7 +181,7 @@ TEST(Ringing, WhatEndsTheTone) {
          SetClock(7, 1, 0);
          ClockTick();
        },
-       "IsPlaying, ToneOff, Stop"},
+       "IsPlaying, StopTimer 2, ToneOff, Stop"},
       {"the sleep timer's countdown",
        [] {
          SleepTimerChoose(15);
@@ -189,7 +189,7 @@ TEST(Ringing, WhatEndsTheTone) {
          SetClock(7, 15, 0);
          ClockTick();
        },
-       "IsPlaying, ToneOff, Stop"},
+       "IsPlaying, StopTimer 2, ToneOff, Stop"},
       {"the ring limit",
        [] {
          SetClock(8, 0, 0);

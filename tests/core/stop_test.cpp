@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <string.h>
+
+#include <algorithm>
 
 #include "control/control.h"
 #include "fake_host.h"
@@ -120,7 +123,7 @@ TEST(FadeOut, AbandonedWhenTheUserMovesTheVolume) {
   EXPECT_EQ(nullptr, RunningTimers[FadeTimer]);
   EXPECT_EQ(150, Player.volume);
   EXPECT_EQ(0, StopCount());  // playback goes on
-  EXPECT_EQ(1, StopPhase);
+  EXPECT_EQ(0, StopPhase) << "given up for good";
 }
 
 TEST(FadeOut, BothPhasesFadeReachesSilenceFirst) {
@@ -150,7 +153,7 @@ TEST(FadeOut, BothPhasesTrackEndsFirst) {
   EXPECT_EQ(nullptr, RunningTimers[FadeTimer]);
 }
 
-TEST(FadeOut, AbandonedWithBothPhasesStillStopsAtTrackEnd) {
+TEST(FadeOut, AbandonedWithBothPhasesStopsAtTrackEndAtTheUsersVolume) {
   VolDown = WaitEnd = 1;
   StopAtEleven();
   FireTimer(FadeTimer);
@@ -158,55 +161,85 @@ TEST(FadeOut, AbandonedWithBothPhasesStillStopsAtTrackEnd) {
   FireTimer(FadeTimer);
   Calls.clear();
   TrackEnded();
-  EXPECT_EQ("StopTimer 2, SetVolume 200, Stop", CallList());
+  EXPECT_EQ("Stop", CallList());
 }
 
-TEST(StopPhases, PendingPhasesJoinAndCountAsBoth) {
+// A countdown ending while the daily stop waits, and then the daily stop again a day later.
+TEST(StopPhases, PendingPhasesJoinAndOnlyWhatIsNewBegins) {
   WaitEnd = 1;
   StopAtEleven();  // the track never ends: phase 2 stays pending
   VolDown = 1;
-  SetClock(23, 0, 0, 9);
   Calls.clear();
-  ClockTick();
+  RunStop();
   EXPECT_EQ(3, StopPhase);
-  // Asked twice: whether the wait still has a track, then whether there is one to fade.
-  EXPECT_EQ("IsPlaying, IsPlaying, StopAfterCurrent, StopTimer 2, QueryVolume, StartTimer 2 1000", CallList());
+  EXPECT_EQ("IsPlaying, StopTimer 2, QueryVolume, StartTimer 2 1000", CallList()) << "the wait is told once";
+  FireTimer(FadeTimer);
+  Calls.clear();
+  RunStop();
+  EXPECT_EQ("IsPlaying", CallList()) << "the fade goes on, to put back the volume it began at";
   Calls.clear();
   TrackEnded();
   EXPECT_EQ("StopTimer 2, SetVolume 200, Stop", CallList());
+  // A day later, nothing is left of it: a long gap ends a stop still in progress.
+  StopAtEleven();
+  RunStop();
+  SetClock(23, 0, 0, 9);
+  Calls.clear();
+  ClockTick();
+  EXPECT_EQ("StopTimer 2, SetVolume 200, IsPlaying, StopAfterCurrent, StopTimer 2, QueryVolume, StartTimer 2 1000",
+            CallList());
 }
 
-// A stop still in progress ends with what it was for: the alarm outranks it, and a wait for
-// the end of a track the user stopped is over. What the end of the next track does then.
+// A stop still in progress ends with what it was for: the alarm outranks it, a wait for the
+// end of a track the user paused or stopped is over, and so is a stop the computer slept
+// through. What the end of the next track does then, what the alarm sends, the volume left.
 TEST(StopPhases, APendingStopDoesNotOutliveWhatItWasFor) {
   const struct {
     const char* what;
     int32_t volDown;
     void (*meanwhile)();
     const char* trackEnd;
+    const char* alarm;  // the alarm's calls, when it comes
+    int32_t volume;
   } cases[] = {
-      {"the track ends", 0, [] {}, "Stop, SuspendState 0"},
-      {"paused overnight, then the alarm", 0, [] {
-         Player.playing = 3;
-         SetClock(7, 0, 0, 9);
-         ClockTick();
-       }, ""},
+      {"the track ends", 0, [] {}, "Stop, SuspendState 0", nullptr, 200},
+      // The wait's stop after the current track is taken back: the alarm must not end there.
+      {"paused overnight, then the alarm", 0, [] { Player.playing = 3; }, "",
+       "ListLength, Stop, Play", 200},
       {"stopped by the user, played again", 0, [] {
          Player.playing = 0;
          SetClock(23, 5, 0);
          ClockTick();
          Player.playing = 1;
-         SetClock(23, 6, 0);
+       }, "", nullptr, 200},
+      {"paused by the user, resumed the next day", 0, [] {
+         Player.playing = 3;
+         SetClock(23, 5, 0);
          ClockTick();
-       }, ""},
+         Player.playing = 1;
+       }, "", nullptr, 200},
+      {"music playing on all night, then the alarm", 0, [] {}, "", "", 200},
       {"the fade-out given up, paused, then the alarm", 1, [] {
          FireTimer(FadeTimer);
          Player.volume = 90;
          FireTimer(FadeTimer);
          Player.playing = 3;
-         SetClock(7, 0, 0, 9);
+       }, "", "ListLength, Stop, Play", 90},
+      {"asleep while it waits, woken at 06:58", 0, [] {
+         SetClock(6, 58, 0, 9);
          ClockTick();
-       }, ""},
+       }, "", nullptr, 200},
+      {"asleep in the fade-out, woken at 06:58", 1, [] {
+         FireTimer(FadeTimer);
+         SetClock(6, 58, 0, 9);
+         ClockTick();
+         EXPECT_EQ(nullptr, RunningTimers[FadeTimer]);
+       }, "", nullptr, 200},
+      {"stop after the last track, armed overnight", 0, [] {
+         StopAfterLast = 1;
+         Player.playing = 3;
+         Player.listPos = 9;
+       }, "", "ListLength, Stop, Play", 200},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -217,8 +250,31 @@ TEST(StopPhases, APendingStopDoesNotOutliveWhatItWasFor) {
     VolDown = c.volDown;
     StopAtEleven();
     c.meanwhile();
+    if (c.alarm) {
+      SetClock(7, 0, 0, 9);
+      Calls.clear();
+      ClockTick();
+      std::string calls = CallList();
+      if (*c.alarm) EXPECT_EQ(c.alarm, calls.substr(calls.size() - std::min(calls.size(), strlen(c.alarm)))) << calls;
+      else EXPECT_EQ(std::string::npos, calls.find("Play")) << calls;
+    }
     Calls.clear();
     TrackEnded();
     EXPECT_EQ(c.trackEnd, CallList());
+    EXPECT_EQ(c.volume, Player.volume);
   }
+}
+
+// The sleep timer during the alarm's fade-in: the fade-in does not go on over the stopped player.
+TEST(StopPhases, TheSleepTimerEndsTheAlarmsFadeIn) {
+  StartOn = VolUp = 1;
+  StartH = 7;
+  SetClock(7, 0, 0);
+  ClockTick();
+  ASSERT_NE(nullptr, RunningTimers[FadeTimer]);
+  SleepTimerChoose(15);
+  FakeElapsedMs += 15 * 60000;
+  SetClock(7, 15, 0);
+  ClockTick();
+  EXPECT_EQ(nullptr, RunningTimers[FadeTimer]);
 }
