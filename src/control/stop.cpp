@@ -70,6 +70,14 @@ void CancelStop() {
   StopPhase = 0;
 }
 
+// Closing, or restarting, in the middle of a fade-out: the player keeps the volume it closes
+// with, and the morning's alarm would play at the faded level.
+void PutBackFadedVolume() {
+  if (!(StopPhase & FadePhase)) return;
+  FadeLevel = SavedVolume;
+  SetVolume();
+}
+
 // Each tick while a stop waits for the end of a track: a player the user paused or stopped
 // has no track left to end tonight, and the next one to end would be tomorrow's.
 void WaitingStopTick() {

@@ -5,10 +5,12 @@
 #include "../seam/window_timers.h"
 #include "../frame/plugin.h"
 #include "../settings/settings.h"
+#include "alarm_menu.h"
 #include "settings_item.h"
 
 // Remember where the track was and save everything; no event may fire while closing.
 void SaveOnExit() {
+  PutBackFadedVolume();
   TrackPos = PlayerIpc(0, IpcGetOutputTime);
   TrackLength = PlayerIpc(1, IpcGetOutputTime);
   SaveSettings();
@@ -27,8 +29,11 @@ static void HostNotice(LPARAM code) {
 
 // The clock or the time zone changed, or the computer is back: the wake follows the alarm.
 static void PowerNotice(WPARAM event) {
+  if (event != PBT_APMRESUMEAUTOMATIC && event != PBT_APMRESUMESUSPEND) return;
+  // A stop still in progress is no longer tonight's: not even a fade step may run first.
+  CancelStop();
   if (event == PBT_APMRESUMEAUTOMATIC) ResumedAutomatically();
-  else if (event == PBT_APMRESUMESUSPEND) RefreshWake();
+  else RefreshWake();
 }
 
 static bool HookActive;
@@ -57,6 +62,7 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       CommandReached();  // buttons, keys, menus, media keys: someone answered the tone
       if (wParam == SettingsItemId) ShowSettings();
       else if (wParam >= SleepFirstId && wParam <= SleepOffId) SleepItemChosen(wParam);
+      else if (wParam >= AlarmFirstId && wParam <= SkipAlarmId) AlarmItemChosen(wParam);
       break;
     case HostTrackEndMessage: TrackEnded(); break;
     case HostIpcMessage:

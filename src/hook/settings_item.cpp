@@ -1,5 +1,7 @@
 #include "settings_item.h"
 
+#include "alarm_menu.h"
+
 #include "../control/control.h"
 #include "../seam/host_player.h"
 #include "../settings/settings.h"
@@ -41,24 +43,31 @@ void InsertSettingsItem(HMENU menu) {
   UINT position = static_cast<UINT>(MenuPos) + 1u;
   InsertMenuA(menu, position, MF_BYPOSITION | MF_STRING, SettingsItemId, MenuText);
   UINT end = static_cast<UINT>(count);
-  InsertSleepMenu(menu, (position < end ? position : end) + 1u);
+  if (position > end) position = end;
+  InsertSleepMenu(menu, position + 1u);
+  InsertAlarmMenu(menu, position + 2u);
+}
+
+void RemoveSubmenu(HMENU menu, HMENU* submenu) {
+  if (!*submenu) return;
+  // Deleting the submenu's item destroys the submenu; if someone took the item out, or the
+  // menu is gone, destroying it is still up to us.
+  for (int i = GetMenuItemCount(menu); i-- > 0;) {
+    if (GetSubMenu(menu, i) == *submenu) {
+      DeleteMenu(menu, i, MF_BYPOSITION);
+      *submenu = NULL;
+      return;
+    }
+  }
+  DestroyMenu(*submenu);
+  *submenu = NULL;
 }
 
 void RemoveSettingsItem() {
   HMENU menu = static_cast<HMENU>(HookedMenu);
   DeleteMenu(menu, SettingsItemId, MF_BYCOMMAND);
-  if (!SleepMenu) return;
-  // Deleting the submenu's item destroys the submenu; if someone took the item out, or the
-  // menu is gone, destroying it is still up to us.
-  for (int i = GetMenuItemCount(menu); i-- > 0;) {
-    if (GetSubMenu(menu, i) == SleepMenu) {
-      DeleteMenu(menu, i, MF_BYPOSITION);
-      SleepMenu = NULL;
-      return;
-    }
-  }
-  DestroyMenu(SleepMenu);
-  SleepMenu = NULL;
+  RemoveSubmenu(menu, &SleepMenu);
+  RemoveAlarmMenu(menu);
 }
 
 void SleepItemChosen(WPARAM id) {

@@ -12,6 +12,7 @@
 #include "virtual_timers.h"
 
 extern const char PluginKeyPath[];
+enum { StoredValueCount = 47 };  // what a save writes: every number, and MenuName
 extern const char RunKeyPath[];
 
 // ---- what the intercepted imports saw and answer ----

@@ -298,8 +298,8 @@ std::string MenuItemText(HWND main, int32_t menuPos, bool expectItem) {
   HMENU menu = LargeMenu();
   SendMessageA(main, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
   std::string text;
-  // The settings item and, right after it, the sleep timer's submenu.
-  EXPECT_EQ(PlayerMenuCount + (expectItem ? 2 : 0), GetMenuItemCount(menu));
+  // The settings item and, right after it, the sleep timer's and the alarm's submenus.
+  EXPECT_EQ(PlayerMenuCount + (expectItem ? 3 : 0), GetMenuItemCount(menu));
   if (expectItem) {
     uint32_t at = static_cast<uint32_t>(menuPos) + 1u;  // past the end appends
     EXPECT_EQ(at <= PlayerMenuCount ? static_cast<int>(at) : PlayerMenuCount, PositionOf(menu, 1025));
@@ -570,7 +570,7 @@ void FuzzRegistry::Fuzz(unsigned defaultStates) {
   EXPECT_TRUE(Keys.open.empty()) << Keys.open.size() << " registry keys left open";
   EXPECT_EQ(0, Keys.strayCloses);
   EXPECT_EQ(MenuItems.inserts, MenuItems.removals);
-  EXPECT_EQ(2 * menusChecked, MenuItems.inserts);  // the settings item and the sleep timer's
+  EXPECT_EQ(3 * menusChecked, MenuItems.inserts);  // the settings item and our two submenus
   EXPECT_EQ(dialogs, Dialogs.opened);
   EXPECT_EQ(dialogs, Dialogs.returned);
   EXPECT_TRUE(Gdi.live.empty());

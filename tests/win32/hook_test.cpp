@@ -482,11 +482,11 @@ TEST_F(HookMenu, SixthItemOfATenItemMenuWhileItIsOpen) {
   Start();
   HMENU menu = MenuOf(10);
   SendMessageA(main, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
-  ASSERT_EQ(12, GetMenuItemCount(menu));  // and the sleep timer's submenu
+  ASSERT_EQ(13, GetMenuItemCount(menu));  // and the sleep timer's and the alarm's submenus
   EXPECT_EQ(504u, GetMenuItemID(menu, 4));
   EXPECT_EQ(1025u, GetMenuItemID(menu, 5));
   EXPECT_EQ("Alarm clock...", ItemText(menu, 5));
-  EXPECT_EQ(505u, GetMenuItemID(menu, 7));
+  EXPECT_EQ(505u, GetMenuItemID(menu, 8));
 
   SendMessageA(main, WM_EXITMENULOOP, 0, 0);
   EXPECT_EQ(10, GetMenuItemCount(menu));
@@ -513,9 +513,9 @@ TEST_F(HookMenu, WithoutAddMenuNoMenuGetsTheItem) {
   DestroyMenu(large);
 }
 
-// The sleep timer's submenu as a line: title, then each item as "id text", checked "*",
-// grayed "-", a separator "|".
-static std::string SleepMenuText(HMENU menu, int position) {
+// One of our submenus as a line: title, then each item as "id text", checked "*", grayed "-",
+// a separator "|".
+static std::string SubmenuText(HMENU menu, int position) {
   HMENU sleep = GetSubMenu(menu, position);
   if (!sleep) return "no submenu at " + std::to_string(position);
   std::string text = ItemText(menu, position) + ":";
@@ -555,18 +555,98 @@ TEST_F(HookMenu, TheSleepTimersSubmenuFollowsTheSettingsItemAndShowsTheCountdown
     if (c.command) SendMessageA(main, WM_COMMAND, c.command, 0);
     HMENU menu = MenuOf(10);
     SendMessageA(main, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
-    ASSERT_EQ(12, GetMenuItemCount(menu));
+    ASSERT_EQ(13, GetMenuItemCount(menu));
     EXPECT_EQ(1025u, GetMenuItemID(menu, 5));
     std::string expected = c.shown;
     if (c.command == 0 || c.command == 1032) expected += SleepItemsOff;
-    EXPECT_EQ(expected, SleepMenuText(menu, 6));
-    EXPECT_EQ(505u, GetMenuItemID(menu, 7));
+    EXPECT_EQ(expected, SubmenuText(menu, 6));
+    EXPECT_EQ(505u, GetMenuItemID(menu, 8));
     HMENU sleep = GetSubMenu(menu, 6);
     SendMessageA(main, WM_EXITMENULOOP, 0, 0);
     EXPECT_EQ(10, GetMenuItemCount(menu));
     EXPECT_FALSE(IsMenu(sleep)) << "the submenu is left behind";
     DestroyMenu(menu);
   }
+}
+
+// Alarm 1 on weekdays, alarm 2 once on Tuesdays, alarm 3 off at the weekend; on Tuesday
+// 8 December at 23:10, each choice made before the menu opens.
+TEST_F(HookMenu, TheAlarmSubmenuSwitchesEachAlarmAndSkipsTheNextOne) {
+  WriteDword("StartOn", 1);
+  WriteDword("StartH", 7);
+  WriteDword("StartDays", 0x3E);
+  WriteDword("Alarm2", 0x0304061E);
+  WriteDword("Alarm4", 0x00410900);
+  Start();
+  SetSimulatedClock(23, 10, 20);
+  const struct {
+    WPARAM command;
+    const char* shown;
+  } cases[] = {
+      {0, "Alarm (Wed 07:00): 1040 07:00  Mon Tue Wed Thu Fri* 1041 06:30  Tue  once* 1043 09:00  Sat Sun  (off)"
+          " | 1048 Skip the next alarm (Wed 07:00)"},
+      {1048, "Alarm (Thu 07:00): 1040 07:00  Mon Tue Wed Thu Fri* 1041 06:30  Tue  once* 1043 09:00  Sat Sun  (off)"
+             " | 1048 Skip the next alarm (Wed 07:00)*"},
+      {1048, "Alarm (Wed 07:00): 1040 07:00  Mon Tue Wed Thu Fri* 1041 06:30  Tue  once* 1043 09:00  Sat Sun  (off)"
+             " | 1048 Skip the next alarm (Wed 07:00)"},
+      {1048, "Alarm (Thu 07:00): 1040 07:00  Mon Tue Wed Thu Fri* 1041 06:30  Tue  once* 1043 09:00  Sat Sun  (off)"
+             " | 1048 Skip the next alarm (Wed 07:00)*"},
+      // Switching any alarm cancels the skip.
+      {1043, "Alarm (Wed 07:00): 1040 07:00  Mon Tue Wed Thu Fri* 1041 06:30  Tue  once* 1043 09:00  Sat Sun*"
+             " | 1048 Skip the next alarm (Wed 07:00)"},
+      {1040, "Alarm (Sat 09:00): 1040 07:00  Mon Tue Wed Thu Fri  (off) 1041 06:30  Tue  once* 1043 09:00  Sat Sun*"
+             " | 1048 Skip the next alarm (Sat 09:00)"},
+      {1041, "Alarm (Sat 09:00): 1040 07:00  Mon Tue Wed Thu Fri  (off) 1041 06:30  Tue  once  (off) 1043 09:00  Sat Sun*"
+             " | 1048 Skip the next alarm (Sat 09:00)"},
+      {1043, "Alarm (off): 1040 07:00  Mon Tue Wed Thu Fri  (off) 1041 06:30  Tue  once  (off)"
+             " 1043 09:00  Sat Sun  (off) | 1048 Skip the next alarm-"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command);
+    if (c.command) SendMessageA(main, WM_COMMAND, c.command, 0);
+    HMENU menu = MenuOf(10);
+    SendMessageA(main, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
+    ASSERT_EQ(13, GetMenuItemCount(menu));
+    EXPECT_EQ(c.shown, SubmenuText(menu, 7));
+    HMENU alarms = GetSubMenu(menu, 7);
+    SendMessageA(main, WM_EXITMENULOOP, 0, 0);
+    EXPECT_EQ(10, GetMenuItemCount(menu));
+    EXPECT_FALSE(IsMenu(alarms)) << "the submenu is left behind";
+    DestroyMenu(menu);
+  }
+  EXPECT_EQ(0x00410900u, Stored("Alarm4"));
+  EXPECT_EQ(0x0204061Eu, Stored("Alarm2"));
+  EXPECT_EQ(0u, Stored("StartOn"));
+}
+
+// Skipped on Tuesday evening, kept across the player's restart: Wednesday's 07:00 passes in
+// silence, the wake goes to Thursday, and the skip is spent.
+TEST_F(HookMenu, ASkipChosenInTheMenuOutlivesARestartAndSilencesTheMorning) {
+  WriteDword("StartOn", 1);
+  WriteDword("StartH", 7);
+  Start();
+  SetSimulatedClock(23, 10, 20);
+  SendMessageA(main, WM_COMMAND, 1048, 0);
+  ClosePlayer();
+  Quit();
+  ClosePlugin(&plugin);
+  DestroyWindow(main);
+  main = CreatePlayerWindow(GetModuleHandleA(NULL), true);
+  SetSimulatedClock(6, 59, 50, 9);
+  Start();
+  Pump(75000);  // to 07:01:05
+  EXPECT_EQ(0u, Count(WM_COMMAND, 40045)) << "the skipped alarm rang";
+  ASSERT_FALSE(Seen.dueTimes.empty());
+  SYSTEMTIME due;
+  FILETIME utc = {static_cast<DWORD>(Seen.dueTimes.back()), static_cast<DWORD>(Seen.dueTimes.back() >> 32)};
+  FILETIME local;
+  FileTimeToLocalFileTime(&utc, &local);
+  FileTimeToSystemTime(&local, &due);
+  EXPECT_EQ(10, due.wDay);
+  EXPECT_EQ(6, due.wHour);
+  EXPECT_EQ(58, due.wMinute);
+  ClosePlayer();
+  EXPECT_EQ(0u, Stored("SkipAlarm"));
 }
 
 TEST_F(HookMenu, ThirtyMinutesChosenStopsThePlayerThirtyMinutesLater) {
@@ -620,7 +700,7 @@ TEST_F(HookMenu, ChoosingTheItemInThePlayersMenuOpensTheSettings) {
   SetTimer(NULL, 0, 200, ChooseSixthItem);
   ShowPlayerMenu(main, 100, 100);
   Pump(100);
-  EXPECT_EQ(PlayerMenuCount + 2, OpenMenuCount);
+  EXPECT_EQ(PlayerMenuCount + 3, OpenMenuCount);
   EXPECT_EQ(1025u, OpenMenuSixth);
   EXPECT_SEQUENCE("menu", Msg(WM_INITMENU, reinterpret_cast<WPARAM>(OpenMenu)),
                   Step{WM_EXITMENULOOP, 0, 0, AnyWParam}, DialogCall(), Command(1025));
@@ -687,6 +767,19 @@ TEST_F(HookClose, ADeclinedCloseKeepsTheFadeAndTheAlarm) {
   Sequence.clear();
   SetSimulatedClock(7, 0, 59, 9);
   EXPECT_TRUE(PumpUntil(3000, [] { return Count(WM_COMMAND, 40045) > 0; }));
+}
+
+TEST_F(HookClose, ClosingMidFadeOutLeavesThePlayerAtTheVolumeTheFadeBeganAt) {
+  ArmStop(1, 0);
+  Start();
+  Playing(4);
+  ASSERT_TRUE(ReachStopTime());
+  ASSERT_TRUE(PumpUntil(2000, [] { return Player.volume < 196; }));
+  Sequence.clear();
+  ClosePlayer();
+  EXPECT_SEQUENCE("close", Ipc(200, 122), Ipc(0, 105), Ipc(1, 105), KillTimerCall(1), KillTimerCall(2),
+                  Msg(WM_CLOSE));
+  EXPECT_EQ(200, Player.volume);
 }
 
 // A host that quits its plug-ins inside its close and takes its window down a while later.

@@ -17,7 +17,7 @@ void ExpectNoKeyOpen() {
 
 // The key the saves leave must still load: every setting a 4-byte DWORD, the text terminated.
 void ExpectKeyReadable() {
-  EXPECT_EQ(39, CountValues(PluginKeyPath));
+  EXPECT_EQ(StoredValueCount, CountValues(PluginKeyPath));
   DWORD value;
   for (const char* name : {"StartOn", "HotKey", "VolEnd", "MenuPos", "TrackLength"})
     EXPECT_TRUE(ReadDword(name, &value)) << name;
@@ -89,20 +89,21 @@ TEST_F(Leaks, AThousandMenuOpeningsInsertAndRemoveTheItemEachTime) {
   int wrong = 0, submenusLeft = 0;
   for (int i = 0; i < Rounds; ++i) {
     SendMessageA(main, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
-    HMENU sleep = GetSubMenu(menu, 6);
-    bool inserted = GetMenuItemCount(menu) == PlayerMenuCount + 2 && GetMenuItemID(menu, 5) == 1025 && sleep;
+    HMENU sleep = GetSubMenu(menu, 6), alarms = GetSubMenu(menu, 7);
+    bool inserted = GetMenuItemCount(menu) == PlayerMenuCount + 3 && GetMenuItemID(menu, 5) == 1025 && sleep &&
+                    alarms;
     SendMessageA(main, WM_INITMENU, reinterpret_cast<WPARAM>(small), 0);
     SendMessageA(main, WM_EXITMENULOOP, FALSE, 0);
     bool removed = GetMenuItemCount(menu) == PlayerMenuCount && GetMenuItemCount(small) == 9;
     wrong += !inserted || !removed;
-    submenusLeft += sleep && IsMenu(sleep);
+    submenusLeft += (sleep && IsMenu(sleep)) + (alarms && IsMenu(alarms));
   }
   double seconds = SecondsSince(start);
-  EXPECT_EQ(0, wrong) << "rounds without exactly the item and the submenu while open and none after";
-  EXPECT_EQ(0, submenusLeft) << "sleep timer submenus not destroyed";
-  // The settings item and the sleep timer's submenu, each time.
-  EXPECT_EQ(2 * Rounds, MenuItems.inserts);
-  EXPECT_EQ(2 * Rounds, MenuItems.removals);
+  EXPECT_EQ(0, wrong) << "rounds without exactly the item and the submenus while open and none after";
+  EXPECT_EQ(0, submenusLeft) << "submenus not destroyed";
+  // The settings item, the sleep timer's and the alarm's submenus, each time.
+  EXPECT_EQ(3 * Rounds, MenuItems.inserts);
+  EXPECT_EQ(3 * Rounds, MenuItems.removals);
   for (int i = 0; i < PlayerMenuCount; ++i) EXPECT_EQ(UINT(40000 + i), GetMenuItemID(menu, i));
   ExpectNoKeyOpen();
   DestroyMenu(small);
