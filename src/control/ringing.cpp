@@ -32,6 +32,7 @@ static void SoundTone() {
 }
 
 void BeginRinging(int32_t started) {
+  if (started == Started || (started == CannotStart && SilentTone)) RaiseSystemVolume();
   if (started == Started) {
     Ringing.Volume = -1;  // read at the first tick: the start itself asks nothing more
     Ring(RingOn, UtcSeconds());
@@ -48,6 +49,7 @@ void EndRinging() {
   if (!Ringing.State) return;
   if (Ringing.State == RingTone) PlayTone(0);
   Ringing.State = RingOff;
+  PutBackSystemVolume();
   ReleaseAwake();
 }
 
@@ -94,6 +96,7 @@ static void RingingTick(int32_t playing, uint32_t now) {
   if (!VolUp && Ringing.Volume < 0) Ringing.Volume = volume;
   if (volume != (VolUp ? FadeLevel : Ringing.Volume)) {  // someone moved it: the sleeper is up
     StopFadeTimer();
+    LeaveSystemVolume();
     EndRinging();
     return;
   }
@@ -111,6 +114,7 @@ void RingTick() {
   int32_t playing = PlayerIpc(0, IpcIsPlaying);
   switch (Ringing.State) {
     case RingSnoozed:
+      if (playing == 1) LeaveSystemVolume();  // resumed by the user: their music plays on
       if (playing != Paused) EndRinging();  // resumed, stopped or moved on by the user
       else if (now - Ringing.Since >= Seconds(Snooze)) Resume(now);
       else SetAwakeState(AwakeHeld);

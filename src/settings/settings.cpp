@@ -13,6 +13,7 @@ int32_t SettingValues[SettingCount] = {
     127,                   // StartDays: every day, as before days could be chosen
     1,                     // WakeUp
     9, 60, 1,              // Snooze, RingLimit, SilentTone
+    30,                    // SysVolume
 };
 
 const char SettingNames[SettingCount][SettingNameSize] = {
@@ -22,7 +23,7 @@ const char SettingNames[SettingCount][SettingNameSize] = {
     "WaitEnd",   "UsePause",  "UsePlay",   "VolStart",   "VolEnd",   "TimeOut",
     "StartH",    "StartM",    "StopH",     "StopM",      "First",    "Last",
     "MenuPos",   "TrackPos",  "TrackLength", "StartDays", "WakeUp",
-    "Snooze",    "RingLimit", "SilentTone",
+    "Snooze",    "RingLimit", "SilentTone", "SysVolume",
 };
 
 char MenuText[TextSize];
@@ -46,6 +47,7 @@ int32_t WakeUnsupported;
 int32_t AwakeHeld;
 int32_t AwakeTicksLeft;
 RingRecord Ringing;
+RaisedVolumeRecord RaisedVolume;
 TickRecord LastTick;
 SleepRecord SleepCountdown;
 char ModulePath[TextSize];

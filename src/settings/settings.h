@@ -3,7 +3,7 @@
 #pragma once
 #include <stdint.h>
 
-enum { SettingCount = 38, TextSize = 255, SettingNameSize = 12 };
+enum { SettingCount = 39, TextSize = 255, SettingNameSize = 12 };
 
 extern int32_t SettingValues[SettingCount];
 extern const char SettingNames[SettingCount][SettingNameSize];
@@ -48,10 +48,17 @@ inline int32_t& WakeUp = SettingValues[34];     // wake the computer for the ala
 inline int32_t& Snooze = SettingValues[35];     // minutes Pause snoozes the alarm; 0: Pause ends it
 inline int32_t& RingLimit = SettingValues[36];  // minutes an unanswered alarm plays; 0: no limit
 inline int32_t& SilentTone = SettingValues[37]; // a tone when the alarm's player stays silent
+inline int32_t& SysVolume = SettingValues[38];  // % the ringing alarm raises the computer to; 0: never
 // Snooze and RingLimit above this many minutes (or negative, read unsigned) count as this.
 enum : int32_t { MostMinutes = 240 };
 inline int32_t CappedMinutes(int32_t minutes) {
   return static_cast<uint32_t>(minutes) > uint32_t{MostMinutes} ? MostMinutes : minutes;
+}
+
+// SysVolume above this (or negative, read unsigned) counts as this.
+enum : int32_t { MostPercent = 100 };
+inline int32_t CappedPercent(int32_t percent) {
+  return static_cast<uint32_t>(percent) > uint32_t{MostPercent} ? MostPercent : percent;
 }
 
 enum : int32_t { EveryDay = 127 };  // StartDays with every day's bit set
@@ -81,6 +88,21 @@ struct RingRecord {
   int32_t Volume;   // the player's volume at the start, where no fade-in sets it
   int32_t LastPos;  // the output position the last tick saw playing; -1 none
   int32_t Heard;    // a tick saw the position advance since Since
+};
+
+// The computer's own output: muted or not, and its master level from 0 to FullLevel.
+enum : int32_t { FullLevel = 65535 };
+struct SystemVolumeRecord {
+  int32_t Muted;
+  int32_t Level;
+};
+
+// While an alarm rings over a computer it had to unmute or turn up: what it found, to put
+// back at the end, and what it left, to tell whether someone changed it since.
+struct RaisedVolumeRecord {
+  int32_t Held;
+  SystemVolumeRecord Found;
+  SystemVolumeRecord Left;
 };
 
 // A clock tick's two readings: the local clock may jump where UTC runs on.
@@ -113,6 +135,7 @@ extern int32_t WakeUnsupported;  // the last arming said this computer cannot wa
 extern int32_t AwakeHeld;        // the keep-awake state we hold (AwakeSystem, AwakeDisplay)
 extern int32_t AwakeTicksLeft;   // clock ticks a hold waiting for the alarm may still last
 extern RingRecord Ringing;
+extern RaisedVolumeRecord RaisedVolume;
 extern TickRecord LastTick;  // the latest clock tick, or the start-up's reading
 extern SleepRecord SleepCountdown;
 extern char ModulePath[TextSize];
