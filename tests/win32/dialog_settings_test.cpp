@@ -235,7 +235,7 @@ TEST_F(SettingsDialog, EveryWayOfClosingSaves) {
     EXPECT_EQ(6u + way, Stored("StopH"));
     EXPECT_EQ(11u + way, Stored("Last"));
     EXPECT_EQ(250u + way, Stored("TimeOut"));
-    EXPECT_EQ(39, CountValues(PluginKeyPath));
+    EXPECT_EQ(40, CountValues(PluginKeyPath));
     // "Stop after end of last track" is not stored, but the next opening shows it.
     RunSettings(plugin, [](HWND d) {
       EXPECT_TRUE(Checked(d, 3));

@@ -17,7 +17,7 @@ void ExpectNoKeyOpen() {
 
 // The key the saves leave must still load: every setting a 4-byte DWORD, the text terminated.
 void ExpectKeyReadable() {
-  EXPECT_EQ(39, CountValues(PluginKeyPath));
+  EXPECT_EQ(40, CountValues(PluginKeyPath));
   DWORD value;
   for (const char* name : {"StartOn", "HotKey", "VolEnd", "MenuPos", "TrackLength"})
     EXPECT_TRUE(ReadDword(name, &value)) << name;

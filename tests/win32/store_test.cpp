@@ -3,12 +3,13 @@
 
 using Store = PluginTest;
 
-static const char* const Names[38] = {
+static const char* const Names[39] = {
     "StartOn", "StartOff", "VolUp", "Random", "One", "Activate", "StopOn", "StopOff",
     "VolDown", "Close", "Suspend", "ShutDown", "PlayAtStart", "HotKey", "AddMenu",
     "FromRange", "SavePos", "Hibernate", "WaitEnd", "UsePause", "UsePlay", "VolStart",
     "VolEnd", "TimeOut", "StartH", "StartM", "StopH", "StopM", "First", "Last", "MenuPos",
-    "TrackPos", "TrackLength", "StartDays", "WakeUp", "Snooze", "RingLimit", "SilentTone"};
+    "TrackPos", "TrackLength", "StartDays", "WakeUp", "Snooze", "RingLimit", "SilentTone",
+    "SysVolume"};
 
 static DWORD Stored(const char* name) {
   DWORD value = 0xDEADBEEF;
@@ -26,6 +27,7 @@ static DWORD DefaultOf(const std::string& name) {
   if (name == "Snooze") return 9;
   if (name == "RingLimit") return 60;
   if (name == "SilentTone") return 1;
+  if (name == "SysVolume") return 30;
   if (name == "TrackPos" || name == "TrackLength") return static_cast<DWORD>(-1);  // nothing played
   return 0;
 }
@@ -40,7 +42,7 @@ TEST_F(Store, FirstRunCreatesTheKeyWithAllDefaults) {
   Init();
   EXPECT_EQ(-1, CountValues(PluginKeyPath));  // loading never creates the key
   ClosePlayer();
-  EXPECT_EQ(39, CountValues(PluginKeyPath));
+  EXPECT_EQ(40, CountValues(PluginKeyPath));
   for (const char* name : Names) EXPECT_EQ(DefaultOf(name), Stored(name)) << name;
   EXPECT_EQ("Dawnbell...", StoredMenuText());
 }
