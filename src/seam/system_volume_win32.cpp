@@ -112,14 +112,22 @@ static bool FindControl(DWORD line, DWORD type, MIXERCONTROLA* control) {
 }
 
 // One value for the whole control: all its channels alike.
-static bool Details(const MIXERCONTROLA& control, DWORD value, bool set, DWORD* read = NULL) {
-  MIXERCONTROLDETAILS details = {sizeof details, control.dwControlID, 1, {NULL}, sizeof value,
-                                 set ? &value : read};
-  return set ? SetDetails(FirstMixer, &details, MIXER_OBJECTF_MIXER | MIXER_SETCONTROLDETAILSF_VALUE) == MMSYSERR_NOERROR
-             : GetDetails(FirstMixer, &details, MIXER_OBJECTF_MIXER | MIXER_GETCONTROLDETAILSF_VALUE) == MMSYSERR_NOERROR;
+static MIXERCONTROLDETAILS Details(const MIXERCONTROLA& control, DWORD* value) {
+  return MIXERCONTROLDETAILS{sizeof(MIXERCONTROLDETAILS), control.dwControlID, 1, {NULL}, sizeof *value, value};
 }
 
-// The speakers line of the first mixer device, its mute and its volume.
+static bool GetValue(const MIXERCONTROLA& control, DWORD* value) {
+  MIXERCONTROLDETAILS details = Details(control, value);
+  return GetDetails(FirstMixer, &details, MIXER_OBJECTF_MIXER | MIXER_GETCONTROLDETAILSF_VALUE) == MMSYSERR_NOERROR;
+}
+
+static void SetValue(const MIXERCONTROLA& control, DWORD value) {
+  MIXERCONTROLDETAILS details = Details(control, &value);
+  SetDetails(FirstMixer, &details, MIXER_OBJECTF_MIXER | MIXER_SETCONTROLDETAILSF_VALUE);
+}
+
+// The speakers line of the first mixer device, its mute and its volume; the volume's range
+// is the control's own.
 static bool Mixer(SystemVolumeRecord* volume, bool write) {
   if (!LoadMixer()) return false;
   MIXERLINEA line;
@@ -129,8 +137,8 @@ static bool Mixer(SystemVolumeRecord* volume, bool write) {
   DWORD muted, value;
   if (LineInfo(FirstMixer, &line, MIXER_OBJECTF_MIXER | MIXER_GETLINEINFOF_COMPONENTTYPE) != MMSYSERR_NOERROR ||
       !FindControl(line.dwLineID, MIXERCONTROL_CONTROLTYPE_MUTE, &mute) ||
-      !FindControl(line.dwLineID, MIXERCONTROL_CONTROLTYPE_VOLUME, &level) ||
-      !Details(mute, 0, false, &muted) || !Details(level, 0, false, &value))
+      !FindControl(line.dwLineID, MIXERCONTROL_CONTROLTYPE_VOLUME, &level) || !GetValue(mute, &muted) ||
+      !GetValue(level, &value))
     return false;
   DWORD low = level.Bounds.dwMinimum, range = level.Bounds.dwMaximum - low;
   if (range == 0 || value - low > range) return false;
@@ -140,9 +148,9 @@ static bool Mixer(SystemVolumeRecord* volume, bool write) {
     return true;
   }
   ChangeRecord change = Change(now, *volume);
-  if (change.Mute) Details(mute, 1, true);
-  if (change.Level) Details(level, low + static_cast<DWORD>((uint64_t{range} * volume->Level + FullLevel / 2) / FullLevel), true);
-  if (change.Unmute) Details(mute, 0, true);
+  if (change.Mute) SetValue(mute, 1);
+  if (change.Level) SetValue(level, low + static_cast<DWORD>((uint64_t{range} * volume->Level + FullLevel / 2) / FullLevel));
+  if (change.Unmute) SetValue(mute, 0);
   return true;
 }
 
