@@ -6,6 +6,7 @@
 #include "player.h"
 #include "plugin_host.h"
 #include "sim_clock.h"
+#include "stand_in_audio.h"
 #include "virtual_timers.h"
 
 // Stands for powrprof.dll: the real one is never loaded for the plug-in.
@@ -131,8 +132,14 @@ bool IsToneLibrary(const char* name) {
   return name && lstrcmpiA(PathFindFileNameA(name), "winmm.dll") == 0;
 }
 
+// The computer's volume: a stand-in output, muted at 12% until the plug-in changes it.
+static void ShowVolume(const std::string& change) {
+  PlayerNote("system volume: " + change + " (shown, not done)");
+}
+
 static HMODULE WINAPI GuardLoadLibraryA(LPCSTR name) {
   if (IsToneLibrary(name)) return FakeWinmm;
+  if (IsComLibrary(name)) return StandInOle32;
   if (!IsPowerLibrary(name)) return LoadLibraryA(name);
   Power((std::string("LoadLibraryA(") + name + ")").c_str());
   return FakePowrprof;
@@ -142,7 +149,9 @@ static FARPROC WINAPI GuardGetProcAddress(HMODULE module, LPCSTR name) {
   if (module == FakeWinmm)
     return HIWORD(name) && lstrcmpA(name, "PlaySoundA") == 0
                ? reinterpret_cast<FARPROC>(reinterpret_cast<void*>(GuardPlaySoundA))
-               : NULL;
+               : StandInMixerEntry(name);
+  if (module == StandInOle32) return StandInComEntry(name);
+  if (ReachesRealAudio(name)) return NULL;
   if (module != FakePowrprof) return GetProcAddress(module, name);
   // Only the one entry exists in the stand-in; anything else is "not found".
   if (HIWORD(name) == 0 || lstrcmpA(name, "SetSuspendState") != 0) return NULL;
@@ -150,7 +159,7 @@ static FARPROC WINAPI GuardGetProcAddress(HMODULE module, LPCSTR name) {
 }
 
 static BOOL WINAPI GuardFreeLibrary(HMODULE module) {
-  return module == FakePowrprof || module == FakeWinmm ? TRUE : FreeLibrary(module);
+  return module == FakePowrprof || module == FakeWinmm || module == StandInOle32 ? TRUE : FreeLibrary(module);
 }
 
 void GuardPlugin(HMODULE module) {
@@ -179,4 +188,5 @@ void GuardPlugin(HMODULE module) {
   };
   for (const auto& p : patches) PatchImport(module, p.dll, p.function, p.replacement);
   GuardTimers(module);  // real timers, unless virtual time is on
+  Audio.changed = ShowVolume;
 }

@@ -1,6 +1,6 @@
 // What the player program puts between a loaded plug-in and the machine: the plug-in reads
-// the player's (possibly simulated) clock, and every power action it tries is written to
-// the player's log instead of being carried out.
+// the player's (possibly simulated) clock, and every power action it tries, like every change
+// of the computer's volume, is written to the player's log instead of being carried out.
 #pragma once
 #include <windows.h>
 

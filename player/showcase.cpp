@@ -210,7 +210,9 @@ int RunShowcase(HWND main, LoadedPlugin* plugin, const std::string& screens) {
          "On Tuesday the playlist is empty: the alarm sounds its tone until the user's Stop.\n"
          "On Wednesday the computer resumes at 07:04: the alarm it stepped over rings at once.\n"
          "That night the daily sleep timer at 23:50 fades out and asks for standby.\n"
-         "Power calls and the tone are shown in the log, never done.\n",
+         "The computer is muted at 12%%: Monday's alarm unmutes it at 30%%, the user's Stop mutes\n"
+         "it at 12%% again, and each alarm after does the same.\n"
+         "Power calls, the tone and the computer's volume are shown in the log, never done.\n",
          FormatClock(ShowcaseClock * 1000u).c_str(), ShowcaseVolStart, ShowcaseVolEnd, ShowcaseStep);
   std::string report;
   bool ran = RunScript(main, screens, &report);

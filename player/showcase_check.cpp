@@ -15,7 +15,32 @@ static bool Says(const TimelineEvent& e, const char* text) {
   return e.text.find(text) != std::string::npos;
 }
 
-bool CheckShowcaseTimeline(const std::vector<TimelineEvent>& events, std::string* why) {
+static const char Unmuted[] = "system volume: muted at 12% -> unmuted at 30%";
+static const char Muted[] = "system volume: unmuted at 30% -> muted at 12%";
+
+// The computer, muted at 12% all along, is unmuted by each alarm and muted again after it.
+// Monday's pair must come right before its alarm's hold (the event at `raisedAt`) and right
+// before that hold's release (at `putBackAt`). Placed by the count of other events before
+// them, not by the time of day, which repeats from day to day.
+static bool VolumeAsExpected(const std::vector<TimelineEvent>& volume, const std::vector<size_t>& after,
+                             size_t raisedAt, size_t putBackAt) {
+  bool raised = false, putBack = false;
+  for (size_t i = 0; i < volume.size(); ++i) {
+    if (!Says(volume[i], i % 2 ? Muted : Unmuted)) return false;
+    raised |= i % 2 == 0 && after[i] == raisedAt;
+    putBack |= i % 2 == 1 && after[i] == putBackAt;
+  }
+  return raised && putBack && volume.size() % 2 == 0;
+}
+
+bool CheckShowcaseTimeline(const std::vector<TimelineEvent>& all, std::string* why) {
+  // The computer's volume, aside: the rest reads the same with it or without.
+  std::vector<TimelineEvent> events, volume;
+  std::vector<size_t> after;  // for each volume event, the other events before it
+  for (const TimelineEvent& e : all) {
+    if (e.kind == "system volume") after.push_back(events.size());
+    (e.kind == "system volume" ? volume : events).push_back(e);
+  }
   static const char* const kinds[] = {
       "wake timer", "note", "note", "note",                            // Friday night
       "fade-out", "volume", "stop", "standby", "note",
@@ -75,6 +100,8 @@ bool CheckShowcaseTimeline(const std::vector<TimelineEvent>& events, std::string
            refade.from == ShowcaseVolStart && refade.to == ShowcaseVolEnd && Says(heldAgain, "ES_DISPLAY_REQUIRED"),
        "9 minutes later the alarm resumes with its fade-in, held awake with its window"},
       {released.clockMs - userStop.clockMs < 2 * Second, "the hold ends when playback stops"},
+      {VolumeAsExpected(volume, after, &heldPlaying - &events[0], &released - &events[0]),
+       "the alarm unmutes the computer at 30% as it starts, and the user's Stop mutes it at 12% again"},
       {Says(tuesdayHeld, "ES_DISPLAY_REQUIRED") && Within(tone.clockMs, Seven, Seven + Second) &&
            Says(tone, "PlaySoundA(tone, 0xf)"),
        "on Tuesday the empty playlist sounds the tone at 07:00, held awake"},

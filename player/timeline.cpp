@@ -25,10 +25,11 @@ static const char* PowerKind(const std::string& note) {
   return nullptr;
 }
 
-// Wake timer and keep-awake events come between a fade's steps without ending its run.
+// Wake timer, keep-awake and computer volume events come between a fade's steps without
+// ending its run.
 static bool Aside(const TimelineEvent& e) {
   return e.kind == "wake timer" || e.kind == "no wake timer" || e.kind == "held awake" ||
-         e.kind == "released";
+         e.kind == "released" || e.kind == "system volume";
 }
 
 // One set-volume entry: a step of the fade being built, or a new event.
@@ -92,6 +93,9 @@ std::vector<TimelineEvent> BuildTimeline(const std::vector<LogEntry>& log) {
     } else if (e.message == 0 && e.note.compare(0, 6, "power:") == 0) {
       if (const char* kind = PowerKind(e.note)) events.push_back({e.clockMs, e.clockMs, kind, 0, 0, 0, e.note});
       continue;  // leading calls do not end a fade's run
+    } else if (e.message == 0 && e.note.compare(0, 14, "system volume:") == 0) {
+      events.push_back({e.clockMs, e.clockMs, "system volume", 0, 0, 0, e.note});
+      continue;
     } else if (e.message == 0) {
       events.push_back({e.clockMs, e.clockMs, "note", 0, 0, 0, e.note});
     }

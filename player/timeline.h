@@ -10,7 +10,7 @@ struct TimelineEvent {
   DWORD clockMs;     // when it began, on the plug-in's clock
   DWORD endMs;       // when it ended (fades), else clockMs
   std::string kind;  // "play", "stop", "fade-in", "fade-out", "volume", "pick", "end of track",
-                     // "standby", "hibernate", "power off", "note", ...
+                     // "standby", "hibernate", "power off", "system volume", "note", ...
   int from = 0;      // volume or playlist position
   int to = 0;        // volume at the end of a fade
   int steps = 0;     // volume changes in a fade

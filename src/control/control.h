@@ -61,6 +61,12 @@ void RingTick();        // each clock tick while the alarm rings, snoozes or sou
 void EndRinging();      // the sleep timer, the quit
 void CommandReached();  // a command reached the player, or the settings opened
 
+// The computer's own volume for the ringing alarm: unmuted and raised to SysVolume % at its
+// start, put back at its end unless the user changed it, or left for music playing on.
+void RaiseSystemVolume();
+void PutBackSystemVolume();  // playback ended
+void LeaveSystemVolume();    // the music plays on: the computer stays as the alarm set it
+
 // The sleep timer's countdown, chosen from the player's menu; it lives while the player runs.
 void SleepTimerChoose(int32_t minutes);  // from now; a running countdown starts over
 void SleepTimerOff();

@@ -36,6 +36,7 @@ static void SoundTone() {
 }
 
 void BeginRinging(int32_t started, int32_t at) {
+  if (started == Started || (started == CannotStart && SilentTone)) RaiseSystemVolume();
   if (started == Started) {
     if (Ringing.State == RingTone) PlayTone(0);
     Ringing.Volume = -1;  // read at the first tick: the start itself asks nothing more
@@ -56,6 +57,7 @@ void EndRinging() {
   if (!Ringing.State) return;
   if (Ringing.State == RingTone) PlayTone(0);
   Ringing.State = RingOff;
+  PutBackSystemVolume();
   ReleaseAwake();
 }
 
@@ -100,6 +102,7 @@ static void RingingTick(int32_t playing) {
   if (!VolUp && Ringing.Volume < 0) Ringing.Volume = volume;
   if (volume != (VolUp ? FadeLevel : Ringing.Volume)) {  // someone moved it: the sleeper is up
     StopFadeTimer();
+    LeaveSystemVolume();
     EndRinging();
     return;
   }
@@ -116,6 +119,7 @@ void RingTick() {
   int32_t playing = PlayerIpc(0, IpcIsPlaying);
   switch (Ringing.State) {
     case RingSnoozed:
+      if (playing == 1) LeaveSystemVolume();  // resumed by the user: their music plays on
       if (playing != Paused) EndRinging();  // resumed, stopped or moved on by the user
       else if (SinceRing() >= Milliseconds(Snooze)) Resume();
       else SetAwakeState(AwakeHeld);

@@ -5,6 +5,7 @@
 #include "../hook/settings_item.h"
 #include "../res/resource.h"
 #include "../seam/host_player.h"
+#include "../seam/system_volume.h"
 #include "../seam/tone.h"
 #include "../seam/wake_timer.h"
 #include "../settings/settings.h"
@@ -60,6 +61,7 @@ int PluginQuit() {
   ReleaseAwake();
   RemoveSettingsItem();  // quit with the menu open: its submenu is ours
   CloseTone();
+  CloseSystemVolume();
   CloseWakeTimer();
   if (PrevHostProc && IsWindow(main)) {
     LONG_PTR ours = reinterpret_cast<LONG_PTR>(HostWindowProc);

@@ -37,6 +37,7 @@ enum : int32_t { ClockTimer = 1, FadeTimer = 2 };
 typedef void (*TimerProc)();
 
 struct LocalTimeRecord;
+struct SystemVolumeRecord;
 
 // What arming the wake timer reported.
 enum : int32_t { WakeSet = 0, WakeSetCannotWake = 1, WakeFailed = 2 };
@@ -71,6 +72,11 @@ void CancelWakeTimer();
 void SetAwakeState(int32_t state);  // replaces the state we asked for before
 // The alarm's own tone, looped, for when the player stays silent; 0 ends it.
 void PlayTone(int32_t on);
+// The computer's own output, its default device; false when there is none to ask.
+bool ReadSystemVolume(SystemVolumeRecord* volume);
+// Changes what differs from the device's state only; a device may round the level, so read
+// it again to see what it took.
+void WriteSystemVolume(const SystemVolumeRecord& volume);
 
 // --- small operations over the seam (portable) ------------------------------------
 int32_t SetVolume();    // sends FadeLevel

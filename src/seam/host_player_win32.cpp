@@ -7,6 +7,7 @@
 #include "file_time.h"
 #include "host_player.h"
 #include "window_timers.h"
+#include "system_library.h"
 
 static_assert(sizeof(LocalTimeRecord) == sizeof(SYSTEMTIME), "LocalTime mirrors SYSTEMTIME");
 
@@ -65,19 +66,11 @@ void ForcePowerOff() {
 
 typedef BOOLEAN(WINAPI* SetSuspendStateProc)(BOOLEAN, BOOLEAN, BOOLEAN);
 
+// Without the library or the entry there is simply no standby.
 void SuspendComputer(int32_t hibernate) {
-  // From the system folder only: the player's own folder is often writable by any program,
-  // and a library planted there would run inside the player. Its entry is looked up by
-  // name: without the library or the entry there is simply no standby.
-  static const char PowerLibrary[] = "\\powrprof.dll";
-  char path[MAX_PATH + sizeof PowerLibrary];
-  UINT length = GetSystemDirectoryA(path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return;
-  lstrcatA(path, PowerLibrary);
-  HMODULE power = LoadLibraryA(path);
+  HMODULE power = LoadSystemLibrary("\\powrprof.dll");
   if (!power) return;
-  SetSuspendStateProc setSuspendState = reinterpret_cast<SetSuspendStateProc>(
-      reinterpret_cast<void*>(GetProcAddress(power, "SetSuspendState")));
-  if (setSuspendState) setSuspendState(hibernate != 0, FALSE, FALSE);
+  SetSuspendStateProc setSuspendState;
+  if (FindEntry(power, "SetSuspendState", &setSuspendState)) setSuspendState(hibernate != 0, FALSE, FALSE);
   FreeLibrary(power);
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "host_player.h"
+#include "system_library.h"
 #include "tone.h"
 
 enum : DWORD { SndAsync = 0x0001, SndNoDefault = 0x0002, SndMemory = 0x0004, SndLoop = 0x0008 };
@@ -46,19 +47,10 @@ static void MakeWave() {
   }
 }
 
-// From the system folder only, as the power library: never one planted beside the player.
 static bool LoadSound() {
   if (PlaySound) return true;
-  static const char Library[] = "\\winmm.dll";
-  char path[MAX_PATH + sizeof Library];
-  UINT length = GetSystemDirectoryA(path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return false;
-  lstrcatA(path, Library);
-  if (!SoundLibrary) SoundLibrary = LoadLibraryA(path);
-  if (!SoundLibrary) return false;
-  PlaySound = reinterpret_cast<PlaySoundProc>(
-      reinterpret_cast<void*>(GetProcAddress(SoundLibrary, "PlaySoundA")));
-  return PlaySound != NULL;
+  if (!SoundLibrary) SoundLibrary = LoadSystemLibrary("\\winmm.dll");
+  return SoundLibrary && FindEntry(SoundLibrary, "PlaySoundA", &PlaySound);
 }
 
 void PlayTone(int32_t on) {

@@ -15,6 +15,7 @@ int32_t SettingValues[SettingCount] = {
     9, 60, 1,              // Snooze, RingLimit, SilentTone
     0, 0, 0, 0, 0, 0, 0,   // Alarm2 .. Alarm8: empty
     0,                     // SkipAlarm: none
+    30,                    // SysVolume
 };
 
 const char SettingNames[SettingCount][SettingNameSize] = {
@@ -26,7 +27,7 @@ const char SettingNames[SettingCount][SettingNameSize] = {
     "MenuPos",   "TrackPos",  "TrackLength", "StartDays", "WakeUp",
     "Snooze",    "RingLimit", "SilentTone",
     "Alarm2",    "Alarm3",    "Alarm4",    "Alarm5",   "Alarm6",   "Alarm7",   "Alarm8",
-    "SkipAlarm",
+    "SkipAlarm", "SysVolume",
 };
 
 char MenuText[TextSize];
@@ -51,6 +52,7 @@ int32_t WakeUnsupported;
 int32_t AwakeHeld;
 int32_t AwakeTicksLeft;
 RingRecord Ringing;
+RaisedVolumeRecord RaisedVolume;
 TickRecord LastTick;
 SleepRecord SleepCountdown;
 char ModulePath[TextSize];

@@ -3,7 +3,7 @@
 #pragma once
 #include <stdint.h>
 
-enum { SettingCount = 46, TextSize = 255, SettingNameSize = 12 };
+enum { SettingCount = 47, TextSize = 255, SettingNameSize = 12 };
 
 extern int32_t SettingValues[SettingCount];
 extern const char SettingNames[SettingCount][SettingNameSize];
@@ -51,10 +51,17 @@ inline int32_t& SilentTone = SettingValues[37]; // a tone when the alarm's playe
 // Alarms 2 to 8, one packed word each (PackedAlarm); 0 is an empty slot.
 enum { FirstPackedAlarm = 38 };
 inline int32_t& SkipAlarm = SettingValues[45];  // the skipped occurrence's MinuteNumber; 0 none
+inline int32_t& SysVolume = SettingValues[46];  // % the ringing alarm raises the computer to; 0: never
 // Snooze and RingLimit above this many minutes (or negative, read unsigned) count as this.
 enum : int32_t { MostMinutes = 240 };
 inline int32_t CappedMinutes(int32_t minutes) {
   return static_cast<uint32_t>(minutes) > uint32_t{MostMinutes} ? MostMinutes : minutes;
+}
+
+// SysVolume above this (or negative, read unsigned) counts as this.
+enum : int32_t { MostPercent = 100 };
+inline int32_t CappedPercent(int32_t percent) {
+  return static_cast<uint32_t>(percent) > uint32_t{MostPercent} ? MostPercent : percent;
 }
 
 enum : int32_t { EveryDay = 127 };  // StartDays with every day's bit set
@@ -101,6 +108,21 @@ struct RingRecord {
   int32_t At;       // the ringing alarm's time of day, in minutes
 };
 
+// The computer's own output: muted or not, and its master level from 0 to FullLevel.
+enum : int32_t { FullLevel = 65535 };
+struct SystemVolumeRecord {
+  int32_t Muted;
+  int32_t Level;
+};
+
+// While an alarm rings over a computer it had to unmute or turn up: what it found, to put
+// back at the end, and what it left, to tell whether someone changed it since.
+struct RaisedVolumeRecord {
+  int32_t Held;
+  SystemVolumeRecord Found;
+  SystemVolumeRecord Left;
+};
+
 // A clock tick's two readings: the local clock may jump where UTC runs on.
 struct TickRecord {
   LocalTimeRecord Local;
@@ -132,6 +154,7 @@ extern int32_t WakeUnsupported;  // the last arming said this computer cannot wa
 extern int32_t AwakeHeld;        // the keep-awake state we hold (AwakeSystem, AwakeDisplay)
 extern int32_t AwakeTicksLeft;   // clock ticks a hold waiting for the alarm may still last
 extern RingRecord Ringing;
+extern RaisedVolumeRecord RaisedVolume;
 extern TickRecord LastTick;  // the latest clock tick, or the start-up's reading
 extern SleepRecord SleepCountdown;
 extern char ModulePath[TextSize];

@@ -37,6 +37,8 @@ void SetAwakeState(int32_t) {
 }
 uint32_t UtcSeconds() { return 1000; }
 void PlayTone(int32_t) { abort(); }
+bool ReadSystemVolume(SystemVolumeRecord*) { abort(); }
+void WriteSystemVolume(const SystemVolumeRecord&) { abort(); }
 static bool Counting;
 uint32_t ElapsedMilliseconds() {
   if (!Counting) abort();

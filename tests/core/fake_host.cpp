@@ -5,6 +5,8 @@
 #include <string.h>
 
 FakePlayer Player;
+FakeDevice Device;
+std::vector<std::string> VolumeCalls;
 std::vector<std::string> Calls;
 std::vector<std::string> WakeCalls;
 int32_t WakeAnswer;
@@ -45,6 +47,9 @@ void ResetHost() {
   StopFired = FiredRecord{};
   WakeArmed = WakeUnsupported = AwakeHeld = AwakeTicksLeft = 0;
   Ringing = RingRecord{};
+  RaisedVolume = RaisedVolumeRecord{};
+  Device = FakeDevice{};
+  VolumeCalls.clear();
   LastTick = TickRecord{};
   SleepCountdown = SleepRecord{};
   FakeElapsedMs = 0xFFFFFFFFu - 20 * 60000u;
@@ -89,6 +94,7 @@ static std::string Joined(const std::vector<std::string>& calls) {
 
 std::string CallList() { return Joined(Calls); }
 std::string WakeList() { return Joined(WakeCalls); }
+std::string VolumeList() { return Joined(VolumeCalls); }
 
 static void Record(std::string call) { Calls.push_back(std::move(call)); }
 
@@ -175,6 +181,19 @@ bool LocalOffsetAt(uint32_t utc, int32_t* offset) {
 uint32_t ElapsedMilliseconds() { return FakeElapsedMs; }
 
 void PlayTone(int32_t on) { Record(on ? "ToneOn" : "ToneOff"); }
+
+bool ReadSystemVolume(SystemVolumeRecord* volume) {
+  ++Device.reads;
+  *volume = SystemVolumeRecord{Device.muted, Device.level};
+  return Device.present;
+}
+
+void WriteSystemVolume(const SystemVolumeRecord& volume) {
+  VolumeCalls.push_back(std::string(volume.Muted ? "muted " : "unmuted ") +
+                        std::to_string((volume.Level * 100 + FullLevel / 2) / FullLevel) + "%");
+  Device.muted = volume.Muted;
+  Device.level = volume.Level / Device.step * Device.step;
+}
 
 void SaveSettings() { Record("Save"); }
 

@@ -21,6 +21,18 @@ struct FakePlayer {
 };
 
 extern FakePlayer Player;
+
+// The computer's output behind ReadSystemVolume and WriteSystemVolume.
+struct FakeDevice {
+  bool present = true;
+  int32_t muted = 0;
+  int32_t level = FullLevel;
+  int32_t step = 1;  // the device takes levels in these steps, rounding down
+  int32_t reads = 0;
+};
+extern FakeDevice Device;
+// The writes, as what they ask for: "unmuted 30%", "muted 12%".
+extern std::vector<std::string> VolumeCalls;
 // The wake timer and keep-awake calls, apart from the player's: "Wake 2026-12-09 06:58",
 // "CancelWake", "Awake 1" (system), "Awake 3" (and display), "Awake 0" (released).
 extern std::vector<std::string> WakeCalls;
@@ -46,6 +58,7 @@ void SetClock(int hour, int minute, int second, int day = 8, int month = 12, int
 // The same, with the day of the week the calendar gives.
 void SetDate(int year, int month, int day, int hour, int minute, int second = 0);
 std::string WakeList();
+std::string VolumeList();
 // Runs the timer procedure of a running timer; false when the timer is not running.
 bool FireTimer(int32_t id);
 std::string CallList();  // the calls joined by ", ", for readable failures

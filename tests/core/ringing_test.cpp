@@ -227,6 +227,7 @@ TEST(Ringing, OverMusicAlreadyPlayingNothingRingsOrHolds) {
   ClockTick();
   EXPECT_EQ(RingOff, Ringing.State);
   EXPECT_EQ(std::string::npos, WakeList().find("Awake 3"));
+  EXPECT_EQ(0, Device.reads) << "nor touches the computer's volume";
   Calls.clear();
   SetClock(7, 0, 1);
   ClockTick();

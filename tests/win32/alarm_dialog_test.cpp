@@ -7,13 +7,14 @@ namespace {
 void CloseBy(HWND dialog, Way way) { CloseBy(dialog, 1, way); }
 
 struct Kept {
-  DWORD snooze, limit, tone;
+  DWORD snooze, limit, tone, volume;
 };
 
 void ExpectStored(const Kept& k) {
   EXPECT_EQ(k.snooze, Stored("Snooze"));
   EXPECT_EQ(k.limit, Stored("RingLimit"));
   EXPECT_EQ(k.tone, Stored("SilentTone"));
+  EXPECT_EQ(k.volume, Stored("SysVolume"));
 }
 
 }  // namespace
@@ -22,21 +23,22 @@ using AlarmClock = PluginTest;
 
 // Closing unchanged writes back what was shown, and the settings dialog closing after it
 // keeps that.
-TEST_F(AlarmClock, OwnedByTheSettingsDialogShowsWhatIsStoredUpToFourHoursAndWritesItBack) {
+TEST_F(AlarmClock, OwnedByTheSettingsDialogShowsWhatIsStoredUpToItsMostAndWritesItBack) {
   struct Case {
     const char* what;
     bool stored;
-    DWORD snooze, limit, tone;
+    DWORD snooze, limit, tone, volume;
     const char *shownSnooze, *shownLimit;
     bool shownTone;
+    const char* shownVolume;
     Kept kept;
   } const cases[] = {
       // First: a missing value leaves what the module holds, here still the default.
-      {"nothing stored", false, 0, 0, 0, "9", "60", true, {9, 60, 1}},
-      {"no snooze, no limit, no tone", true, 0, 0, 0, "0", "0", false, {0, 0, 0}},
-      {"the most, and one", true, 240, 1, 1, "240", "1", true, {240, 1, 1}},
-      {"above the most", true, 500, 241, 2, "240", "240", true, {240, 240, 1}},
-      {"negative", true, DWORD(-1), DWORD(-60), 0, "240", "240", false, {240, 240, 0}},
+      {"nothing stored", false, 0, 0, 0, 0, "9", "60", true, "30", {9, 60, 1, 30}},
+      {"no snooze, no limit, no tone, volume left alone", true, 0, 0, 0, 0, "0", "0", false, "0", {0, 0, 0, 0}},
+      {"the most, and one", true, 240, 1, 1, 100, "240", "1", true, "100", {240, 1, 1, 100}},
+      {"above the most", true, 500, 241, 2, 101, "240", "240", true, "100", {240, 240, 1, 100}},
+      {"negative", true, DWORD(-1), DWORD(-60), 0, DWORD(-1), "240", "240", false, "100", {240, 240, 0, 100}},
   };
   Init();
   for (const Case& c : cases) {
@@ -46,6 +48,7 @@ TEST_F(AlarmClock, OwnedByTheSettingsDialogShowsWhatIsStoredUpToFourHoursAndWrit
       WriteDword("Snooze", c.snooze);
       WriteDword("RingLimit", c.limit);
       WriteDword("SilentTone", c.tone);
+      WriteDword("SysVolume", c.volume);
     }
     RunSettings(plugin, [&c](HWND settings) {
       RunAlarmClock(settings, [&c, settings](HWND alarm) {
@@ -55,6 +58,7 @@ TEST_F(AlarmClock, OwnedByTheSettingsDialogShowsWhatIsStoredUpToFourHoursAndWrit
         EXPECT_EQ(c.shownSnooze, Text(alarm, 61));
         EXPECT_EQ(c.shownLimit, Text(alarm, 62));
         EXPECT_EQ(c.shownTone, Checked(alarm, 63));
+        EXPECT_EQ(c.shownVolume, Text(alarm, 72));
         Click(alarm, 1);
       });
       EXPECT_TRUE(IsWindowEnabled(settings));
@@ -65,18 +69,19 @@ TEST_F(AlarmClock, OwnedByTheSettingsDialogShowsWhatIsStoredUpToFourHoursAndWrit
   }
 }
 
-TEST_F(AlarmClock, EveryWayOfClosingSavesWhatWasTypedWithinFourHours) {
+TEST_F(AlarmClock, EveryWayOfClosingSavesWhatWasTypedWithinItsMost) {
   struct Case {
     Way way;
     const char *snooze, *limit;
     bool clickTone;
+    const char* volume;
     Kept kept;
   } const cases[] = {
-      {ByOk, "25", "90", true, {25, 90, 0}},
-      {ByEscape, "7", "241", false, {7, 240, 1}},
-      {ByTitleBarClose, "", "3", true, {0, 3, 0}},
+      {ByOk, "25", "90", true, "45", {25, 90, 0, 45}},
+      {ByEscape, "7", "241", false, "101", {7, 240, 1, 100}},
+      {ByTitleBarClose, "", "3", true, "", {0, 3, 0, 0}},
       // Pasted text gets past the digits-only edits.
-      {ByOk, "-5", "12 min", false, {0, 12, 1}},
+      {ByOk, "-5", "12 min", false, "-12", {0, 12, 1, 0}},
   };
   Init();
   for (const Case& c : cases) {
@@ -84,10 +89,12 @@ TEST_F(AlarmClock, EveryWayOfClosingSavesWhatWasTypedWithinFourHours) {
     WriteDword("Snooze", 30);
     WriteDword("RingLimit", 30);
     WriteDword("SilentTone", 1);
+    WriteDword("SysVolume", 30);
     RunSettings(plugin, [&c](HWND settings) {
       RunAlarmClock(settings, [&c](HWND alarm) {
         SetDlgItemTextA(alarm, 61, c.snooze);
         SetDlgItemTextA(alarm, 62, c.limit);
+        SetDlgItemTextA(alarm, 72, c.volume);
         if (c.clickTone) Click(alarm, 63);
         CloseBy(alarm, c.way);
       });

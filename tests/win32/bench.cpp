@@ -126,6 +126,10 @@ static HMODULE WINAPI FakeLoadLibraryA(LPCSTR name) {
     Seen.tone.push_back(std::string("LoadLibraryA ") + name);
     return FakeWinmm;
   }
+  if (IsComLibrary(name)) {
+    Seen.volume.push_back(std::string("LoadLibraryA ") + name);
+    return StandInOle32;
+  }
   if (!IsPowerLibrary(name)) return LoadLibraryA(name);
   RecordPower("LoadLibraryA powrprof.dll");
   Seen.powrprofPath = name;
@@ -164,7 +168,12 @@ static FARPROC WINAPI FakeGetProcAddress(HMODULE module, LPCSTR name) {
   if (HIWORD(name) && lstrcmpA(name, "TzSpecificLocalTimeToSystemTime") == 0)
     return Seen.localRulesMissing ? NULL : reinterpret_cast<FARPROC>(reinterpret_cast<void*>(StrictLocalToSystem));
   if (module == FakeWinmm)
-    return lstrcmpA(name, "PlaySoundA") ? NULL : reinterpret_cast<FARPROC>(reinterpret_cast<void*>(FakePlaySoundA));
+    return lstrcmpA(name, "PlaySoundA") ? StandInMixerEntry(name) : reinterpret_cast<FARPROC>(reinterpret_cast<void*>(FakePlaySoundA));
+  if (module == StandInOle32) return StandInComEntry(name);
+  if (ReachesRealAudio(name)) {
+    Audio.faults.push_back(std::string("the real ") + name + " asked for");
+    return NULL;
+  }
   if (module != FakePowrprof) return GetProcAddress(module, name);
   RecordPower(std::string("GetProcAddress ") + name);
   if (Seen.suspendEntryMissing || lstrcmpA(name, "SetSuspendState") != 0) return NULL;
@@ -174,6 +183,10 @@ static FARPROC WINAPI FakeGetProcAddress(HMODULE module, LPCSTR name) {
 static BOOL WINAPI FakeFreeLibrary(HMODULE module) {
   if (module == FakeWinmm) {
     Seen.tone.push_back("FreeLibrary winmm.dll");
+    return TRUE;
+  }
+  if (module == StandInOle32) {
+    Seen.volume.push_back("FreeLibrary ole32.dll");
     return TRUE;
   }
   if (module != FakePowrprof) return FreeLibrary(module);
@@ -345,6 +358,7 @@ void PluginTest::SetUp() {
     controls = true;
   }
   Seen = Intercepts{};
+  Audio = StandInAudio{};
   Player = PlayerState{};
   PlayerLog.clear();
   DeleteKey(PluginKeyPath);
@@ -379,6 +393,10 @@ void PluginTest::ClosePlayer() { SendMessageA(main, WM_CLOSE, 0, 0); }
 
 void PluginTest::TearDown() {
   if (plugin.plugin) Quit();
+  // Whatever the test did, the computer's volume was asked for in turn and nothing held on.
+  EXPECT_EQ(0, Audio.comDepth) << "COM initialised and not uninitialised";
+  EXPECT_EQ(0, Audio.references) << "audio objects not released";
+  EXPECT_EQ(std::vector<std::string>{}, Audio.faults);
   if (IsWindow(main)) DestroyWindow(main);
   Pump(0);
   ClosePlugin(&plugin);

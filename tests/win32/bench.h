@@ -9,10 +9,11 @@
 
 #include "player.h"
 #include "plugin_host.h"
+#include "stand_in_audio.h"
 #include "virtual_timers.h"
 
 extern const char PluginKeyPath[];
-enum { StoredValueCount = 47 };  // what a save writes: every number, and MenuName
+enum { StoredValueCount = 48 };  // what a save writes: every number, and MenuName
 extern const char RunKeyPath[];
 
 // ---- what the intercepted imports saw and answer ----
@@ -38,6 +39,9 @@ struct Intercepts {
   // The tone: never played here. "LoadLibraryA <path>", "PlaySoundA wave flags 0xf",
   // "PlaySoundA stop", "FreeLibrary winmm.dll", in order.
   std::vector<std::string> tone;
+  // The computer's volume: Audio (stand_in_audio.h) stands in for the output. ole32's
+  // "LoadLibraryA <path>", "FreeLibrary ole32.dll"; winmm's go with the tone's.
+  std::vector<std::string> volume;
 };
 extern Intercepts Seen;
 

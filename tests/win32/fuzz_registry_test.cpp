@@ -16,16 +16,17 @@
 
 namespace {
 
-enum { Count = 38 };  // the stored numbers
+enum { Count = 39 };  // the stored numbers
 const char* const Names[Count] = {
     "StartOn", "StartOff", "VolUp", "Random", "One", "Activate", "StopOn", "StopOff",
     "VolDown", "Close", "Suspend", "ShutDown", "PlayAtStart", "HotKey", "AddMenu",
     "FromRange", "SavePos", "Hibernate", "WaitEnd", "UsePause", "UsePlay", "VolStart",
     "VolEnd", "TimeOut", "StartH", "StartM", "StopH", "StopM", "First", "Last", "MenuPos",
-    "TrackPos", "TrackLength", "StartDays", "WakeUp", "Snooze", "RingLimit", "SilentTone"};
+    "TrackPos", "TrackLength", "StartDays", "WakeUp", "Snooze", "RingLimit", "SilentTone",
+    "SysVolume"};
 const int32_t Defaults[Count] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0,
                                  0, 0, 0, 255, 1000, 0, 0, 0, 0, 0, 0, 4, 0, 0, 127, 1, 9,
-                                 60, 1};
+                                 60, 1, 30};
 enum {
   Flags = 21, AddMenuIndex = 14, VolStartIndex = 21, VolEndIndex = 22, TimeOutIndex = 23,
   FirstTimeIndex = 24, FirstNumberIndex = 28, MenuPosIndex = 30, TrackPosIndex = 31,
@@ -378,7 +379,7 @@ void CheckAndClose(HWND d, const int32_t loaded[Count], const std::string& text,
 }
 
 // ---------------------------------------------------------------- the saved key
-// Reads back what the plug-in saved: 38 four-byte DWORDs and a terminated text.
+// Reads back what the plug-in saved: 39 four-byte DWORDs and a terminated text.
 bool ReadSaved(int32_t saved[Count], std::string* text) {
   HKEY key;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, PluginKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {

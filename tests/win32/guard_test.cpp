@@ -1,5 +1,5 @@
 // The player program's guard around the real plug-in: the simulated clock reaches it, and
-// power actions end up in the log, never on the machine.
+// power actions and the computer's volume end up in the log, never on the machine.
 #include "bench.h"
 #include "plugin_guard.h"
 #include "sim_clock.h"
@@ -56,4 +56,19 @@ TEST_F(Guarded, PowerActionsAreLoggedAndNotCarriedOut) {
     EXPECT_TRUE(PumpUntil(4000, [&] { return Logged(c.logged); })) << LogText();
     EXPECT_TRUE(Logged("(shown, not done)"));
   }
+}
+
+// The guard's output stands in for the computer's, muted at 12% as the showcase has it.
+TEST_F(Guarded, TheComputersVolumeIsShownAndNotChanged) {
+  WriteDword("StartOn", 1);
+  WriteDword("StartH", 7);
+  SimClockSet(6, 59, 59);
+  Start();
+  EXPECT_TRUE(PumpUntil(4000, [&] {
+    return Logged("system volume: muted at 12% -> unmuted at 30% (shown, not done)");
+  })) << LogText();
+  SendMessageA(main, WM_COMMAND, 40047, 0);  // the player's Stop
+  EXPECT_TRUE(PumpUntil(3000, [&] {
+    return Logged("system volume: unmuted at 30% -> muted at 12% (shown, not done)");
+  })) << LogText();
 }

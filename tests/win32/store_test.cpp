@@ -9,7 +9,8 @@ static const char* const Names[] = {
     "FromRange", "SavePos", "Hibernate", "WaitEnd", "UsePause", "UsePlay", "VolStart",
     "VolEnd", "TimeOut", "StartH", "StartM", "StopH", "StopM", "First", "Last", "MenuPos",
     "TrackPos", "TrackLength", "StartDays", "WakeUp", "Snooze", "RingLimit", "SilentTone",
-    "Alarm2", "Alarm3", "Alarm4", "Alarm5", "Alarm6", "Alarm7", "Alarm8", "SkipAlarm"};
+    "Alarm2", "Alarm3", "Alarm4", "Alarm5", "Alarm6", "Alarm7", "Alarm8", "SkipAlarm",
+    "SysVolume"};
 
 static DWORD Stored(const char* name) {
   DWORD value = 0xDEADBEEF;
@@ -27,6 +28,7 @@ static DWORD DefaultOf(const std::string& name) {
   if (name == "Snooze") return 9;
   if (name == "RingLimit") return 60;
   if (name == "SilentTone") return 1;
+  if (name == "SysVolume") return 30;
   if (name == "TrackPos" || name == "TrackLength") return static_cast<DWORD>(-1);  // nothing played
   return 0;
 }

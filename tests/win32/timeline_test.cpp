@@ -7,6 +7,10 @@ namespace {
 const DWORD Seven = 7 * 3600 * 1000u, TenPastEleven = (23 * 60 + 10) * 60 * 1000u,
             FortyPastEleven = TenPastEleven + 30 * 60000u, TenToMidnight = FortyPastEleven + 10 * 60000u;
 
+// The computer, muted at 12%: each alarm unmutes it, and its end mutes it again.
+const char Raised[] = "muted at 12% -> unmuted at 30% (shown, not done)";
+const char PutBack[] = "system volume: unmuted at 30% -> muted at 12% (shown, not done)";
+
 struct Script {
   std::vector<LogEntry> log;
   DWORD at = TenPastEleven - 6000;
@@ -24,7 +28,7 @@ struct Script {
     }
   }
   // The alarm picks a track, plays it, arms the next wake, holds the computer and fades in.
-  void AlarmStarts(int track, const char* nextWake) {
+  void AlarmStarts(int track, const char* nextWake, const char* computer = nullptr) {
     Ipc(0, 104);
     Ipc(0, 124, 12);
     Ipc(track, 121);
@@ -32,6 +36,7 @@ struct Script {
     Command(40045);
     Ipc(100, 122);
     Wake(nextWake);
+    if (computer) Note(std::string("system volume: ") + computer);
     Power("SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED): held awake");
     at += 40;
     Fade(100, 160, 40);
@@ -63,7 +68,7 @@ struct Script {
     at = Seven - 2000;
     Note("the showcase skips ahead to Monday 06:59:58");
     at = Seven + 500;
-    AlarmStarts(4, "2026-12-15 06:58");
+    AlarmStarts(4, "2026-12-15 06:58", Raised);
     at += 1200;
     Note("the user presses Pause: the alarm snoozes for 9 minutes");
     Command(40046);
@@ -85,6 +90,7 @@ struct Script {
     Command(40047);
     at += 600;
     Ipc(0, 104);
+    Note(PutBack);
     Power("SetThreadExecutionState(ES_CONTINUOUS): released");
 
     at = Seven - 2000;
@@ -93,11 +99,13 @@ struct Script {
     Ipc(0, 104);
     Ipc(0, 124, 0);
     Wake("2026-12-16 06:58");
+    Note(std::string("system volume: ") + Raised);  // at Monday's time of day, to the millisecond
     Power("SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED): held awake");
     Note("tone: PlaySoundA(tone, 0xf): sounds, looped (shown, not played)");
     at += 1000;
     Note("the user, awake, presses stop");
     Note("tone: PlaySoundA(NULL, 0x0): ends");
+    Note(PutBack);
     Power("SetThreadExecutionState(ES_CONTINUOUS): released");
     Command(40047);
 
@@ -106,10 +114,11 @@ struct Script {
     Wake("2026-12-17 06:58");
     Power("SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED): held awake");
     at = Seven + lateRing + 500;
-    AlarmStarts(9, "2026-12-17 06:58");
+    AlarmStarts(9, "2026-12-17 06:58", Raised);
     at += 1200;
     Note("the user, awake, presses stop");
     Command(40047);
+    Note(PutBack);
     Power("SetThreadExecutionState(ES_CONTINUOUS): released");
 
     at = TenToMidnight - 2000;
@@ -140,14 +149,14 @@ TEST(ShowcaseTimeline, FoldsTheFadesAndAcceptsTheExpectedRun) {
   std::vector<TimelineEvent> events = BuildTimeline(s.log);
   std::string why;
   EXPECT_TRUE(CheckShowcaseTimeline(events, &why)) << why << "\n" << FormatTimeline(events);
-  ASSERT_EQ(60u, events.size());
+  ASSERT_EQ(66u, events.size());
   EXPECT_EQ(90, events[4].from) << "the fade-out starts from the volume the player had";
   EXPECT_EQ(0, events[4].to);
   EXPECT_EQ(100, events[18].from) << "the wake timer and the hold do not break the fade-in";
   EXPECT_EQ(160, events[18].to);
   EXPECT_EQ(60, events[18].steps);
-  EXPECT_EQ(100, events[26].from) << "the resumed alarm fades in again";
-  EXPECT_EQ(60, events[26].steps);
+  EXPECT_EQ(100, events[27].from) << "the resumed alarm fades in again";
+  EXPECT_EQ(60, events[27].steps);
 }
 
 TEST(ShowcaseTimeline, RejectsRunsThatWentOtherwise) {
@@ -189,6 +198,15 @@ TEST(ShowcaseTimeline, RejectsRunsThatWentOtherwise) {
   for (size_t i = 0; i < silent.log.size(); ++i)
     if (silent.log[i].note.find("PlaySoundA(tone") != std::string::npos) silent.log[i].note = "nothing";
   EXPECT_FALSE(Expected(silent, &why));
+
+  Script unmuted;  // the computer left unmuted after Monday's Stop
+  unmuted.Showcase();
+  for (size_t i = 0; i < unmuted.log.size(); ++i)
+    if (unmuted.log[i].note == PutBack) {
+      unmuted.log.erase(unmuted.log.begin() + i);
+      break;
+    }
+  EXPECT_FALSE(Expected(unmuted, &why));
 
   Script saturday;  // an alarm on Saturday
   saturday.Showcase();
