@@ -92,9 +92,9 @@ const Expected AlarmClockControls[] = {
     {62, Number, 193, 59, 40, 13, "60"},
     {66, Left, 7, 76, 226, 8, "Snooze 0: Pause ends the alarm. Stop after 0: never."},
     {63, Check, 7, 89, 226, 10, "Sound a tone if the player stays silent"},
-    {73, Left, 7, 106, 180, 8, "Raise the computer's volume to at least (%):"},
+    {74, Left, 7, 106, 180, 8, "Raise the computer's volume to at least (%):"},
     {72, Number, 193, 104, 40, 13, "30"},
-    {74, Left, 7, 121, 226, 8, "0: leave it alone"},
+    {75, Left, 7, 121, 226, 8, "0: leave it alone"},
     {1, Push, 183, 134, 50, 13, "OK"},
 };
 
