@@ -22,6 +22,7 @@ void CancelFadeOut();    // the fade timer stopped, the volume put back where th
 void CancelStop();       // the alarm, or a long gap between ticks, ends any stop in progress
 void PutBackFadedVolume();  // closing mid-fade-out: the volume the fade began at
 void WaitingStopTick();  // each tick: a wait for the end of a track the user stopped is over
+void StopCommandSeen();  // the player's Stop reached its window
 void StartupPlay();
 void TrackEnded();  // the player's end-of-track notice
 

@@ -78,6 +78,10 @@ void PutBackFadedVolume() {
   SetVolume();
 }
 
+// The player's Stop, pressed or sent: a wait for the end of the track is over, though the user
+// may play again before a tick can see the player stopped.
+void StopCommandSeen() { StopPhase &= ~WaitEndPhase; }
+
 // Each tick while a stop waits for the end of a track: a player the user paused or stopped
 // has no track left to end tonight, and the next one to end would be tomorrow's.
 void WaitingStopTick() {

@@ -60,6 +60,7 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_APPCOMMAND: CommandReached(); break;  // media keys on current Windows
     case WM_COMMAND:
       CommandReached();  // buttons, keys, menus, media keys: someone answered the tone
+      if (wParam == CmdStop) StopCommandSeen();
       if (wParam == SettingsItemId) ShowSettings();
       else if (wParam >= SleepFirstId && wParam <= SleepOffId) SleepItemChosen(wParam);
       else if (wParam >= AlarmFirstId && wParam <= SkipAlarmId) AlarmItemChosen(wParam);

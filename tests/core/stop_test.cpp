@@ -212,6 +212,12 @@ TEST(StopPhases, APendingStopDoesNotOutliveWhatItWasFor) {
          ClockTick();
          Player.playing = 1;
        }, "", nullptr, 200},
+      {"stopped by the user and played again within the second", 0, [] {
+         StopCommandSeen();
+         Player.playing = 1;
+         SetClock(23, 0, 1);
+         ClockTick();
+       }, "", nullptr, 200},
       {"paused by the user, resumed the next day", 0, [] {
          Player.playing = 3;
          SetClock(23, 0, 30);
