@@ -316,6 +316,20 @@ TEST_F(HookTrackEnd, WaitForTheEndIsCompletedByTheNotice) {
   EXPECT_EQ(PlayerStopped, Player.status);
 }
 
+// The user stops the player and plays again within the second: the wait was for the track
+// the user stopped, and the next track's end is only that.
+TEST_F(HookTrackEnd, AStopPressedDuringTheWaitEndsIt) {
+  ArmStop(0, 1);
+  Start();
+  Playing(4);
+  ASSERT_TRUE(ReachStopTime());
+  SendMessageA(main, WM_COMMAND, 40047, 0);
+  SendMessageA(main, WM_COMMAND, 40045, 0);
+  Sequence.clear();
+  PlayerEndTrack();
+  EXPECT_SEQUENCE("track end", EndOfTrack);
+}
+
 TEST_F(HookTrackEnd, TheEndOfTheTrackCutsAFadeOutShortAndRestoresTheVolume) {
   ArmStop(1, 1);
   Start();
