@@ -184,6 +184,7 @@ TEST_F(AlarmClock, TellsWhenTheAlarmRingsNextByTheCalendar) {
     int hour, minute, day, month, year;  // now
     DWORD on, startH, startM, days;
     const char* line;
+    DWORD second;  // alarm 2's word
   } const cases[] = {
       {"weekdays, from a Friday evening", 19, 0, 11, 12, 2026, 1, 7, 0, 0x3E,
        "Next alarm: Monday 14 December, 07:00 (in 2 d 12 h 0 min)"},
@@ -203,6 +204,12 @@ TEST_F(AlarmClock, TellsWhenTheAlarmRingsNextByTheCalendar) {
       {"no valid time", 19, 0, 11, 12, 2026, 1, 24, 0, 0x3E, "No alarm: it is off"},
       {"no day", 19, 0, 11, 12, 2026, 1, 7, 0, 0, "No alarm: no day is ticked"},
       {"only bits above Saturday", 19, 0, 11, 12, 2026, 1, 7, 0, 0x80, "No alarm: no day is ticked"},
+      // The earliest of them all.
+      {"a second alarm before the first", 19, 0, 11, 12, 2026, 1, 7, 0, 0x3E,
+       "Next alarm: Saturday 12 December, 09:00 (in 14 h 0 min)", Word(9, 0, Sat | Sun, On)},
+      {"the first off, the second on", 19, 0, 11, 12, 2026, 0, 7, 0, 0x3E,
+       "Next alarm: Monday 14 December, 06:30 (in 2 d 11 h 30 min)", Word(6, 30, Mon, On)},
+      {"the second off too", 19, 0, 11, 12, 2026, 0, 7, 0, 0x3E, "No alarm: it is off", Word(6, 30, Mon, 0)},
   };
   Init();
   for (const Case& c : cases) {
@@ -212,6 +219,7 @@ TEST_F(AlarmClock, TellsWhenTheAlarmRingsNextByTheCalendar) {
     WriteDword("StartH", c.startH);
     WriteDword("StartM", c.startM);
     WriteDword("StartDays", c.days);
+    WriteDword("Alarm2", c.second);
     RunSettings(plugin, [&c](HWND settings) {
       RunAlarmClock(settings, [&c](HWND alarm) {
         EXPECT_EQ(c.line, Text(alarm, 60));
