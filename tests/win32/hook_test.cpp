@@ -532,6 +532,24 @@ static std::string SubmenuText(HMENU menu, int position) {
   return text;
 }
 
+// Chooses `command` (0 none), opens a ten-item menu and reads our submenu at `position`; the
+// menu must have our three items while open, and none of ours after.
+static std::string ChosenThenShown(HWND main, WPARAM command, int position) {
+  if (command) SendMessageA(main, WM_COMMAND, command, 0);
+  HMENU menu = MenuOf(10);
+  SendMessageA(main, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
+  EXPECT_EQ(13, GetMenuItemCount(menu));
+  EXPECT_EQ(1025u, GetMenuItemID(menu, 5));
+  EXPECT_EQ(505u, GetMenuItemID(menu, 8));
+  std::string text = SubmenuText(menu, position);
+  HMENU submenu = GetSubMenu(menu, position);
+  SendMessageA(main, WM_EXITMENULOOP, 0, 0);
+  EXPECT_EQ(10, GetMenuItemCount(menu));
+  EXPECT_FALSE(IsMenu(submenu)) << "the submenu is left behind";
+  DestroyMenu(menu);
+  return text;
+}
+
 static const char SleepItemsOff[] =
     " 1026 15 minutes 1027 30 minutes 1028 45 minutes 1029 60 minutes 1030 90 minutes"
     " 1031 120 minutes | 1032 Off-";
@@ -552,20 +570,9 @@ TEST_F(HookMenu, TheSleepTimersSubmenuFollowsTheSettingsItemAndShowsTheCountdown
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.command);
-    if (c.command) SendMessageA(main, WM_COMMAND, c.command, 0);
-    HMENU menu = MenuOf(10);
-    SendMessageA(main, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
-    ASSERT_EQ(13, GetMenuItemCount(menu));
-    EXPECT_EQ(1025u, GetMenuItemID(menu, 5));
     std::string expected = c.shown;
     if (c.command == 0 || c.command == 1032) expected += SleepItemsOff;
-    EXPECT_EQ(expected, SubmenuText(menu, 6));
-    EXPECT_EQ(505u, GetMenuItemID(menu, 8));
-    HMENU sleep = GetSubMenu(menu, 6);
-    SendMessageA(main, WM_EXITMENULOOP, 0, 0);
-    EXPECT_EQ(10, GetMenuItemCount(menu));
-    EXPECT_FALSE(IsMenu(sleep)) << "the submenu is left behind";
-    DestroyMenu(menu);
+    EXPECT_EQ(expected, ChosenThenShown(main, c.command, 6));
   }
 }
 
@@ -603,16 +610,7 @@ TEST_F(HookMenu, TheAlarmSubmenuSwitchesEachAlarmAndSkipsTheNextOne) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.command);
-    if (c.command) SendMessageA(main, WM_COMMAND, c.command, 0);
-    HMENU menu = MenuOf(10);
-    SendMessageA(main, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
-    ASSERT_EQ(13, GetMenuItemCount(menu));
-    EXPECT_EQ(c.shown, SubmenuText(menu, 7));
-    HMENU alarms = GetSubMenu(menu, 7);
-    SendMessageA(main, WM_EXITMENULOOP, 0, 0);
-    EXPECT_EQ(10, GetMenuItemCount(menu));
-    EXPECT_FALSE(IsMenu(alarms)) << "the submenu is left behind";
-    DestroyMenu(menu);
+    EXPECT_EQ(c.shown, ChosenThenShown(main, c.command, 7));
   }
   EXPECT_EQ(0x00410900u, Stored("Alarm4"));
   EXPECT_EQ(0x0204061Eu, Stored("Alarm2"));
