@@ -101,7 +101,7 @@ static INT_PTR InitAlarmClock(HWND dialog) {
     wsprintfA(Scratch, "%d", Stored(i));
     SetDlgItemTextA(dialog, NumberEdits[i], Scratch);
   }
-  CheckDlgButton(dialog, IDC_SILENT_TONE, SilentTone ? BST_CHECKED : BST_UNCHECKED);
+  Check(dialog, IDC_SILENT_TONE, SilentTone);
   return TRUE;  // the list takes the focus
 }
 
@@ -116,7 +116,7 @@ static int32_t ReadNumber(HWND dialog, int i) {
 // dialog saves the record from memory later, so this must write memory, not just the store.
 static INT_PTR CloseAlarmSaving(HWND dialog) {
   for (int i = 0; i < NumberCount; ++i) *NumberSettings[i] = ReadNumber(dialog, i);
-  SilentTone = IsDlgButtonChecked(dialog, IDC_SILENT_TONE) == BST_CHECKED;
+  SilentTone = IsChecked(dialog, IDC_SILENT_TONE);
   SaveSettings();
   RefreshWake();  // for the alarms as they now are
   EndDialog(dialog, 0);
