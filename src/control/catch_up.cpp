@@ -57,20 +57,18 @@ static int32_t RealAgo(const RealTime& real, int32_t ago) {
   return ago;
 }
 
-// For one alarm, the latest of its minutes on one of its days strictly between the two ticks'
-// minutes (the current minute is the on-time check's), as minutes before now; -1 for none.
-static int32_t SteppedOver(const AlarmRecord& alarm, const LocalTimeRecord& now, int32_t stepped,
-                           LocalTimeRecord* at) {
+int32_t LatestMinute(const AlarmRecord& alarm, const LocalTimeRecord& now, int32_t from, int32_t before,
+                     LocalTimeRecord* at) {
   int32_t back = now.Hour * 60 + now.Minute - (alarm.Hour * 60 + alarm.Minute);
-  if (back <= 0) back += MinutesPerDay;
-  for (; back < stepped && back <= 7 * MinutesPerDay; back += MinutesPerDay) {
+  while (back < from) back += MinutesPerDay;
+  for (; back < before && back <= 7 * MinutesPerDay; back += MinutesPerDay) {
     *at = MinutesLater(now, -back);
     if (AlarmDay(alarm, at->DayOfWeek)) return back;
   }
   return -1;
 }
 
-int32_t MissedAlarms(const TickRecord& tick, LocalTimeRecord* at) {
+int32_t MissedAlarms(const TickRecord& tick, LocalTimeRecord* at, int32_t* skipped) {
   const LocalTimeRecord& now = tick.Local;
   const LocalTimeRecord& last = LastTick.Local;
   // The usual tick, a second after the last one in the same or the next minute, ends here.
@@ -85,9 +83,14 @@ int32_t MissedAlarms(const TickRecord& tick, LocalTimeRecord* at) {
   for (int32_t slot = 0; slot < AlarmCount; ++slot) {
     LocalTimeRecord when;
     if (!ReadAlarm(slot, &alarm) || !AlarmCanRing(alarm)) continue;
-    int32_t back = SteppedOver(alarm, now, stepped, &when);
-    // Rang already, before the clock went back; or skipped.
-    if (back < 0 || SameMinute(AlarmFired[slot], when) || Skipped(when)) continue;
+    // The latest strictly between the two ticks' minutes: the current one is the on-time check's.
+    int32_t back = LatestMinute(alarm, now, 1, stepped, &when);
+    if (back < 0 || SameMinute(AlarmFired[slot], when)) continue;  // rang, before the clock went back
+    if (Skipped(when)) {
+      if (skipped) *skipped |= 1 << slot;
+      if (at) at[slot] = when;
+      continue;
+    }
     if (!known) real = Between(tick, stepped);
     known = true;
     if (RealAgo(real, back * 60 + now.Second) > CatchUpSeconds) continue;

@@ -26,26 +26,38 @@ bool EventDue(int32_t on, int32_t hour, int32_t minute, FiredRecord& fired) {
 // The minute the player starts in began without us: the stop that just closed the player,
 // or the alarm the user silenced by closing it, must not run again when it is reopened.
 // Nothing before it is made up either: the catch-up counts from here.
+// What rang before the player closed is not known: each alarm's latest minute so far counts as
+// rung, so that a clock set back after a restart does not ring it again.
 void MarkMinuteSeen() {
   ReadLocalTime();
-  for (FiredRecord& fired : AlarmFired) NoteMinute(fired, LocalTime);
+  for (int32_t slot = 0; slot < AlarmCount; ++slot) {
+    AlarmRecord alarm;
+    LocalTimeRecord at = LocalTime;
+    if (ReadAlarm(slot, &alarm) && AlarmCanRing(alarm)) LatestMinute(alarm, LocalTime, 0, 8 * MinutesPerDay, &at);
+    NoteMinute(AlarmFired[slot], at);
+  }
   NoteMinute(StopFired, LocalTime);
   LastTick = TickRecord{LocalTime, UtcSeconds()};
 }
 
 // An alarm in its minute rings once, on one of its days, unless skipped; notes its occurrence.
+// A skipped one is noted too, spent as one that rang: a clock set back, or the hour summer
+// time repeats, must not bring it back.
 static bool OnTime(int32_t slot) {
   AlarmRecord alarm;
   if (SameMinute(AlarmFired[slot], LocalTime) || !ReadAlarm(slot, &alarm) ||
-      !AlarmDay(alarm, LocalTime.DayOfWeek) || Skipped(LocalTime))
+      !AlarmDay(alarm, LocalTime.DayOfWeek))
     return false;
   NoteMinute(AlarmFired[slot], LocalTime);
-  return true;
+  return !Skipped(LocalTime);
 }
 
 // The alarms that ring on this tick, a bit a slot: in their minute on time, or stepped over
 // and caught up. Each notes its occurrence; `at` gets the time of day of the first.
 static int32_t AlarmsDue(const TickRecord& tick, int32_t* at) {
+  // Those stepped over, first: they ring with any on time, and are noted all the same.
+  LocalTimeRecord missed[AlarmCount];
+  int32_t skipped = 0, late = MissedAlarms(tick, missed, &skipped);
   int32_t due = 0;
   // The time first, straight from the packed words: an idle tick stays cheap with every
   // alarm on.
@@ -53,28 +65,29 @@ static int32_t AlarmsDue(const TickRecord& tick, int32_t* at) {
   uint32_t now = PackedOn | static_cast<uint32_t>(LocalTime.Hour) << 8 | LocalTime.Minute;
   for (int32_t slot = 1; slot < AlarmCount; ++slot)
     if ((PackedAlarm(slot) & (PackedOn | 0xFFFF)) == now && OnTime(slot)) due |= 1 << slot;
-  if (due) {
-    *at = LocalTime.Hour * 60 + LocalTime.Minute;
-    return due;
+  if (late | skipped) {
+    for (int32_t slot = AlarmCount; slot-- > 0;) {
+      if (!((late | skipped) >> slot & 1)) continue;
+      NoteMinute(AlarmFired[slot], missed[slot]);
+      if (late >> slot & 1) *at = missed[slot].Hour * 60 + missed[slot].Minute;
+    }
   }
-  LocalTimeRecord missed[AlarmCount];
-  due = MissedAlarms(tick, missed);
-  if (!due) return 0;
-  for (int32_t slot = AlarmCount; slot-- > 0;) {
-    if (!(due >> slot & 1)) continue;
-    NoteMinute(AlarmFired[slot], missed[slot]);
-    *at = missed[slot].Hour * 60 + missed[slot].Minute;
-  }
-  return due;
+  if (due) *at = LocalTime.Hour * 60 + LocalTime.Minute;
+  return due | late;
 }
 
 void ClockTick() {
   ReadLocalTime();
   TickRecord tick = {LocalTime, UtcSeconds()};
   // Back from a sleep or a stall: a stop still in progress then is no longer tonight's.
-  if (StopPhase && static_cast<int32_t>(tick.Utc - LastTick.Utc) > LongestTickGap) CancelStop();
+  int32_t gap = static_cast<int32_t>(tick.Utc - LastTick.Utc);
+  bool jumped = gap > LongestTickGap || gap < -LongestTickGap;
+  if (StopPhase && jumped) CancelStop();
   int32_t at = 0;
-  if (int32_t due = AlarmsDue(tick, &at)) {
+  int32_t due = AlarmsDue(tick, &at);
+  // An alarm stepped over and given up left the wake set for it, in the past.
+  if (jumped && !due) RefreshWake();
+  if (due) {
     // The alarm outranks the sleep timer, whatever the player is doing.
     CancelStop();
     StopAfterLast = 0;

@@ -42,8 +42,13 @@ void ToggleSkip();     // skips the next alarm, or cancels the skip pending; sav
 void SpendSkipTick();  // each tick: a skip whose minute has passed is gone
 // The alarms whose minute the clock stepped over between LastTick and `tick` that are still
 // due: on one of their days, not rung, not skipped, at most ten minutes ago in real time. A
-// bit a slot; `at`, when given, gets each one's minute by slot.
-int32_t MissedAlarms(const TickRecord& tick, LocalTimeRecord* at = nullptr);
+// bit a slot; `at`, when given, gets each one's minute by slot, and those skipped too, whose
+// bits go to `skipped`.
+int32_t MissedAlarms(const TickRecord& tick, LocalTimeRecord* at = nullptr, int32_t* skipped = nullptr);
+// The latest of an alarm's minutes on one of its days, at least `from` and less than `before`
+// minutes back from the minute `now` is in, within a week: minutes back, or -1.
+int32_t LatestMinute(const AlarmRecord& alarm, const LocalTimeRecord& now, int32_t from, int32_t before,
+                     LocalTimeRecord* at);
 // The next alarm to ring after the minute `now` is in, of them all, and the minutes from that
 // minute to it; false when none will ring.
 bool NextAlarm(const LocalTimeRecord& now, LocalTimeRecord* at, int32_t* minutes);

@@ -18,7 +18,7 @@ static uint32_t SinceRing() { return ElapsedMilliseconds() - Ringing.Since; }
 // alone while it snoozes.
 static void HoldFor(int32_t state) {
   if (!WakeUp) return;
-  AwakeTicksLeft = 0;
+  AwakeWaiting = 0;
   Hold(state == RingSnoozed ? AwakeSystem : AwakeSystem | (Activate ? AwakeDisplay : 0));
 }
 

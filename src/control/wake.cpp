@@ -16,8 +16,9 @@ static int32_t MinutesTo(int32_t slot, const AlarmRecord& alarm, const LocalTime
                          bool thisMinute) {
   if (!AlarmCanRing(alarm)) return -1;
   int32_t today = alarm.Hour * 60 + alarm.Minute - (now.Hour * 60 + now.Minute);
-  // A week on is the same day again: with one alarm day, that is the next one.
-  for (int32_t day = 0; day <= 7; ++day) {
+  // A week on is the same day again: with one alarm day, that is the next one; a fortnight
+  // on, when that one is skipped, or rang before the clock went back.
+  for (int32_t day = 0; day <= 14; ++day) {
     int32_t minutes = day * MinutesPerDay + today;
     if (!AlarmDay(alarm, now.DayOfWeek + day) || minutes < 0 || (minutes == 0 && !thisMinute))
       continue;
@@ -85,7 +86,7 @@ void Hold(int32_t state) {
 
 void ReleaseAwake() {
   if (!AwakeHeld) return;
-  AwakeHeld = AwakeTicksLeft = 0;
+  AwakeHeld = AwakeWaiting = 0;
   SetAwakeState(AwakeNone);
 }
 
@@ -107,7 +108,9 @@ void ResumedAutomatically() {
     if (seconds > ResumeHoldMinutes * 60) return;
     if (seconds < 0) seconds = 0;
   }
-  AwakeTicksLeft = seconds + 2 * 60;  // through the alarm's minute, and one to spare
+  // Through the alarm's minute, and one to spare, in real time: ticks may stall.
+  AwakeWaiting = 1;
+  AwakeUntil = ElapsedMilliseconds() + static_cast<uint32_t>(seconds + 2 * 60) * 1000u;
   Hold(AwakeSystem);
 }
 
@@ -118,6 +121,6 @@ void AlarmRan(int32_t started, int32_t at) {
 
 // Re-asserted every tick: the player may set its own state on this same thread.
 void KeepAwakeTick() {
-  if (AwakeTicksLeft && --AwakeTicksLeft) SetAwakeState(AwakeHeld);
+  if (AwakeWaiting && static_cast<int32_t>(AwakeUntil - ElapsedMilliseconds()) > 0) SetAwakeState(AwakeHeld);
   else ReleaseAwake();
 }

@@ -61,7 +61,8 @@ void SaveSettings();
 void ForcePowerOff();
 void SuspendComputer(int32_t hibernate);  // SetSuspendState(hibernate, 0, 0)
 // The UTC seconds, counted as UtcSeconds counts them, of a local time by the zone's rules on
-// that date; false when it cannot be converted.
+// that date (a local time summer time skips comes with the change); false when it cannot be
+// converted.
 bool UtcOf(const LocalTimeRecord& local, uint32_t* utc);
 // The zone's offset, local time less UTC in seconds, at a UTC second counted as UtcSeconds
 // counts it, by the zone's rules on that date; false when it cannot be told.

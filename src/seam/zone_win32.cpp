@@ -20,13 +20,6 @@ static bool LocalToUtc(const LocalTimeRecord& local, FILETIME* utc) {
   return SystemTimeToFileTime(time, &localFile) && LocalFileTimeToFileTime(&localFile, utc);
 }
 
-bool UtcOf(const LocalTimeRecord& local, uint32_t* utc) {
-  FILETIME file;
-  if (!LocalToUtc(local, &file)) return false;
-  *utc = static_cast<uint32_t>(FileSeconds(file));
-  return true;
-}
-
 bool LocalOffsetAt(uint32_t utc, int32_t* offset) {
   FILETIME file = FileOfUtc(utc), localFile;
   SYSTEMTIME system, local;
@@ -34,5 +27,33 @@ bool LocalOffsetAt(uint32_t utc, int32_t* offset) {
       !SystemTimeToFileTime(&local, &localFile))
     return false;
   *offset = static_cast<int32_t>(FileSeconds(localFile) - FileSeconds(file));
+  return true;
+}
+
+enum : int32_t { ChangeReach = 2 * 3600 };  // seconds: no change of offset moves the clock more
+
+// A local time summer time skips does not exist: whichever offset the conversion read it by,
+// the clock then shows another time. It comes with the change, found by the rules nearby.
+static uint32_t CameWithTheChange(uint32_t utc, uint32_t local) {
+  int32_t offset, early, late, at;
+  if (!LocalOffsetAt(utc, &offset) || utc + static_cast<uint32_t>(offset) == local ||
+      !LocalOffsetAt(utc - ChangeReach, &early) || !LocalOffsetAt(utc + ChangeReach, &late) || early == late)
+    return utc;
+  uint32_t from = utc - ChangeReach, to = utc + ChangeReach;  // the old offset held at `from`
+  while (to - from > 1) {
+    uint32_t middle = from + (to - from) / 2;
+    if (!LocalOffsetAt(middle, &at)) return utc;
+    (at == early ? from : to) = middle;
+  }
+  return to;
+}
+
+bool UtcOf(const LocalTimeRecord& local, uint32_t* utc) {
+  FILETIME file, localFile;
+  if (!LocalToUtc(local, &file) ||
+      !SystemTimeToFileTime(reinterpret_cast<const SYSTEMTIME*>(&local), &localFile))
+    return false;
+  *utc = CameWithTheChange(static_cast<uint32_t>(FileSeconds(file)),
+                           static_cast<uint32_t>(FileSeconds(localFile)));
   return true;
 }

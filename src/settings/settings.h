@@ -152,7 +152,8 @@ extern FiredRecord StopFired;
 extern int32_t WakeArmed;        // the wake timer is set for the next alarm and can wake us
 extern int32_t WakeUnsupported;  // the last arming said this computer cannot wake itself
 extern int32_t AwakeHeld;        // the keep-awake state we hold (AwakeSystem, AwakeDisplay)
-extern int32_t AwakeTicksLeft;   // clock ticks a hold waiting for the alarm may still last
+extern int32_t AwakeWaiting;     // a resume's hold waits for the alarm, until AwakeUntil
+extern uint32_t AwakeUntil;      // ElapsedMilliseconds when that hold ends
 extern RingRecord Ringing;
 extern RaisedVolumeRecord RaisedVolume;
 extern TickRecord LastTick;  // the latest clock tick, or the start-up's reading

@@ -98,6 +98,20 @@ TEST(WakeTimer, ArmsTwoMinutesBeforeTheNextAlarmByTheCalendar) {
     EXPECT_EQ(c.wake, WakeList()) << c.year << "-" << c.month << "-" << c.day << " " << c.nowH
                                   << ":" << c.nowM << " days " << c.days;
   }
+  // The evening before summer time starts at 01:00 UTC (02:00 local, then 03:00): shown in
+  // the evening's local time. 02:30 does not exist that night: it comes with the change.
+  const struct { int hour, minute; const char* wake; } spring[] = {
+      {1, 30, "Wake 2027-03-28 01:28"}, {2, 30, "Wake 2027-03-28 01:58"}, {3, 30, "Wake 2027-03-28 02:28"}};
+  for (const auto& c : spring) {
+    AlarmAtSeven(EveryDay);
+    StartH = c.hour;
+    StartM = c.minute;
+    SetDate(2027, 3, 27, 23, 0, 0);
+    FakeUtcOffset = -3600;
+    ZoneChangesAt(2027, 3, 28, 1, -3600, -7200);
+    RefreshWake();
+    EXPECT_EQ(c.wake, WakeList()) << c.hour << ":" << c.minute;
+  }
 }
 
 TEST(WakeTimer, CancelledWhenTheAlarmOrTheOptionIsOff) {
@@ -221,9 +235,18 @@ TEST(KeepAwake, AnAutomaticResumeJustBeforeTheAlarmIsHeldThroughIt) {
   SetDate(2026, 12, 8, 6, 58, 0);
   ResumedAutomatically();
   StartOn = 0;
-  int ticks = 0;
-  for (; AwakeHeld && ticks < 1000; ++ticks) ClockTick();
-  EXPECT_EQ(240, ticks);
+  int ticks = 0;  // a second of real time each
+  for (; AwakeHeld && ticks < 1000; ++ticks, FakeElapsedMs += 1000) ClockTick();
+  EXPECT_EQ(241, ticks) << "released by the first tick four minutes on";
+  // Ticks stalled for five minutes: released by the next one, not four minutes of ticks later.
+  AlarmAtSeven(EveryDay);
+  SetDate(2026, 12, 8, 6, 58, 0);
+  ResumedAutomatically();
+  ASSERT_EQ(AwakeSystem, AwakeHeld);
+  StartOn = 0;
+  FakeElapsedMs += 5 * 60000;
+  ClockTick();
+  EXPECT_EQ(0, AwakeHeld);
   EXPECT_EQ("", CallList());
 }
 

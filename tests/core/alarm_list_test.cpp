@@ -68,10 +68,16 @@ TEST(AlarmList, EachRingsOnItsOwnDaysOnceAnOccurrenceAndTheWakeGoesToTheEarliest
        {{2026, 12, 9, 12, 0, 0, Winter}, {2026, 12, 9, 12, 0, 1, Winter}}, ".", "Wake 2026-12-10 05:43"},
       {"a once alarm switches itself off", {Word(9, 0, Wed), Word(7, 0, Tue, true, true)}, 0,
        {{2026, 12, 8, 6, 59, 59, Winter}, {2026, 12, 8, 7, 0, 0, Winter}, {2026, 12, 15, 6, 59, 59, Winter},
-        {2026, 12, 15, 7, 0, 0, Winter}}, "A..", "Wake 2026-12-09 08:58"},
+        {2026, 12, 15, 7, 0, 0, Winter}}, "A..", "Wake 2026-12-16 08:58"},
       {"a skip: no ring, the wake on to the next", {Word(7, 0, EveryDay)}, MinuteOf(8, 7, 0),
        {{2026, 12, 8, 6, 59, 59, Winter}, {2026, 12, 8, 7, 0, 0, Winter}, {2026, 12, 8, 7, 1, 0, Winter},
         {2026, 12, 9, 7, 0, 0, Winter}}, "..A", "Wake 2026-12-10 06:58"},
+      {"a skipped minute the clock goes back over stays skipped", {Word(7, 0, EveryDay)}, MinuteOf(8, 7, 0),
+       {{2026, 12, 8, 6, 59, 59, Winter}, {2026, 12, 8, 7, 0, 0, Winter}, {2026, 12, 8, 7, 1, 0, Winter},
+        {2026, 12, 8, 6, 59, 59, Winter}, {2026, 12, 8, 7, 0, 0, Winter}}, "....", "Wake 2026-12-09 06:58"},
+      {"caught up and on time in one tick, then the clock set back", {Word(7, 0, Tue), Word(7, 5, Tue)}, 0,
+       {{2026, 12, 8, 6, 58, 0, Winter}, {2026, 12, 8, 6, 58, 1, Winter}, {2026, 12, 8, 7, 5, 0, Winter},
+        {2026, 12, 8, 6, 59, 59, Winter}, {2026, 12, 8, 7, 0, 0, Winter}}, ".A..", "Wake 2026-12-15 06:58"},
       {"a skip is not caught up", {Word(7, 0, Tue | Wed), Word(7, 0, Tue)}, MinuteOf(8, 7, 0),
        {{2026, 12, 8, 6, 58, 0, Winter}, {2026, 12, 8, 6, 58, 1, Winter}, {2026, 12, 8, 7, 3, 0, Winter}},
        "..", "Wake 2026-12-09 06:58"},
@@ -94,6 +100,16 @@ TEST(AlarmList, EachRingsOnItsOwnDaysOnceAnOccurrenceAndTheWakeGoesToTheEarliest
   }
 }
 
+// The player restarted after its alarm rang knows nothing of that: a clock set back must
+// still not ring it again.
+TEST(AlarmList, ARestartedPlayerDoesNotRingAgainWhatRangBeforeIt) {
+  SetAlarms({Word(7, 0, Tue | Wed), Word(6, 45, Mon)});
+  EXPECT_EQ("A", TicksAfterLoad({{2026, 12, 8, 6, 59, 59, Winter}, {2026, 12, 8, 7, 0, 0, Winter}}));
+  for (FiredRecord& fired : AlarmFired) fired = FiredRecord{};  // a fresh module
+  EXPECT_EQ("..A", TicksAfterLoad({{2026, 12, 8, 7, 30, 0, Winter}, {2026, 12, 8, 6, 59, 59, Winter},
+                                   {2026, 12, 8, 7, 0, 0, Winter}, {2026, 12, 9, 7, 0, 0, Winter}}));
+}
+
 TEST(AlarmList, AOnceAlarmIsSavedOffAndASwitchCancelsTheSkip) {
   SetAlarms({Word(7, 0, Tue, false, true), Word(7, 0, Tue, true, true), Word(8, 0, Wed)});
   SetDate(2026, 12, 8, 6, 59, 59);
@@ -109,7 +125,7 @@ TEST(AlarmList, AOnceAlarmIsSavedOffAndASwitchCancelsTheSkip) {
 
   ToggleSkip();
   EXPECT_EQ(MinuteOf(9, 8, 0), SkipAlarm);
-  EXPECT_EQ("CancelWake", LastWake()) << "nothing else is on";
+  EXPECT_EQ("Wake 2026-12-16 07:58", LastWake()) << "the week after the skipped one";
   SwitchAlarm(1);
   EXPECT_EQ(0, SkipAlarm);
   EXPECT_EQ("Wake 2026-12-09 07:58", LastWake());

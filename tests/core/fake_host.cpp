@@ -14,6 +14,7 @@ LocalTimeRecord FakeClock;
 int64_t FakeUtcOffset;
 int64_t FakeZoneChangeUtc;
 int64_t FakeUtcOffsetBefore;
+int64_t FakeUtcOffsetAfter;
 uint32_t FakeElapsedMs;
 TimerProc RunningTimers[3];
 
@@ -45,7 +46,8 @@ void ResetHost() {
   LocalTime = LocalTimeRecord{};
   for (FiredRecord& fired : AlarmFired) fired = FiredRecord{};
   StopFired = FiredRecord{};
-  WakeArmed = WakeUnsupported = AwakeHeld = AwakeTicksLeft = 0;
+  WakeArmed = WakeUnsupported = AwakeHeld = AwakeWaiting = 0;
+  AwakeUntil = 0;
   Ringing = RingRecord{};
   RaisedVolume = RaisedVolumeRecord{};
   Device = FakeDevice{};
@@ -53,7 +55,7 @@ void ResetHost() {
   LastTick = TickRecord{};
   SleepCountdown = SleepRecord{};
   FakeElapsedMs = 0xFFFFFFFFu - 20 * 60000u;
-  FakeUtcOffset = FakeZoneChangeUtc = FakeUtcOffsetBefore = 0;
+  FakeUtcOffset = FakeZoneChangeUtc = FakeUtcOffsetBefore = FakeUtcOffsetAfter = 0;
   WakeCalls.clear();
   WakeAnswer = WakeSet;
   Player = FakePlayer{};
@@ -157,24 +159,34 @@ static int64_t LocalSeconds(const LocalTimeRecord& t) {
   return ((days * 24 + t.Hour) * 60 + t.Minute) * 60 + t.Second;
 }
 
-void ZoneChangedAt(int year, int month, int day, int hour, int64_t utcOffsetBefore) {
+void ZoneChangesAt(int year, int month, int day, int hour, int64_t before, int64_t after) {
   LocalTimeRecord utc = {static_cast<uint16_t>(year), static_cast<uint16_t>(month), 0,
                          static_cast<uint16_t>(day), static_cast<uint16_t>(hour), 0, 0, 0};
   FakeZoneChangeUtc = LocalSeconds(utc);
-  FakeUtcOffsetBefore = utcOffsetBefore;
+  FakeUtcOffsetBefore = before;
+  FakeUtcOffsetAfter = after;
 }
 
 uint32_t UtcSeconds() { return static_cast<uint32_t>(LocalSeconds(FakeClock) + FakeUtcOffset); }
 
+// By the zone's rules: before the change by the old offset, after it by the new; a local time
+// the change skips comes with it.
 bool UtcOf(const LocalTimeRecord& local, uint32_t* utc) {
-  *utc = static_cast<uint32_t>(LocalSeconds(local) + FakeUtcOffset);
+  int64_t seconds = LocalSeconds(local);
+  if (!FakeZoneChangeUtc) {
+    *utc = static_cast<uint32_t>(seconds + FakeUtcOffset);
+    return true;
+  }
+  int64_t before = seconds + FakeUtcOffsetBefore, after = seconds + FakeUtcOffsetAfter;
+  *utc = static_cast<uint32_t>(before < FakeZoneChangeUtc ? before : after >= FakeZoneChangeUtc ? after : FakeZoneChangeUtc);
   return true;
 }
 
 bool LocalOffsetAt(uint32_t utc, int32_t* offset) {
   int64_t now = LocalSeconds(FakeClock) + FakeUtcOffset;
   int64_t at = now + static_cast<int32_t>(utc - static_cast<uint32_t>(now));
-  *offset = static_cast<int32_t>(-(FakeZoneChangeUtc && at < FakeZoneChangeUtc ? FakeUtcOffsetBefore : FakeUtcOffset));
+  *offset = static_cast<int32_t>(-(!FakeZoneChangeUtc ? FakeUtcOffset : at < FakeZoneChangeUtc ? FakeUtcOffsetBefore
+                                                                                               : FakeUtcOffsetAfter));
   return true;
 }
 

@@ -42,11 +42,13 @@ extern LocalTimeRecord FakeClock;
 // UTC seconds are the fake clock's own, read as UTC, plus this: a change of the zone's offset
 // (summer time) moves the local clock alone. A clock set by hand moves both.
 extern int64_t FakeUtcOffset;
-// The zone's rules: before this UTC second (0: none), the offset was FakeUtcOffsetBefore.
+// The zone's rules: before this UTC second (0: none) the offset is FakeUtcOffsetBefore, from it
+// FakeUtcOffsetAfter. UtcSeconds keeps to FakeUtcOffset, the offset of the moment.
 extern int64_t FakeZoneChangeUtc;
 extern int64_t FakeUtcOffsetBefore;
+extern int64_t FakeUtcOffsetAfter;
 // The zone's offset changed at this UTC time (given as a date and time of day in UTC).
-void ZoneChangedAt(int year, int month, int day, int hour, int64_t utcOffsetBefore);
+void ZoneChangesAt(int year, int month, int day, int hour, int64_t before, int64_t after);
 // What ElapsedMilliseconds answers: moved by the tests alone, apart from both clocks. It
 // starts minutes before it wraps, as the real count does after 49 days.
 extern uint32_t FakeElapsedMs;

@@ -118,7 +118,7 @@ struct Simulation {
       Calls.erase(Calls.begin(), Calls.begin() + static_cast<ptrdiff_t>(asked));
     }
     if (AwakeHeld) {
-      EXPECT_TRUE(Ringing.State != RingOff || AwakeTicksLeft) << "held with no alarm ringing";
+      EXPECT_TRUE(Ringing.State != RingOff || AwakeWaiting) << "held with no alarm ringing";
     }
     bool inStart = FakeClock.Hour == StartH && FakeClock.Minute == StartM;
     bool inStop = FakeClock.Hour == StopH && FakeClock.Minute == StopM;

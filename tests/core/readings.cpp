@@ -10,7 +10,7 @@ std::string TicksAfterLoad(std::initializer_list<Reading> readings) {
     Calls.clear();
     Player.playing = 0;
     SetDate(r.year, r.month, r.day, r.hour, r.minute, r.second);
-    if (loaded && r.utcOffset != FakeUtcOffset) ZoneChangedAt(r.year, r.month, r.day, 1, FakeUtcOffset);
+    if (loaded && r.utcOffset != FakeUtcOffset) ZoneChangesAt(r.year, r.month, r.day, 1, FakeUtcOffset, r.utcOffset);
     FakeUtcOffset = r.utcOffset;
     if (!loaded) {  // as the plug-in's init does
       MarkMinuteSeen();

@@ -68,6 +68,25 @@ TEST_F(WakeTimer, ArmedAtInitForTwoMinutesBeforeTheNextAlarmAndClosedAtQuit) {
   }
 }
 
+// The evening before summer time starts (02:00 becomes 03:00 at 01:00 UTC): 02:30 does not
+// exist that night and comes with the change, whichever way Windows reads it.
+TEST_F(WakeTimer, AnAlarmInTheHourSummerTimeSkipsIsWokenForAtTheChange) {
+  const struct { WORD hour, minute; ULONGLONG due; } cases[] = {
+      {2, 30, Utc(2027, 3, 28, 1, 58)}, {3, 30, Utc(2027, 3, 28, 3, 28)}, {1, 30, Utc(2027, 3, 28, 1, 28)}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.hour) + ":" + std::to_string(c.minute));
+    TearDown();
+    SetUp();
+    WriteDword("StartOn", 1);
+    WriteDword("StartH", c.hour);
+    WriteDword("StartM", c.minute);
+    SetSimulatedClock(23, 30, 0, 27, 3, 2027);
+    Init();
+    ASSERT_EQ(1u, Seen.dueTimes.size());
+    EXPECT_EQ(c.due, Seen.dueTimes[0]);
+  }
+}
+
 TEST_F(WakeTimer, ReArmedWhenTheClockChangesOrTheComputerResumes) {
   WriteDword("StartOn", 1);
   WriteDword("StartH", 7);
