@@ -37,6 +37,11 @@ void RemoveAlarm(int32_t slot) {
   if (slot > 0) SettingValues[FirstPackedAlarm + slot - 1] = 0;
 }
 
+bool SameAlarm(const AlarmRecord& a, const AlarmRecord& b) {
+  return a.Hour == b.Hour && a.Minute == b.Minute && a.Days == b.Days && a.On == b.On &&
+         a.Once == b.Once;
+}
+
 bool AlarmCanRing(const AlarmRecord& alarm) {
   return alarm.On && alarm.Hour >= 0 && alarm.Hour < 24 && alarm.Minute >= 0 && alarm.Minute < 60 &&
          alarm.Days;

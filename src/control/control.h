@@ -31,6 +31,7 @@ void TrackEnded();  // the player's end-of-track notice
 bool ReadAlarm(int32_t slot, AlarmRecord* alarm);  // false for an empty slot
 void WriteAlarm(int32_t slot, const AlarmRecord& alarm);
 void RemoveAlarm(int32_t slot);  // a packed slot only: alarm 1 can be switched off, not removed
+bool SameAlarm(const AlarmRecord& a, const AlarmRecord& b);  // time, days, on and once
 bool AlarmCanRing(const AlarmRecord& alarm);  // on, a valid time of day and a day ticked
 bool AlarmDay(const AlarmRecord& alarm, int32_t dayOfWeek);  // 0 Sunday .. 6 Saturday
 void AlarmsRang(int32_t slots);  // a bit a slot: the once alarms among them switch off, saved

@@ -103,6 +103,29 @@
 #define IDC_RING_LIMIT_LABEL 65
 #define IDC_ZERO_HINT 66
 #define IDC_SLEEP_TIMER 67
+// The list of alarms: a row each, alarm 1 first, then by slot.
+#define IDC_ALARMS 68
+#define IDC_ADD_ALARM 69
+#define IDC_EDIT_ALARM 70
+#define IDC_REMOVE_ALARM 71
 #define IDC_SYS_VOLUME 72
 #define IDC_SYS_VOLUME_LABEL 74
 #define IDC_SYS_VOLUME_HINT 75
+
+// ---- alarm dialog (template 4): one alarm; OK and Cancel are IDOK and IDCANCEL ----
+#define IDD_ALARM 4
+
+#define IDC_ALARM_HOUR 80
+#define IDC_ALARM_MINUTE 81
+// Box 82 + d shows day d of the week (0 Sunday .. 6 Saturday).
+#define IDC_ALARM_SUNDAY 82
+#define IDC_ALARM_MONDAY 83
+#define IDC_ALARM_TUESDAY 84
+#define IDC_ALARM_WEDNESDAY 85
+#define IDC_ALARM_THURSDAY 86
+#define IDC_ALARM_FRIDAY 87
+#define IDC_ALARM_SATURDAY 88
+#define IDC_ALARM_ON 89
+#define IDC_ALARM_ONCE 90
+#define IDC_ALARM_HOUR_LABEL 91
+#define IDC_ALARM_MINUTE_LABEL 92

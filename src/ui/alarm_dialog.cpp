@@ -2,11 +2,14 @@
 
 #include <shlwapi.h>
 
+#include "../control/control.h"
 #include "../seam/host_player.h"
 #include "../seam/descriptor.h"
 #include "../res/resource.h"
 #include "../settings/settings.h"
+#include "alarm_boxes.h"
 #include "alarm_text.h"
+#include "one_alarm_dialog.h"
 
 // The number edits, their settings and the most each holds, in the same order.
 enum { NumberCount = 3 };
@@ -24,18 +27,82 @@ static int32_t Stored(int i) {
   return n > static_cast<uint32_t>(NumberMost[i]) ? NumberMost[i] : static_cast<int32_t>(n);
 }
 
-static INT_PTR InitAlarmClock(HWND dialog) {
+// The list's rows keep their slots: alarm 1 first, then the packed slots in use.
+static int32_t SelectedSlot(HWND dialog) {
+  LRESULT row = SendDlgItemMessageA(dialog, IDC_ALARMS, LB_GETCURSEL, 0, 0);
+  // No selection (-1) asks for the data of no row, which answers -1 too.
+  return static_cast<int32_t>(SendDlgItemMessageA(dialog, IDC_ALARMS, LB_GETITEMDATA, row, 0));
+}
+
+// The first empty packed slot, -1 when all are in use.
+static int32_t FreeSlot() {
+  AlarmRecord alarm;
+  for (int32_t slot = 1; slot < AlarmCount; ++slot)
+    if (!ReadAlarm(slot, &alarm)) return slot;
+  return -1;
+}
+
+// Add, Edit and Remove, in that order of ids. Alarm 1 can be switched off, not removed.
+static void EnableAlarmButtons(HWND dialog) {
+  int32_t slot = SelectedSlot(dialog);
+  const bool on[3] = {FreeSlot() > 0, slot >= 0, slot > 0};
+  for (int i = 0; i < 3; ++i) EnableWindow(GetDlgItem(dialog, IDC_ADD_ALARM + i), on[i]);
+}
+
+// The rows afresh, with `selected` selected (-1 none), and the next alarm they make.
+static void ShowAlarms(HWND dialog, int32_t selected) {
+  HWND list = GetDlgItem(dialog, IDC_ALARMS);
+  SendMessageA(list, LB_RESETCONTENT, 0, 0);
+  AlarmRecord alarm;
+  for (int32_t slot = 0; slot < AlarmCount; ++slot) {
+    if (!ReadAlarm(slot, &alarm)) continue;
+    AlarmRowText(alarm, Scratch);
+    LRESULT row = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Scratch));
+    SendMessageA(list, LB_SETITEMDATA, row, slot);
+    if (slot == selected) SendMessageA(list, LB_SETCURSEL, row, 0);
+  }
+  EnableAlarmButtons(dialog);
   ReadLocalTime();
   NextAlarmText(LocalTime, Scratch);
   SetDlgItemTextA(dialog, IDC_NEXT_ALARM, Scratch);
+}
+
+// A button just pressed may have gone grey: the list takes the focus, or the keyboard has none.
+static void AlarmsChanged(HWND dialog, int32_t selected) {
+  AlarmsEdited();
+  ShowAlarms(dialog, selected);
+  SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, IDC_ALARMS)), TRUE);
+}
+
+// Add and Edit: the alarm dialog on the slot's alarm, or on a new one for an empty slot, which
+// its OK fills. An edit counts only when it changes the alarm.
+static void EditSlot(HWND dialog, int32_t slot) {
+  AlarmRecord alarm = {7, 0, 0x3E, 1, 0}, before;  // new: 07:00, Monday to Friday, on
+  if (slot < 0) return;
+  bool fresh = !ReadAlarm(slot, &before);
+  if (!fresh) alarm = before;
+  if (!EditAlarm(dialog, &alarm) || (!fresh && SameAlarm(alarm, before))) return;
+  WriteAlarm(slot, alarm);
+  AlarmsChanged(dialog, slot);
+}
+
+static void RemoveSelected(HWND dialog) {
+  int32_t slot = SelectedSlot(dialog);
+  if (slot <= 0) return;
+  RemoveAlarm(slot);
+  AlarmsChanged(dialog, -1);
+}
+
+static INT_PTR InitAlarmClock(HWND dialog) {
+  ShowAlarms(dialog, -1);
   SleepTimerText(LocalTime, Scratch);
   SetDlgItemTextA(dialog, IDC_SLEEP_TIMER, Scratch);
   for (int i = 0; i < NumberCount; ++i) {
     wsprintfA(Scratch, "%d", Stored(i));
     SetDlgItemTextA(dialog, NumberEdits[i], Scratch);
   }
-  CheckDlgButton(dialog, IDC_SILENT_TONE, SilentTone ? BST_CHECKED : BST_UNCHECKED);
-  return TRUE;  // the first edit takes the focus
+  Check(dialog, IDC_SILENT_TONE, SilentTone);
+  return TRUE;  // the list takes the focus
 }
 
 // Pasting gets past the digits-only style, so a sign or any size can still arrive.
@@ -49,8 +116,9 @@ static int32_t ReadNumber(HWND dialog, int i) {
 // dialog saves the record from memory later, so this must write memory, not just the store.
 static INT_PTR CloseAlarmSaving(HWND dialog) {
   for (int i = 0; i < NumberCount; ++i) *NumberSettings[i] = ReadNumber(dialog, i);
-  SilentTone = IsDlgButtonChecked(dialog, IDC_SILENT_TONE) == BST_CHECKED;
+  SilentTone = IsChecked(dialog, IDC_SILENT_TONE);
   SaveSettings();
+  RefreshWake();  // for the alarms as they now are
   EndDialog(dialog, 0);
   return TRUE;
 }
@@ -59,8 +127,14 @@ static INT_PTR AlarmCommand(HWND dialog, WPARAM command) {
   switch (command) {
     case IDC_ALARM_OK:
     case IDCANCEL: return CloseAlarmSaving(dialog);
+    case IDC_ADD_ALARM: EditSlot(dialog, FreeSlot()); break;
+    case MAKEWPARAM(IDC_ALARMS, LBN_DBLCLK):
+    case IDC_EDIT_ALARM: EditSlot(dialog, SelectedSlot(dialog)); break;
+    case IDC_REMOVE_ALARM: RemoveSelected(dialog); break;
+    case MAKEWPARAM(IDC_ALARMS, LBN_SELCHANGE): EnableAlarmButtons(dialog); break;
+    default: return FALSE;
   }
-  return FALSE;
+  return TRUE;
 }
 
 INT_PTR CALLBACK AlarmDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

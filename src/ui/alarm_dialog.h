@@ -1,4 +1,5 @@
-// The alarm clock dialog: when the alarm rings next, snooze and ring limit, the silent tone.
+// The alarm clock dialog: the list of alarms and when the next rings, snooze and ring limit,
+// the silent tone, the computer's volume.
 #pragma once
 #include <windows.h>
 

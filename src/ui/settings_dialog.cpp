@@ -9,6 +9,7 @@
 #include "../settings/settings.h"
 #include "../settings/store.h"
 #include "about_box.h"
+#include "alarm_boxes.h"
 #include "alarm_dialog.h"
 #include "volume_sliders.h"
 
@@ -21,15 +22,11 @@ static int32_t* const TimeSettings[4] = {&StartH, &StartM, &StopH, &StopM};
 static const int NumberEdits[3] = {IDC_RANGE_FIRST, IDC_RANGE_LAST, IDC_MENU_POS};
 static int32_t* const NumberSettings[3] = {&First, &Last, &MenuPos};
 
-static int32_t IsChecked(HWND dialog, int id) {
-  return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
-}
+// Alarm 1's controls, and alarm 1 as the dialog first showed it.
+static const AlarmBoxes FirstAlarm = {IDC_START_HOUR, IDC_DAY_SUNDAY, IDC_START_ENABLE};
+static AlarmRecord OpenedAlarm;
 
 static void Uncheck(HWND dialog, int id) { CheckDlgButton(dialog, id, BST_UNCHECKED); }
-
-static void Check(HWND dialog, int id, int32_t on) {
-  CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);
-}
 
 static void EnableControls(HWND dialog, int box, const int* ids, int count) {
   BOOL on = IsChecked(dialog, box);
@@ -48,18 +45,11 @@ void UpdateEnables(HWND dialog) {
 }
 
 static void FillTimeBoxes(HWND dialog) {
-  for (int i = 0; i < 60; ++i) {
-    wsprintfA(Scratch, "%d", i);
-    LPARAM text = reinterpret_cast<LPARAM>(Scratch);
-    SendDlgItemMessageA(dialog, IDC_START_MINUTE, CB_ADDSTRING, 0, text);
-    SendDlgItemMessageA(dialog, IDC_STOP_MINUTE, CB_ADDSTRING, 0, text);
-    if (i >= 24) continue;
-    SendDlgItemMessageA(dialog, IDC_START_HOUR, CB_ADDSTRING, 0, text);
-    SendDlgItemMessageA(dialog, IDC_STOP_HOUR, CB_ADDSTRING, 0, text);
-  }
-  // An index outside the list leaves the box empty, which is what we want for it.
-  for (int i = 0; i < 4; ++i)
+  for (int i = 0; i < 4; ++i) {
+    FillTimeList(dialog, TimeBoxes[i], i & 1 ? 60 : 24);
+    // An index outside the list leaves the box empty, which is what we want for it.
     SendDlgItemMessageA(dialog, TimeBoxes[i], CB_SETCURSEL, *TimeSettings[i], 0);
+  }
 }
 
 static void ShowFields(HWND dialog) {
@@ -72,19 +62,17 @@ static void ShowFields(HWND dialog) {
   for (int i = 0; i < FlagCount; ++i) Check(dialog, IDC_START_ENABLE + i, SettingValues[i]);
 }
 
-// Box 45 + d is day d of the week, Sunday 0. Bits above Saturday mean nothing: they are
-// not shown, and the dialog saves only the seven it shows.
-static void ShowDays(HWND dialog) {
-  for (int d = 0; d < 7; ++d) Check(dialog, IDC_DAY_SUNDAY + d, StartDays >> d & 1);
-  Check(dialog, IDC_WAKE_UP, WakeUp);
-  if (WakeUnsupported) ShowWindow(GetDlgItem(dialog, IDC_WAKE_NOTE), SW_SHOW);
+// Box 45 + d is day d of the week, Sunday 0, shown and read with the rest of alarm 1. Bits
+// above Saturday mean nothing: they are not shown, and the dialog saves only the seven it shows.
+static void ShowFirstAlarm(HWND dialog) {
+  AlarmRecord alarm;
+  ReadAlarm(0, &alarm);
+  ShowAlarm(dialog, FirstAlarm, alarm);
 }
 
-static void ReadDays(HWND dialog) {
-  int32_t days = 0;
-  for (int d = 0; d < 7; ++d) days |= IsChecked(dialog, IDC_DAY_SUNDAY + d) << d;
-  StartDays = days;
-  WakeUp = IsChecked(dialog, IDC_WAKE_UP);
+static void ShowWake(HWND dialog) {
+  Check(dialog, IDC_WAKE_UP, WakeUp);
+  if (WakeUnsupported) ShowWindow(GetDlgItem(dialog, IDC_WAKE_NOTE), SW_SHOW);
 }
 
 static void InitSettingsDialog(HWND dialog) {
@@ -92,11 +80,13 @@ static void InitSettingsDialog(HWND dialog) {
   LoadSettings();
   FillTimeBoxes(dialog);
   ShowFields(dialog);
-  ShowDays(dialog);
+  ShowFirstAlarm(dialog);
+  ShowWake(dialog);
   UpdateEnables(dialog);
   if (QueryAutorun() == 0) CheckDlgButton(dialog, IDC_AUTORUN, BST_CHECKED);
   CloseAutorun();
   SetupVolumeSliders(dialog);
+  ReadAlarmBoxes(dialog, FirstAlarm, &OpenedAlarm);
 }
 
 // 0 and 1 both mean the first entry; anything else is shown one above what we keep.
@@ -110,17 +100,32 @@ static int32_t ReadNumber(HWND dialog, int id) {
 static void CloseSaving(HWND dialog) {
   StopAfterLast = IsChecked(dialog, IDC_STOP_AFTER_LAST);
   for (int i = 0; i < FlagCount; ++i) SettingValues[i] = IsChecked(dialog, IDC_START_ENABLE + i);
-  ReadDays(dialog);
+  WakeUp = IsChecked(dialog, IDC_WAKE_UP);
   QueryAutorun();
   WriteAutorun(IsChecked(dialog, IDC_AUTORUN));
   GetDlgItemTextA(dialog, IDC_MENU_TEXT, MenuText, TextSize);
   for (int i = 0; i < 3; ++i) *NumberSettings[i] = ReadNumber(dialog, NumberEdits[i]);
   for (int i = 0; i < 4; ++i)
     *TimeSettings[i] = static_cast<int32_t>(SendDlgItemMessageA(dialog, TimeBoxes[i], CB_GETCURSEL, 0, 0));
+  // Alarm 1 edited here cancels a skip pending, as any alarm edited does.
+  AlarmRecord alarm;
+  ReadAlarmBoxes(dialog, FirstAlarm, &alarm);
+  WriteAlarm(0, alarm);
+  if (!SameAlarm(alarm, OpenedAlarm)) AlarmsEdited();
   SaveSettings();
   RefreshWake();  // the alarm's time, days or wake option may have changed
   EndDialog(dialog, 0);
   SettingsDialog = nullptr;
+}
+
+// The Alarm clock dialog lists alarm 1 too: it takes the boxes as they stand, and they show
+// whatever it made of alarm 1.
+static void ShowAlarmClockOnFirstAlarm(HWND dialog) {
+  AlarmRecord alarm;
+  ReadAlarmBoxes(dialog, FirstAlarm, &alarm);
+  WriteAlarm(0, alarm);
+  ShowAlarmClock(dialog);
+  ShowFirstAlarm(dialog);
 }
 
 // Checking one box of an exclusive group clears the others; clearing one touches nothing.
@@ -142,7 +147,7 @@ static void SettingsCommand(HWND dialog, WPARAM command) {
     case IDC_WAIT_END: Exclude(dialog, IDC_WAIT_END, IDC_USE_PAUSE, 0); break;
     case IDC_USE_PAUSE: Exclude(dialog, IDC_USE_PAUSE, IDC_WAIT_END, 0); break;
     case IDC_SHOW_ABOUT: ShowAbout(dialog); break;
-    case IDC_SHOW_ALARM_CLOCK: ShowAlarmClock(dialog); break;
+    case IDC_SHOW_ALARM_CLOCK: ShowAlarmClockOnFirstAlarm(dialog); break;
     case IDC_SETTINGS_OK: CloseSaving(dialog); break;
   }
 }

@@ -17,6 +17,79 @@ void ExpectStored(const Kept& k) {
   EXPECT_EQ(k.volume, Stored("SysVolume"));
 }
 
+// ---- the list of alarms ----
+enum : DWORD { Sun = 1, Mon = 2, Tue = 4, Wed = 8, Thu = 16, Fri = 32, Sat = 64, Weekdays = 0x3E };
+enum : DWORD { On = 1, Once = 2 };
+enum { List = 68, Add = 69, Edit = 70, Remove = 71 };
+
+// Any alarm as the store packs alarms 2 to 8: minute, hour, days, on and once.
+DWORD Word(DWORD hour, DWORD minute, DWORD days, DWORD flags) {
+  return minute | hour << 8 | days << 16 | flags << 24;
+}
+
+const char* const WordNames[7] = {"Alarm2", "Alarm3", "Alarm4", "Alarm5", "Alarm6", "Alarm7", "Alarm8"};
+
+// Alarm 1 in the settings dialog's values, given as a word; then the words of alarms 2 to 8.
+void StoreAlarms(DWORD first, const DWORD (&words)[7]) {
+  WriteDword("StartH", first >> 8 & 0xFF);
+  WriteDword("StartM", first & 0xFF);
+  WriteDword("StartDays", first >> 16 & 0x7F);
+  WriteDword("StartOn", first >> 24 & 1);
+  WriteDword("StartOff", first >> 25 & 1);
+  for (int i = 0; i < 7; ++i) WriteDword(WordNames[i], words[i]);
+}
+
+DWORD StoredFirst() {
+  return Word(Stored("StartH"), Stored("StartM"), Stored("StartDays"), Stored("StartOn") | Stored("StartOff") << 1);
+}
+
+void ExpectWords(const DWORD (&words)[7]) {
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(words[i], Stored(WordNames[i])) << WordNames[i];
+}
+
+// The alarm's boxes in a dialog, from its hour list, Sunday box and on box, read as a word; and
+// set as a user does: a time picked, each box that differs clicked.
+DWORD Shown(HWND d, int hour, int sunday, int on) {
+  DWORD days = 0;
+  for (int day = 0; day < 7; ++day) days |= DWORD(Checked(d, sunday + day)) << day;
+  return Word(Selection(d, hour), Selection(d, hour + 1), days, Checked(d, on) | Checked(d, on + 1) << 1);
+}
+
+void Enter(HWND d, int hour, int sunday, int on, DWORD word) {
+  SendDlgItemMessageA(d, hour, CB_SETCURSEL, word >> 8 & 0xFF, 0);
+  SendDlgItemMessageA(d, hour + 1, CB_SETCURSEL, word & 0xFF, 0);
+  for (int day = 0; day < 7; ++day)
+    if (Checked(d, sunday + day) != ((word >> (16 + day) & 1) != 0)) Click(d, sunday + day);
+  for (int flag = 0; flag < 2; ++flag)
+    if (Checked(d, on + flag) != ((word >> (24 + flag) & 1) != 0)) Click(d, on + flag);
+}
+
+DWORD ShownInAlarm(HWND alarm) { return Shown(alarm, 80, 82, 89); }
+DWORD ShownInSettings(HWND settings) { return Shown(settings, 25, 45, 4); }
+
+enum Closing { ByOkButton, ByCancelButton, ByEscapeKey, ByCloseBox };
+
+// In the alarm dialog: enters the word (0 leaves it as it opened), then closes it.
+void EnterAndClose(HWND alarm, DWORD word, Closing way) {
+  if (word) Enter(alarm, 80, 82, 89, word);
+  if (way == ByOkButton || way == ByCancelButton) Click(alarm, way == ByOkButton ? 1 : 2);
+  else CloseBy(alarm, 1, way == ByEscapeKey ? ByEscape : ByTitleBarClose);
+}
+
+// The wake timer's latest arming as local time by the zone's rules, "" when it was cancelled.
+std::string WakeArmed() {
+  if (Seen.wake.empty() || Seen.wake.back() != "SetWaitableTimer resume 1") return "";
+  ULARGE_INTEGER due;
+  due.QuadPart = Seen.dueTimes.back();
+  FILETIME utc = {due.LowPart, due.HighPart};
+  SYSTEMTIME u, local;
+  FileTimeToSystemTime(&utc, &u);
+  SystemTimeToTzSpecificLocalTime(NULL, &u, &local);
+  char text[32];
+  wsprintfA(text, "%02u.%02u. %02u:%02u", local.wDay, local.wMonth, local.wHour, local.wMinute);
+  return text;
+}
+
 }  // namespace
 
 using AlarmClock = PluginTest;
@@ -54,7 +127,7 @@ TEST_F(AlarmClock, OwnedByTheSettingsDialogShowsWhatIsStoredUpToItsMostAndWrites
       RunAlarmClock(settings, [&c, settings](HWND alarm) {
         EXPECT_EQ(settings, GetWindow(alarm, GW_OWNER));
         EXPECT_FALSE(IsWindowEnabled(settings));  // modal
-        EXPECT_EQ(GetDlgItem(alarm, 61), GetFocus());
+        EXPECT_EQ(GetDlgItem(alarm, List), GetFocus());
         EXPECT_EQ(c.shownSnooze, Text(alarm, 61));
         EXPECT_EQ(c.shownLimit, Text(alarm, 62));
         EXPECT_EQ(c.shownTone, Checked(alarm, 63));
@@ -111,6 +184,7 @@ TEST_F(AlarmClock, TellsWhenTheAlarmRingsNextByTheCalendar) {
     int hour, minute, day, month, year;  // now
     DWORD on, startH, startM, days;
     const char* line;
+    DWORD second;  // alarm 2's word
   } const cases[] = {
       {"weekdays, from a Friday evening", 19, 0, 11, 12, 2026, 1, 7, 0, 0x3E,
        "Next alarm: Monday 14 December, 07:00 (in 2 d 12 h 0 min)"},
@@ -130,6 +204,12 @@ TEST_F(AlarmClock, TellsWhenTheAlarmRingsNextByTheCalendar) {
       {"no valid time", 19, 0, 11, 12, 2026, 1, 24, 0, 0x3E, "No alarm: it is off"},
       {"no day", 19, 0, 11, 12, 2026, 1, 7, 0, 0, "No alarm: no day is ticked"},
       {"only bits above Saturday", 19, 0, 11, 12, 2026, 1, 7, 0, 0x80, "No alarm: no day is ticked"},
+      // The earliest of them all.
+      {"a second alarm before the first", 19, 0, 11, 12, 2026, 1, 7, 0, 0x3E,
+       "Next alarm: Saturday 12 December, 09:00 (in 14 h 0 min)", Word(9, 0, Sat | Sun, On)},
+      {"the first off, the second on", 19, 0, 11, 12, 2026, 0, 7, 0, 0x3E,
+       "Next alarm: Monday 14 December, 06:30 (in 2 d 11 h 30 min)", Word(6, 30, Mon, On)},
+      {"the second off too", 19, 0, 11, 12, 2026, 0, 7, 0, 0x3E, "No alarm: it is off", Word(6, 30, Mon, 0)},
   };
   Init();
   for (const Case& c : cases) {
@@ -139,6 +219,7 @@ TEST_F(AlarmClock, TellsWhenTheAlarmRingsNextByTheCalendar) {
     WriteDword("StartH", c.startH);
     WriteDword("StartM", c.startM);
     WriteDword("StartDays", c.days);
+    WriteDword("Alarm2", c.second);
     RunSettings(plugin, [&c](HWND settings) {
       RunAlarmClock(settings, [&c](HWND alarm) {
         EXPECT_EQ(c.line, Text(alarm, 60));
@@ -179,5 +260,317 @@ TEST_F(AlarmClock, TellsWhenTheSleepTimerStops) {
       });
       Click(settings, 2);
     });
+  }
+}
+
+// A row an alarm, alarm 1 first, then by slot; Add greyed once all eight exist; nothing
+// selected yet, so no Edit or Remove.
+TEST_F(AlarmClock, ListsEveryAlarmInOrderOfSlots) {
+  struct Case {
+    const char* what;
+    DWORD first, words[7];
+    std::vector<std::string> rows;
+    bool add;
+  } const cases[] = {
+      {"alarm 1 alone, as it comes", Word(0, 0, 127, 0), {}, {"00:00  every day  (off)"}, true},
+      // Read backwards, Tuesday, Thursday and Saturday would be Sunday, Tuesday and Thursday.
+      {"an alarm off, a once alarm, every day, no day",
+       Word(7, 0, Weekdays, On),
+       {Word(6, 15, Tue | Thu | Sat, On | Once), 0, Word(9, 30, Sat | Sun, 0), Word(5, 0, 127, On), 0,
+        Word(23, 59, 0, On), Word(12, 5, Mon, Once)},
+       {"07:00  Mon Tue Wed Thu Fri", "06:15  Tue Thu Sat  once", "09:30  Sat Sun  (off)",
+        "05:00  every day", "23:59  no day", "12:05  Mon  once  (off)"},
+       true},
+      {"alarm 1 without a time; words no dialog writes are no alarms", Word(24, 0, Sun | Mon | Wed, On),
+       {Word(24, 0, Mon, On), Word(7, 60, Mon, On), 0, 0, Word(0, 0, Fri, On), 0, 0},
+       {"--:--  Mon Wed Sun", "00:00  Fri"}, true},
+      {"all eight", Word(7, 0, Weekdays, On),
+       {Word(1, 0, Mon, On), Word(2, 0, Tue, On), Word(3, 0, Wed, On), Word(4, 0, Thu, On),
+        Word(5, 0, Fri, On), Word(6, 0, Sat, On), Word(8, 0, Sun, 0)},
+       {"07:00  Mon Tue Wed Thu Fri", "01:00  Mon", "02:00  Tue", "03:00  Wed", "04:00  Thu",
+        "05:00  Fri", "06:00  Sat", "08:00  Sun  (off)"},
+       false},
+  };
+  Init();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    StoreAlarms(c.first, c.words);
+    RunSettings(plugin, [&c](HWND settings) {
+      RunAlarmClock(settings, [&c](HWND alarm) {
+        EXPECT_EQ(c.rows, Rows(alarm, List));
+        EXPECT_EQ(-1, SelectedRow(alarm, List));
+        EXPECT_EQ(c.add, Enabled(alarm, Add));
+        EXPECT_FALSE(Enabled(alarm, Edit));
+        EXPECT_FALSE(Enabled(alarm, Remove));
+        Click(alarm, 1);
+      });
+      Click(settings, 2);
+    });
+  }
+}
+
+// The alarm dialog opens on 07:00, Monday to Friday, on, not once, modal over the list. OK puts
+// what it shows into the first free slot, selected, and the wake follows; any other way of
+// closing adds nothing. The clock: Tuesday 8 December, 05:00.
+TEST_F(AlarmClock, AddPutsTheNewAlarmIntoTheFirstFreeSlot) {
+  const DWORD off = 0;  // alarm 1 off, so the line and the wake tell the new alarm
+  struct Case {
+    const char* what;
+    DWORD words[7];
+    DWORD entered;  // 0: as it opens
+    Closing way;
+    int slot;       // where it lands, 2 to 8; 0 nowhere
+    int row;
+    const char* line;
+    const char* wake;
+  } const cases[] = {
+      {"an empty list, OK as it opens", {}, 0, ByOkButton, 2, 1,
+       "Next alarm: Tuesday 8 December, 07:00 (in 2 h 0 min)", "08.12. 06:58"},
+      {"slots 2, 3 and 5 in use: 06:45 on Tuesday and Sunday, once",
+       {Word(9, 0, Sat | Sun, 0), Word(10, 0, Mon, 0), 0, Word(11, 0, Fri, 0)},
+       Word(6, 45, Tue | Sun, On | Once), ByOkButton, 4, 3,
+       "Next alarm: Tuesday 8 December, 06:45 (in 1 h 45 min)", "08.12. 06:43"},
+      {"a word no dialog writes is a free slot", {Word(24, 0, Mon, On), Word(10, 0, Mon, 0)},
+       Word(5, 30, Wed, On), ByOkButton, 2, 1,
+       "Next alarm: Wednesday 9 December, 05:30 (in 1 d 0 h 30 min)", "09.12. 05:28"},
+      {"Cancel", {}, Word(6, 0, Tue, On), ByCancelButton, 0, -1, "No alarm: it is off", ""},
+      {"Escape", {}, Word(6, 0, Tue, On), ByEscapeKey, 0, -1, "No alarm: it is off", ""},
+      {"the close box", {}, Word(6, 0, Tue, On), ByCloseBox, 0, -1, "No alarm: it is off", ""},
+  };
+  SetSimulatedClock(5, 0, 0);
+  Init();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    StoreAlarms(off, c.words);
+    DWORD expected[7];
+    for (int i = 0; i < 7; ++i) expected[i] = c.words[i];
+    if (c.slot) expected[c.slot - 2] = c.entered ? c.entered : Word(7, 0, Weekdays, On);
+    RunSettings(plugin, [&](HWND settings) {
+      RunAlarmClock(settings, [&](HWND clock) {
+        size_t rows = Rows(clock, List).size();
+        RunAlarm([clock] { Click(clock, Add); }, [&](HWND alarm) {
+          EXPECT_EQ(clock, GetWindow(alarm, GW_OWNER));
+          EXPECT_FALSE(IsWindowEnabled(clock));
+          EXPECT_EQ(Word(7, 0, Weekdays, On), ShownInAlarm(alarm));
+          EnterAndClose(alarm, c.entered, c.way);
+        });
+        EXPECT_EQ(rows + (c.slot ? 1 : 0), Rows(clock, List).size());
+        EXPECT_EQ(c.row, SelectedRow(clock, List));
+        EXPECT_EQ(c.line, Text(clock, 60));
+        Click(clock, 1);
+      });
+      ExpectWords(expected);
+      EXPECT_EQ(c.wake, WakeArmed());  // on closing the Alarm clock dialog
+      Click(settings, 2);
+    });
+  }
+}
+
+// Edit, or a double-click, opens the alarm dialog on the row's alarm; only OK keeps a change.
+// The clock: Tuesday 8 December, 05:00; alarm 1 off.
+TEST_F(AlarmClock, EditChangesTheChosenAlarmOnlyByOk) {
+  // Rows: alarm 1, alarm 3, alarm 5. Alarm 3's days read backwards are Thursday, Friday, Saturday.
+  const DWORD third = Word(6, 30, Sun | Mon | Wed, On), fifth = Word(8, 0, Sat | Sun, On | Once);
+  const char* const wednesday = "Next alarm: Wednesday 9 December, 06:30 (in 1 d 1 h 30 min)";
+  struct Case {
+    const char* what;
+    int row;
+    bool doubleClick;
+    DWORD entered;  // 0: as it opens
+    Closing way;
+    DWORD third, fifth;  // stored afterwards
+    const char* line;
+  } const cases[] = {
+      {"alarm 3 by Edit: 05:10, Wednesday off, Tuesday on", 1, false, Word(5, 10, Sun | Mon | Tue, On),
+       ByOkButton, Word(5, 10, Sun | Mon | Tue, On), fifth,
+       "Next alarm: Tuesday 8 December, 05:10 (in 10 min)"},
+      {"alarm 5 by a double-click: off", 2, true, Word(8, 0, Sat | Sun, Once), ByOkButton, third,
+       Word(8, 0, Sat | Sun, Once), wednesday},
+      {"alarm 3: once, nothing else", 1, false, third | Once << 24, ByOkButton, third | Once << 24, fifth, wednesday},
+      {"alarm 5: Friday too, nothing else", 2, false, fifth | Fri << 16, ByOkButton, third, fifth | Fri << 16,
+       wednesday},
+      {"alarm 3, OK unchanged", 1, false, 0, ByOkButton, third, fifth, wednesday},
+      {"alarm 3 changed, then Cancel", 1, false, Word(5, 10, Tue, On), ByCancelButton, third, fifth, wednesday},
+      {"alarm 5 changed, then Escape", 2, true, Word(5, 10, Tue, On), ByEscapeKey, third, fifth, wednesday},
+      {"alarm 5 changed, then the close box", 2, false, Word(5, 10, Tue, On), ByCloseBox, third, fifth, wednesday},
+  };
+  SetSimulatedClock(5, 0, 0);
+  Init();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    StoreAlarms(Word(7, 0, Weekdays, 0), {0, third, 0, fifth});
+    RunSettings(plugin, [&c, third, fifth](HWND settings) {
+      RunAlarmClock(settings, [&c, third, fifth](HWND clock) {
+        ClickRow(clock, List, c.row);
+        EXPECT_TRUE(Enabled(clock, Edit));
+        RunAlarm([&c, clock] { c.doubleClick ? DoubleClickRow(clock, List, c.row) : Click(clock, Edit); },
+                 [&c, third, fifth](HWND alarm) {
+                   EXPECT_EQ(c.row == 1 ? third : fifth, ShownInAlarm(alarm));
+                   EnterAndClose(alarm, c.entered, c.way);
+                 });
+        EXPECT_EQ(3u, Rows(clock, List).size());
+        EXPECT_EQ(c.row, SelectedRow(clock, List));
+        EXPECT_EQ(c.line, Text(clock, 60));
+        Click(clock, 1);
+      });
+      Click(settings, 2);
+    });
+    ExpectWords({0, c.third, 0, c.fifth});
+    EXPECT_EQ(Word(7, 0, Weekdays, 0), StoredFirst());
+  }
+}
+
+// Remove empties the selected slot and moves no other; greyed for alarm 1 and with nothing
+// selected. The clock: Tuesday 8 December, 05:00.
+TEST_F(AlarmClock, RemoveEmptiesTheSelectedSlotButNeverAlarmOne) {
+  const DWORD first = Word(7, 0, Weekdays, On);
+  const DWORD some[7] = {0, Word(5, 30, Sun | Mon | Tue, On), Word(9, 0, Sat | Sun, 0), 0, 0, 0, Word(23, 59, 0, On)};
+  const DWORD eight[7] = {Word(1, 0, Mon, On), Word(2, 0, Tue, On), Word(3, 0, Wed, On), Word(4, 0, Thu, On),
+                          Word(5, 0, Fri, On), Word(6, 0, Sat, On), Word(8, 0, Sun, On)};
+  struct Case {
+    const char* what;
+    const DWORD* words;
+    int row;  // clicked; -1 none
+    bool editable, removable, addBefore;
+    DWORD after[7];  // stored once Remove is pressed, where it can be
+    const char* line;
+  } const cases[] = {
+      {"nothing selected", some, -1, false, false, true, {}, nullptr},
+      {"alarm 1", some, 0, true, false, true, {}, nullptr},
+      {"alarm 3, the next to ring", some, 1, true, true, true, {0, 0, some[2], 0, 0, 0, some[6]},
+       "Next alarm: Tuesday 8 December, 07:00 (in 2 h 0 min)"},
+      {"alarm 8, the last row", some, 3, true, true, true, {0, some[1], some[2]},
+       "Next alarm: Tuesday 8 December, 05:30 (in 30 min)"},
+      {"one of eight: Add comes back", eight, 5, true, true, false,
+       {eight[0], eight[1], eight[2], eight[3], 0, eight[5], eight[6]},
+       "Next alarm: Tuesday 8 December, 07:00 (in 2 h 0 min)"},
+  };
+  SetSimulatedClock(5, 0, 0);
+  Init();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DWORD stored[7];
+    for (int i = 0; i < 7; ++i) stored[i] = c.words[i];
+    StoreAlarms(first, stored);
+    RunSettings(plugin, [&c](HWND settings) {
+      RunAlarmClock(settings, [&c](HWND clock) {
+        size_t rows = Rows(clock, List).size();
+        if (c.row >= 0) ClickRow(clock, List, c.row);
+        EXPECT_EQ(c.row, SelectedRow(clock, List));
+        EXPECT_EQ(c.editable, Enabled(clock, Edit));
+        EXPECT_EQ(c.removable, Enabled(clock, Remove));
+        EXPECT_EQ(c.addBefore, Enabled(clock, Add));
+        if (c.removable) {
+          Click(clock, Remove);
+          EXPECT_EQ(rows - 1, Rows(clock, List).size());
+          EXPECT_FALSE(Enabled(clock, Remove));  // nothing selected now
+          EXPECT_TRUE(Enabled(clock, Add));
+          EXPECT_EQ(c.line, Text(clock, 60));
+        }
+        Click(clock, 1);
+      });
+      Click(settings, 2);
+    });
+    ExpectWords(c.removable ? c.after : stored);
+    EXPECT_EQ(first, StoredFirst());
+  }
+}
+
+// Alarm 1 is the settings dialog's own: the list takes it as the boxes stand, unsaved, and the
+// boxes show what the list made of it. Read backwards, Monday, Tuesday and Saturday would be
+// Monday, Friday and Saturday.
+TEST_F(AlarmClock, RowOneIsTheSettingsDialogsAlarmBothWays) {
+  const DWORD stored = Word(7, 0, Weekdays, On);
+  struct Case {
+    const char* what;
+    DWORD inSettings;  // entered in the settings dialog first; 0 nothing
+    const char* row;
+    DWORD inList;  // entered in the alarm dialog, by OK; 0 not opened
+    Closing way;
+    DWORD after;
+  } const cases[] = {
+      {"edited in the list", 0, "07:00  Mon Tue Wed Thu Fri", Word(6, 30, Mon | Tue | Sat, On | Once),
+       ByOkButton, Word(6, 30, Mon | Tue | Sat, On | Once)},
+      {"changed in the settings dialog, not in the list", Word(21, 5, Sun, 0), "21:05  Sun  (off)", 0,
+       ByOkButton, Word(21, 5, Sun, 0)},
+      {"changed in both", Word(21, 5, Sun, 0), "21:05  Sun  (off)", Word(21, 5, Sun | Fri, On), ByOkButton,
+       Word(21, 5, Sun | Fri, On)},
+      {"edited in the list, then Cancel", 0, "07:00  Mon Tue Wed Thu Fri", Word(6, 30, Sat, On),
+       ByCancelButton, stored},
+  };
+  Init();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    StoreAlarms(stored, {});
+    RunSettings(plugin, [&c, stored](HWND settings) {
+      if (c.inSettings) Enter(settings, 25, 45, 4, c.inSettings);
+      DWORD before = ShownInSettings(settings);
+      RunAlarmClock(settings, [&c, before](HWND clock) {
+        EXPECT_EQ(c.row, Rows(clock, List)[0]);
+        if (c.inList) {
+          ClickRow(clock, List, 0);
+          RunAlarm([clock] { Click(clock, Edit); }, [&c, before](HWND alarm) {
+            EXPECT_EQ(before, ShownInAlarm(alarm));
+            EnterAndClose(alarm, c.inList, c.way);
+          });
+        }
+        Click(clock, 1);
+      });
+      EXPECT_EQ(c.after, ShownInSettings(settings));
+      Click(settings, 2);
+    });
+    EXPECT_EQ(c.after, StoredFirst());
+  }
+}
+
+// A holiday skipped, then an alarm switched, added, edited or removed: the skip is cancelled,
+// since an alarm that unexpectedly rings is better than one that unexpectedly does not.
+// Looking without changing keeps it.
+TEST_F(AlarmClock, AChangeToAnyAlarmCancelsAPendingSkip) {
+  const DWORD skip = 30000000;  // a minute years away: not spent meanwhile
+  auto inClock = [](DialogScript script) {
+    return [script](HWND settings) { RunAlarmClock(settings, [script](HWND clock) { script(clock); Click(clock, 1); }); };
+  };
+  auto editRow = [](int row, DWORD entered, Closing way) {
+    return [=](HWND clock) {
+      ClickRow(clock, List, row);
+      RunAlarm([clock] { Click(clock, Edit); }, [=](HWND alarm) { EnterAndClose(alarm, entered, way); });
+    };
+  };
+  struct Case {
+    const char* what;
+    DialogScript act;  // on the settings dialog
+    bool kept;
+  } const cases[] = {
+      {"an alarm added", inClock([](HWND clock) {
+         RunAlarm([clock] { Click(clock, Add); }, [](HWND alarm) { Click(alarm, 1); });
+       }), false},
+      {"an alarm added, then Cancel", inClock([](HWND clock) {
+         RunAlarm([clock] { Click(clock, Add); }, [](HWND alarm) { Click(alarm, 2); });
+       }), true},
+      {"alarm 3 changed", inClock(editRow(1, Word(6, 31, Mon, On), ByOkButton)), false},
+      {"alarm 3 opened, OK unchanged", inClock(editRow(1, 0, ByOkButton)), true},
+      {"alarm 3 changed, then Escape", inClock(editRow(1, Word(6, 31, Mon, On), ByEscapeKey)), true},
+      {"alarm 1 changed in the list", inClock(editRow(0, Word(7, 0, Weekdays, 0), ByOkButton)), false},
+      {"alarm 3 removed", inClock([](HWND clock) {
+         ClickRow(clock, List, 1);
+         Click(clock, Remove);
+       }), false},
+      {"the list looked at", inClock([](HWND) {}), true},
+      {"alarm 1's hour in the settings dialog", [](HWND s) { SendDlgItemMessageA(s, 25, CB_SETCURSEL, 8, 0); }, false},
+      {"alarm 1's Saturday in the settings dialog", [](HWND s) { Click(s, 51); }, false},
+      {"alarm 1 switched off and on again", [](HWND s) { Click(s, 4); Click(s, 4); }, true},
+      {"only the stop time", [](HWND s) { SendDlgItemMessageA(s, 27, CB_SETCURSEL, 8, 0); }, true},
+  };
+  Init();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    StoreAlarms(Word(7, 0, Weekdays, On), {0, Word(6, 30, Mon, On)});
+    WriteDword("SkipAlarm", skip);
+    RunSettings(plugin, [&c](HWND settings) {
+      c.act(settings);
+      Click(settings, 2);
+    });
+    EXPECT_EQ(c.kept ? skip : 0, Stored("SkipAlarm"));
   }
 }

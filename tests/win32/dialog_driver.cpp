@@ -6,6 +6,7 @@
 const char SettingsCaption[] = "Dawnbell Winamp Plug-in: Settings";
 const char AboutCaption[] = "About";
 const char AlarmClockCaption[] = "Dawnbell: Alarm clock";
+const char AlarmCaption[] = "Dawnbell: Alarm";
 
 // ---------------------------------------------------------------- scripts in modal loops
 static void DrainDialog(HWND dialog) {
@@ -80,6 +81,11 @@ void RunAlarmClock(HWND settings, DialogScript script) {
   Click(settings, 55);
 }
 
+void RunAlarm(std::function<void()> open, DialogScript script) {
+  Arm(AlarmCaption, std::move(script));
+  open();
+}
+
 // ---------------------------------------------------------------- closing
 void CloseBy(HWND dialog, int okId, Way way) {
   switch (way) {
@@ -118,6 +124,40 @@ int Selection(HWND dialog, int id) {
 
 int SliderPos(HWND dialog, int id) {
   return static_cast<int>(SendDlgItemMessageA(dialog, id, TBM_GETPOS, 0, 0));
+}
+
+std::vector<std::string> Rows(HWND dialog, int id) {
+  std::vector<std::string> rows;
+  int count = static_cast<int>(SendDlgItemMessageA(dialog, id, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    char text[256] = "";
+    if (SendDlgItemMessageA(dialog, id, LB_GETTEXTLEN, i, 0) < LRESULT(sizeof text))
+      SendDlgItemMessageA(dialog, id, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+    rows.push_back(text);
+  }
+  return rows;
+}
+
+int SelectedRow(HWND dialog, int id) {
+  return static_cast<int>(SendDlgItemMessageA(dialog, id, LB_GETCURSEL, 0, 0));
+}
+
+// The mouse on the middle of the row, in the list's own coordinates.
+static void MouseOnRow(HWND dialog, int id, int row, std::initializer_list<UINT> messages) {
+  HWND list = GetDlgItem(dialog, id);
+  RECT r = {};
+  EXPECT_NE(LB_ERR, SendMessageA(list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r))) << row;
+  LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  for (UINT message : messages)
+    SendMessageA(list, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
+}
+
+void ClickRow(HWND dialog, int id, int row) {
+  MouseOnRow(dialog, id, row, {WM_LBUTTONDOWN, WM_LBUTTONUP});
+}
+
+void DoubleClickRow(HWND dialog, int id, int row) {
+  MouseOnRow(dialog, id, row, {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
 }
 
 void Slide(HWND dialog, int id, int position) {

@@ -11,6 +11,7 @@ using DialogScript = std::function<void(HWND dialog)>;
 extern const char SettingsCaption[];
 extern const char AboutCaption[];
 extern const char AlarmClockCaption[];
+extern const char AlarmCaption[];
 
 // Opens the settings dialog through the host's config entry and runs the script in its
 // loop. The script closes the dialog; one it leaves open is closed (and the test fails).
@@ -19,6 +20,9 @@ void RunSettings(LoadedPlugin& plugin, DialogScript script);
 void RunAbout(HWND settings, DialogScript script);
 // From a settings script: presses "Alarm clock..." and runs the script in that dialog's loop.
 void RunAlarmClock(HWND settings, DialogScript script);
+// From an alarm clock script: `open` opens the alarm dialog (a press of "Add..." or "Edit...", a
+// double-click on a row), and the script runs in its loop.
+void RunAlarm(std::function<void()> open, DialogScript script);
 
 // Pumps as the dialog's own loop does (keys go through the dialog manager) until the
 // condition holds or the time is up; returns the condition.
@@ -42,6 +46,11 @@ bool Enabled(HWND dialog, int id);
 std::string Text(HWND dialog, int id);
 int Selection(HWND dialog, int id);
 int SliderPos(HWND dialog, int id);
+// A list box's rows, and a row clicked or double-clicked with the mouse as a user does.
+std::vector<std::string> Rows(HWND dialog, int id);
+int SelectedRow(HWND dialog, int id);
+void ClickRow(HWND dialog, int id, int row);
+void DoubleClickRow(HWND dialog, int id, int row);
 // Moves a trackbar as a drag would: the position, then the dialog's WM_HSCROLL from it.
 void Slide(HWND dialog, int id, int position);
 

@@ -41,22 +41,31 @@ TEST_F(Screens, AboutBox) {
   });
 }
 
-// The longest line the next alarm can take: a long day and month, and days to go; the
-// sleep timer's longest countdown under it.
-TEST_F(Screens, AlarmClockDialog) {
+// Three alarms, one of them off, the second selected; the longest line the next alarm can
+// take (a long day and month, and days to go), the sleep timer's longest countdown under it.
+// Then the alarm dialog on the third.
+TEST_F(Screens, AlarmClockDialogAndAlarmDialog) {
   WriteDword("StartOn", 1);
   WriteDword("StartH", 7);
   WriteDword("StartM", 0);
-  WriteDword("StartDays", 0x08);  // Wednesday
+  WriteDword("StartDays", 0x08);    // Wednesday
+  WriteDword("Alarm2", 0x00410900);  // 09:00 Saturday and Sunday, off
+  WriteDword("Alarm3", 0x0308061E);  // 06:30 Wednesday, on, once
   SetSimulatedClock(7, 1, 0, 23, 9, 2026);
   Init();
   SendMessageA(main, WM_COMMAND, 1031, 0);  // Sleep timer > 120 minutes
   RunSettings(plugin, [](HWND settings) {
-    RunAlarmClock(settings, [](HWND alarm) {
-      EXPECT_EQ("Next alarm: Wednesday 30 September, 07:00 (in 6 d 23 h 59 min)", Text(alarm, 60));
-      EXPECT_EQ("Sleep timer: stops at 09:01 (in 2 h 0 min)", Text(alarm, 67));
-      EXPECT_NE("", SaveScreen("alarm_clock", alarm));
-      Click(alarm, 1);
+    RunAlarmClock(settings, [](HWND clock) {
+      EXPECT_EQ("Next alarm: Wednesday 30 September, 06:30 (in 6 d 23 h 29 min)", Text(clock, 60));
+      EXPECT_EQ("Sleep timer: stops at 09:01 (in 2 h 0 min)", Text(clock, 67));
+      ClickRow(clock, 68, 1);
+      EXPECT_NE("", SaveScreen("alarm_clock", clock));
+      ClickRow(clock, 68, 2);
+      RunAlarm([clock] { Click(clock, 70); }, [](HWND alarm) {
+        EXPECT_NE("", SaveScreen("alarm", alarm));
+        Click(alarm, 2);
+      });
+      Click(clock, 1);
     });
     Click(settings, 2);
   });

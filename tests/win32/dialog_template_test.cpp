@@ -6,7 +6,7 @@
 namespace {
 
 // A note is left text that stays hidden until the dialog has something to say with it.
-enum Kind { Group, TimeList, Left, OneLine, Right, Check, Number, TextEdit, Slider, Push, Icon, Note };
+enum Kind { Group, TimeList, Left, OneLine, Right, Check, Number, TextEdit, Slider, Push, Icon, Note, RowList };
 
 struct Expected {
   int id;
@@ -86,16 +86,39 @@ const Expected SettingsControls[] = {
 const Expected AlarmClockControls[] = {
     {60, Left, 7, 7, 226, 16, nullptr},  // the next alarm: depends on the clock
     {67, Left, 7, 25, 226, 8, "Sleep timer: off"},
-    {64, Left, 7, 44, 150, 8, "Snooze for (minutes):"},
-    {61, Number, 193, 42, 40, 13, "9"},
-    {65, Left, 7, 61, 150, 8, "Stop an unanswered alarm after (minutes):"},
-    {62, Number, 193, 59, 40, 13, "60"},
-    {66, Left, 7, 76, 226, 8, "Snooze 0: Pause ends the alarm. Stop after 0: never."},
-    {63, Check, 7, 89, 226, 10, "Sound a tone if the player stays silent"},
-    {74, Left, 7, 106, 180, 8, "Raise the computer's volume to at least (%):"},
-    {72, Number, 193, 104, 40, 13, "30"},
-    {75, Left, 7, 121, 226, 8, "0: leave it alone"},
-    {1, Push, 183, 134, 50, 13, "OK"},
+    {68, RowList, 7, 38, 170, 68, ""},
+    {69, Push, 183, 38, 50, 13, "Add..."},
+    {70, Push, 183, 55, 50, 13, "Edit..."},
+    {71, Push, 183, 72, 50, 13, "Remove"},
+    {64, Left, 7, 116, 150, 8, "Snooze for (minutes):"},
+    {61, Number, 193, 114, 40, 13, "9"},
+    {65, Left, 7, 133, 150, 8, "Stop an unanswered alarm after (minutes):"},
+    {62, Number, 193, 131, 40, 13, "60"},
+    {66, Left, 7, 148, 226, 8, "Snooze 0: Pause ends the alarm. Stop after 0: never."},
+    {63, Check, 7, 161, 226, 10, "Sound a tone if the player stays silent"},
+    {74, Left, 7, 178, 180, 8, "Raise the computer's volume to at least (%):"},
+    {72, Number, 193, 176, 40, 13, "30"},
+    {75, Left, 7, 193, 226, 8, "0: leave it alone"},
+    {1, Push, 183, 221, 50, 13, "OK"},  // a line free above it, for one more box
+};
+
+// Opened by Add: a new alarm's 07:00.
+const Expected AlarmControls[] = {
+    {80, TimeList, 7, 7, 30, 30, "7"},
+    {91, Left, 39, 12, 8, 8, "h."},
+    {81, TimeList, 47, 7, 30, 30, "0"},
+    {92, Left, 79, 12, 8, 8, "m."},
+    {83, Check, 7, 26, 30, 10, "Mon"},
+    {84, Check, 37, 26, 30, 10, "Tue"},
+    {85, Check, 67, 26, 30, 10, "Wed"},
+    {86, Check, 97, 26, 30, 10, "Thu"},
+    {87, Check, 127, 26, 30, 10, "Fri"},
+    {88, Check, 157, 26, 30, 10, "Sat"},
+    {82, Check, 187, 26, 30, 10, "Sun"},
+    {89, Check, 7, 42, 40, 10, "On"},
+    {90, Check, 7, 55, 120, 10, "Ring once, then switch off"},
+    {1, Push, 111, 73, 50, 13, "OK"},
+    {2, Push, 167, 73, 50, 13, "Cancel"},
 };
 
 const Expected AboutControls[] = {
@@ -139,6 +162,7 @@ const char* ClassOf(Kind kind) {
   switch (kind) {
     case Group: case Check: case Push: return "Button";
     case TimeList: return "ComboBox";
+    case RowList: return "ListBox";
     case Left: case OneLine: case Right: case Icon: case Note: return "Static";
     case Number: case TextEdit: return "Edit";
     case Slider: return "msctls_trackbar32";
@@ -199,6 +223,11 @@ void CheckStyle(HWND control, Kind kind) {
       EXPECT_EQ(kind == Number, (style & ES_NUMBER) != 0);
       EXPECT_TRUE(style & ES_AUTOHSCROLL);
       EXPECT_FALSE(style & ES_MULTILINE);
+      EXPECT_TRUE(border);
+      break;
+    case RowList:
+      EXPECT_TRUE(style & LBS_NOTIFY);  // a double-click and a selection reach the dialog
+      EXPECT_FALSE(style & LBS_SORT);   // the rows stay in the order of the alarms
       EXPECT_TRUE(border);
       break;
     case Slider:
@@ -307,10 +336,26 @@ TEST_F(Templates, AlarmClockDialogHasEveryControlWhereTheLayoutPutsIt) {
   HMODULE module = plugin.module;
   RunSettings(plugin, [module](HWND settings) {
     RunAlarmClock(settings, [module](HWND alarm) {
-      CheckFrame(alarm, AlarmClockCaption, 240, 153);
+      CheckFrame(alarm, AlarmClockCaption, 240, 240);
       CheckControls(alarm, module, 3, AlarmClockControls,
                     sizeof AlarmClockControls / sizeof *AlarmClockControls);
       SendMessageA(alarm, WM_CLOSE, 0, 0);
+    });
+    SendMessageA(settings, WM_CLOSE, 0, 0);
+  });
+}
+
+TEST_F(Templates, AlarmDialogHasEveryControlWhereTheLayoutPutsIt) {
+  Init();
+  HMODULE module = plugin.module;
+  RunSettings(plugin, [module](HWND settings) {
+    RunAlarmClock(settings, [module](HWND clock) {
+      RunAlarm([clock] { Click(clock, 69); }, [module](HWND alarm) {
+        CheckFrame(alarm, AlarmCaption, 224, 93);
+        CheckControls(alarm, module, 4, AlarmControls, sizeof AlarmControls / sizeof *AlarmControls);
+        SendMessageA(alarm, WM_CLOSE, 0, 0);
+      });
+      SendMessageA(clock, WM_CLOSE, 0, 0);
     });
     SendMessageA(settings, WM_CLOSE, 0, 0);
   });

@@ -761,9 +761,11 @@ TEST_F(HookClose, ADeclinedCloseKeepsTheFadeAndTheAlarm) {
   WriteDword("VolUp", 1);
   WriteDword("VolStart", 100);
   WriteDword("TimeOut", 50);
+  // Loaded on the simulated morning: loaded later in the day, the plug-in would count that
+  // day's 07:01 as rung already.
+  SetSimulatedClock(7, 0, 57);
   Start();
-  SetSimulatedClock(7, 0, 59);
-  ASSERT_TRUE(PumpUntil(3000, [] { return Player.status == PlayerPlaying && Player.volume > 102; }));
+  ASSERT_TRUE(PumpUntil(6000, [] { return Player.status == PlayerPlaying && Player.volume > 102; }));
 
   Player.declineClose = true;
   Sequence.clear();

@@ -1,0 +1,10 @@
+// The alarm dialog: one alarm's time, days, on and once.
+#pragma once
+#include <windows.h>
+
+#include "../settings/settings.h"
+
+// Runs the dialog modally on `alarm`, owned by the given window. OK writes what it shows into
+// `alarm` and answers true; Cancel, Escape and the close box leave `alarm` alone.
+bool EditAlarm(HWND owner, AlarmRecord* alarm);
+INT_PTR CALLBACK OneAlarmProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
