@@ -104,5 +104,14 @@
 #define IDC_ZERO_HINT 66
 #define IDC_SLEEP_TIMER 67
 #define IDC_SYS_VOLUME 72
+#define IDC_RING_WINDOW 73
 #define IDC_SYS_VOLUME_LABEL 74
 #define IDC_SYS_VOLUME_HINT 75
+
+// ---- ringing window (template 5) ----
+#define IDD_RINGING 5
+
+#define IDC_RING_TIME 100
+#define IDC_RING_STATE 101
+#define IDC_RING_SNOOZE 102
+#define IDC_RING_STOP 103

@@ -35,6 +35,7 @@ static INT_PTR InitAlarmClock(HWND dialog) {
     SetDlgItemTextA(dialog, NumberEdits[i], Scratch);
   }
   CheckDlgButton(dialog, IDC_SILENT_TONE, SilentTone ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(dialog, IDC_RING_WINDOW, RingWindow ? BST_CHECKED : BST_UNCHECKED);
   return TRUE;  // the first edit takes the focus
 }
 
@@ -50,6 +51,7 @@ static int32_t ReadNumber(HWND dialog, int i) {
 static INT_PTR CloseAlarmSaving(HWND dialog) {
   for (int i = 0; i < NumberCount; ++i) *NumberSettings[i] = ReadNumber(dialog, i);
   SilentTone = IsDlgButtonChecked(dialog, IDC_SILENT_TONE) == BST_CHECKED;
+  RingWindow = IsDlgButtonChecked(dialog, IDC_RING_WINDOW) == BST_CHECKED;
   SaveSettings();
   EndDialog(dialog, 0);
   return TRUE;

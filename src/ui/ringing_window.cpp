@@ -1,0 +1,89 @@
+#include "ringing_window.h"
+
+#include "../control/control.h"
+#include "../res/resource.h"
+#include "../seam/descriptor.h"
+#include "../seam/host_player.h"
+#include "../settings/settings.h"
+#include "ringing_text.h"
+
+static HWND Window;
+static HFONT TimeFont;  // made with the window, deleted with it
+static HHOOK KeyHook;   // set while the window lives
+
+// The player's own loop knows nothing of our window: its keys go through the dialog manager
+// here, so that Enter is Snooze, Escape is Stop and Tab moves between them.
+static LRESULT CALLBACK DialogKeys(int code, WPARAM removed, LPARAM lParam) {
+  MSG* msg = reinterpret_cast<MSG*>(lParam);
+  if (code == HC_ACTION && removed == PM_REMOVE && Window && IsDialogMessageA(Window, msg))
+    msg->message = WM_NULL;
+  return CallNextHookEx(NULL, code, removed, lParam);
+}
+
+static void MakeTimeFont(HWND window) {
+  LOGFONTA font;
+  HGDIOBJ dialogFont = reinterpret_cast<HGDIOBJ>(SendMessageA(window, WM_GETFONT, 0, 0));
+  if (GetObjectA(dialogFont, sizeof font, &font) != sizeof font) return;
+  font.lfHeight *= 3;
+  font.lfWeight = FW_BOLD;
+  TimeFont = CreateFontIndirectA(&font);
+  if (TimeFont) SendDlgItemMessageA(window, IDC_RING_TIME, WM_SETFONT, reinterpret_cast<WPARAM>(TimeFont), FALSE);
+}
+
+static void Forget() {
+  UnhookWindowsHookEx(KeyHook);
+  DeleteObject(TimeFont);
+  Window = NULL;
+}
+
+// Greyed while there is no snooze to take. The keyboard goes with it, to the next button:
+// a greyed Snooze must not keep it, and Enter snoozes again once Snooze is back.
+static void FollowSnooze(HWND window) {
+  BOOL can = CanSnooze();
+  HWND snooze = GetDlgItem(window, IDC_RING_SNOOZE);
+  if (can) EnableWindow(snooze, TRUE);
+  if (GetFocus() == (can ? GetDlgItem(window, IDC_RING_STOP) : snooze)) SendMessageA(window, WM_NEXTDLGCTL, 0, FALSE);
+  EnableWindow(snooze, can);
+}
+
+void ShowRinging() {
+  HWND window = Window;
+  if (!Ringing.State || !RingWindow) {
+    if (window) DestroyWindow(window);
+    return;
+  }
+  if (!window) {
+    window = CreateDialogParamA(Plugin.hDllInstance, MAKEINTRESOURCEA(IDD_RINGING), Plugin.hwndParent, RingingProc, 0);
+    if (!window) return;
+    KeyHook = SetWindowsHookExA(WH_GETMESSAGE, DialogKeys, NULL, GetCurrentThreadId());
+  }
+  char time[8];
+  RingingText(time, Scratch);
+  SetDlgItemTextA(window, IDC_RING_TIME, time);
+  SetDlgItemTextA(window, IDC_RING_STATE, Scratch);
+  FollowSnooze(window);
+  if (Window) return;
+  Window = window;
+  // Without Activate the sleeper's other window keeps the keyboard; ours is on top all the same.
+  ShowWindow(window, Activate ? SW_SHOW : SW_SHOWNOACTIVATE);
+  if (Activate) SetForegroundWindow(window);
+}
+
+static void RingingCommand(WPARAM command) {
+  switch (command) {
+    case IDC_RING_SNOOZE: AnswerRinging(CmdPause); break;
+    case IDC_RING_STOP:
+    case IDCANCEL: AnswerRinging(CmdStop); break;  // Escape; the close box and Alt+F4 through the dialog's own close
+  }
+}
+
+// Nothing is left to the dialog manager but the close, which it turns into IDCANCEL. No
+// focus is set at the start: shown without activation, the window must take none.
+INT_PTR CALLBACK RingingProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG: MakeTimeFont(window); break;
+    case WM_COMMAND: RingingCommand(wParam); break;
+    case WM_DESTROY: Forget(); break;
+  }
+  return FALSE;
+}
