@@ -25,7 +25,9 @@ static void MakeTimeFont(HWND window) {
   HGDIOBJ dialogFont = reinterpret_cast<HGDIOBJ>(SendMessageA(window, WM_GETFONT, 0, 0));
   if (GetObjectA(dialogFont, sizeof font, &font) != sizeof font) return;
   font.lfHeight *= 3;
+  font.lfWidth = 0;
   font.lfWeight = FW_BOLD;
+  lstrcpyA(font.lfFaceName, "Tahoma");  // the dialog's face has bitmaps only: stretched, they blur
   TimeFont = CreateFontIndirectA(&font);
   if (TimeFont) SendDlgItemMessageA(window, IDC_RING_TIME, WM_SETFONT, reinterpret_cast<WPARAM>(TimeFont), FALSE);
 }
@@ -64,9 +66,9 @@ void ShowRinging() {
   FollowSnooze(window);
   if (Window) return;
   Window = window;
-  // Without Activate the sleeper's other window keeps the keyboard; ours is on top all the same.
+  // With Activate the player has just been brought to the foreground, and ours takes it over.
+  // Without, the sleeper's other window keeps the keyboard; ours is on top all the same.
   ShowWindow(window, Activate ? SW_SHOW : SW_SHOWNOACTIVATE);
-  if (Activate) SetForegroundWindow(window);
 }
 
 static void RingingCommand(WPARAM command) {
