@@ -9,13 +9,13 @@
 
 static HWND Window;
 static HFONT TimeFont;  // made with the window, deleted with it
-static HHOOK KeyHook;   // set while the window lives
+static HHOOK KeyHook;   // set while Window is, never without it
 
 // The player's own loop knows nothing of our window: its keys go through the dialog manager
 // here, so that Enter is Snooze, Escape is Stop and Tab moves between them.
 static LRESULT CALLBACK DialogKeys(int code, WPARAM removed, LPARAM lParam) {
   MSG* msg = reinterpret_cast<MSG*>(lParam);
-  if (code == HC_ACTION && removed == PM_REMOVE && Window && IsDialogMessageA(Window, msg))
+  if (code == HC_ACTION && removed == PM_REMOVE && IsDialogMessageA(Window, msg))
     msg->message = WM_NULL;
   return CallNextHookEx(NULL, code, removed, lParam);
 }
@@ -35,6 +35,7 @@ static void MakeTimeFont(HWND window) {
 static void Forget() {
   UnhookWindowsHookEx(KeyHook);
   DeleteObject(TimeFont);
+  TimeFont = NULL;  // a window whose font cannot be made must not delete this one again
   Window = NULL;
 }
 
@@ -44,7 +45,8 @@ static void FollowSnooze(HWND window) {
   BOOL can = CanSnooze();
   HWND snooze = GetDlgItem(window, IDC_RING_SNOOZE);
   if (can) EnableWindow(snooze, TRUE);
-  if (GetFocus() == (can ? GetDlgItem(window, IDC_RING_STOP) : snooze)) SendMessageA(window, WM_NEXTDLGCTL, 0, FALSE);
+  if (GetFocus() == (can ? GetDlgItem(window, IDC_RING_STOP) : snooze))
+    SendMessageA(window, WM_NEXTDLGCTL, 0, FALSE);
   EnableWindow(snooze, can);
 }
 
@@ -55,9 +57,9 @@ void ShowRinging() {
     return;
   }
   if (!window) {
-    window = CreateDialogParamA(Plugin.hDllInstance, MAKEINTRESOURCEA(IDD_RINGING), Plugin.hwndParent, RingingProc, 0);
+    window = CreateDialogParamA(Plugin.hDllInstance, MAKEINTRESOURCEA(IDD_RINGING), Plugin.hwndParent,
+                                RingingProc, 0);
     if (!window) return;
-    KeyHook = SetWindowsHookExA(WH_GETMESSAGE, DialogKeys, NULL, GetCurrentThreadId());
   }
   char time[8];
   RingingText(time, Scratch);
@@ -66,21 +68,22 @@ void ShowRinging() {
   FollowSnooze(window);
   if (Window) return;
   Window = window;
+  KeyHook = SetWindowsHookExA(WH_GETMESSAGE, DialogKeys, NULL, GetCurrentThreadId());
   // With Activate the player has just been brought to the foreground, and ours takes it over.
   // Without, the sleeper's other window keeps the keyboard; ours is on top all the same.
   ShowWindow(window, Activate ? SW_SHOW : SW_SHOWNOACTIVATE);
 }
 
+// IDCANCEL is Escape, and the close box and Alt+F4 as the dialog manager turns a close.
 static void RingingCommand(WPARAM command) {
   switch (command) {
     case IDC_RING_SNOOZE: AnswerRinging(CmdPause); break;
     case IDC_RING_STOP:
-    case IDCANCEL: AnswerRinging(CmdStop); break;  // Escape; the close box and Alt+F4 through the dialog's own close
+    case IDCANCEL: AnswerRinging(CmdStop); break;
   }
 }
 
-// Nothing is left to the dialog manager but the close, which it turns into IDCANCEL. No
-// focus is set at the start: shown without activation, the window must take none.
+// No focus is set at the start: shown without activation, the window must take none.
 INT_PTR CALLBACK RingingProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG: MakeTimeFont(window); break;

@@ -228,6 +228,7 @@ TEST(Ringing, OverMusicAlreadyPlayingNothingRingsOrHolds) {
   EXPECT_EQ(RingOff, Ringing.State);
   EXPECT_EQ(std::string::npos, WakeList().find("Awake 3"));
   EXPECT_EQ(0, Device.reads) << "nor touches the computer's volume";
+  EXPECT_EQ("", WindowList()) << "nor shows its window";
   Calls.clear();
   SetClock(7, 0, 1);
   ClockTick();
@@ -339,15 +340,6 @@ TEST(RingingWindow, TheSleepTimerAndTheQuitCloseIt) {
                       {60, Playing, 3000, 120, "IsPlaying, QueryVolume, StopTimer 2, Stop"}});
     EXPECT_EQ("07:00 Ringing, closed", WindowList());
   }
-}
-
-TEST(RingingWindow, OverMusicAlreadyPlayingNothingShows) {
-  StartOn = 1;
-  StartH = 7;
-  Player.playing = Playing;
-  SetClock(7, 0, 0);
-  ClockTick();
-  EXPECT_EQ("", WindowList());
 }
 
 // What the window's two buttons send: the player's own Pause and Stop, and only while they

@@ -21,8 +21,6 @@ void AlarmsAtSevenAndFivePast(std::initializer_list<std::pair<const char*, DWORD
 
 bool Rings() { return PumpUntil(3000, [] { return RingingWindow() != NULL; }); }
 
-HWND Focus() { return GetFocus(); }
-
 // The plug-in's hooks on this thread's messages, counted at its calls.
 std::set<HHOOK> Hooks;
 HHOOK WINAPI CountSetHook(int id, HOOKPROC proc, HINSTANCE module, DWORD thread) {
@@ -64,9 +62,9 @@ TEST_F(RingWindow, GoesWithEveryEndingOfTheAlarmAndANewAlarmOpensItAgain) {
       {"Stop pressed", {}, [](HWND, HWND window) { Click(window, 103); }, 0, PlayerStopped, true},
       {"the close box", {}, [](HWND, HWND window) { SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0); }, 0,
        PlayerStopped, true},
-      {"Escape", {}, [](HWND, HWND) { PostMessageA(Focus(), WM_KEYDOWN, VK_ESCAPE, 0); }, 0, PlayerStopped,
+      {"Escape", {}, [](HWND, HWND) { PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0); }, 0, PlayerStopped,
        true},
-      {"Alt+F4", {}, [](HWND, HWND) { PostMessageA(Focus(), WM_SYSKEYDOWN, VK_F4, 0x20000000); }, 0,
+      {"Alt+F4", {}, [](HWND, HWND) { PostMessageA(GetFocus(), WM_SYSKEYDOWN, VK_F4, 0x20000000); }, 0,
        PlayerStopped, true},
   };
   for (const auto& c : cases) {
@@ -78,7 +76,7 @@ TEST_F(RingWindow, GoesWithEveryEndingOfTheAlarmAndANewAlarmOpensItAgain) {
     ASSERT_TRUE(Rings()) << LogText();
     HWND window = RingingWindow();
     Pump(1500);  // a tick: the alarm has seen the player as it left it
-    ASSERT_TRUE(IsChild(window, Focus())) << "shown with Activate, it has the keyboard";
+    ASSERT_TRUE(IsChild(window, GetFocus())) << "shown with Activate, it has the keyboard";
     c.end(main, window);
     DrainMessages();
     Pump(c.passMs);
@@ -91,8 +89,8 @@ TEST_F(RingWindow, GoesWithEveryEndingOfTheAlarmAndANewAlarmOpensItAgain) {
   }
 }
 
-// Pressed by its id, Snooze pauses the player as its own Pause does; greyed, it sends nothing
-// more, and the keyboard moves on to Stop. The resumed alarm has it back, with Enter.
+// Snooze, by Enter or by its id, pauses the player as its own Pause does; greyed, it sends
+// nothing more, and the keyboard moves on to Stop. The resumed alarm has it back, with Enter.
 TEST_F(RingWindow, SnoozePausesThePlayerAndIsGreyedUntilTheAlarmResumes) {
   AlarmsAtSevenAndFivePast({{"Activate", 1}, {"Snooze", 1}, {"Alarm2", 0}});
   Init();
@@ -101,45 +99,24 @@ TEST_F(RingWindow, SnoozePausesThePlayerAndIsGreyedUntilTheAlarmResumes) {
   EXPECT_EQ("07:00", Text(window, 100));
   EXPECT_EQ("Ringing", Text(window, 101));
   EXPECT_TRUE(Enabled(window, 102));
-  EXPECT_EQ(GetDlgItem(window, 102), Focus());
+  EXPECT_EQ(GetDlgItem(window, 102), GetFocus());
   Pump(1500);
-  PostMessageA(Focus(), WM_KEYDOWN, VK_RETURN, 0);  // Enter: the default button
+  PostMessageA(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);  // Enter: the default button
   DrainMessages();
   EXPECT_EQ(PlayerPaused, Player.status);
   EXPECT_EQ("Snoozed until 07:01", Text(window, 101));
   EXPECT_FALSE(Enabled(window, 102));
-  EXPECT_EQ(GetDlgItem(window, 103), Focus());
+  EXPECT_EQ(GetDlgItem(window, 103), GetFocus());
   Click(window, 102);
   SendMessageA(window, WM_COMMAND, 102, 0);
   EXPECT_EQ(PlayerPaused, Player.status) << "a second Snooze resumed the player";
   ASSERT_TRUE(PumpUntil(62000, [] { return Player.status == PlayerPlaying; })) << LogText();
   EXPECT_EQ("Ringing", Text(window, 101));
   EXPECT_TRUE(Enabled(window, 102));
-  EXPECT_EQ(GetDlgItem(window, 102), Focus());
-}
-
-TEST_F(RingWindow, ShowsTheToneAndGreysSnoozeWhenThereIsNone) {
-  const struct {
-    const char* what;
-    DWORD snooze;
-    bool emptyList;
-    const char* state;
-  } cases[] = {
-      {"no snooze", 0, false, "Ringing"},
-      {"an empty playlist", 9, true, "The player is silent: sounding the tone"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    Restart();
-    AlarmsAtSevenAndFivePast({{"Snooze", c.snooze}});
-    if (c.emptyList) Player.lengthsMs.clear();
-    Init();
-    ASSERT_TRUE(Rings()) << LogText();
-    HWND window = RingingWindow();
-    EXPECT_EQ(c.state, Text(window, 101));
-    EXPECT_FALSE(Enabled(window, 102));
-    EXPECT_TRUE(Enabled(window, 103));
-  }
+  EXPECT_EQ(GetDlgItem(window, 102), GetFocus());
+  Click(window, 102);  // snoozed again, from the resume at 07:01:01
+  EXPECT_EQ(PlayerPaused, Player.status);
+  EXPECT_EQ("Snoozed until 07:02", Text(window, 101));
 }
 
 // In front of everything and owned by the player, centred on the work area of the player's
@@ -172,12 +149,16 @@ TEST_F(RingWindow, IsTopmostOwnedByThePlayerAndTakesTheForegroundOnlyWithActivat
 }
 
 // The time in a bold font larger than the dialog's, and every text the window shows fits it.
+// The tone has no music to snooze.
 TEST_F(RingWindow, ShowsTheTimeLargeAndBoldAndEveryStateFits) {
   AlarmsAtSevenAndFivePast({{"Alarm2", 0}});
   Player.lengthsMs = {};  // the tone, the longest state
   Init();
   ASSERT_TRUE(Rings()) << LogText();
   HWND window = RingingWindow();
+  EXPECT_EQ("The player is silent: sounding the tone", Text(window, 101));
+  EXPECT_FALSE(Enabled(window, 102));
+  EXPECT_TRUE(Enabled(window, 103));
   LOGFONTA time, dialog;
   GetObjectA(reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(window, 100, WM_GETFONT, 0, 0)), sizeof time, &time);
   GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(window, WM_GETFONT, 0, 0)), sizeof dialog, &dialog);
