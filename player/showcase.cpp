@@ -140,9 +140,16 @@ static bool RunScript(HWND main, const std::string& screens, std::string* report
   Pump(1200);
   if (!screens.empty() && !SaveWindowImage(main, NULL, screens + "\\player.bmp"))
     *report += "player: not captured\n";
-  PlayerNote("the user presses Pause: the alarm snoozes for 9 minutes");
+  HWND ringing = FindWindowA("#32770", "Dawnbell");
+  if (!ringing) {
+    *report += "the alarm's window did not open\n";
+    return false;
+  }
+  if (!screens.empty() && !SaveWindowImage(ringing, NULL, screens + "\\ringing.bmp"))
+    *report += "ringing window: not captured\n";
+  PlayerNote("the user presses Snooze on the alarm's window: the alarm snoozes for 9 minutes");
   size_t paused = PlayerLog.size();
-  SendMessageA(main, WM_COMMAND, 40046, 0);  // as the player's Pause button sends it
+  SendDlgItemMessageA(ringing, 102, BM_CLICK, 0, 0);  // as a click on Snooze
   if (!PumpUntil(3000, [paused] { return Logged("ES_SYSTEM_REQUIRED): held awake", paused); })) {
     *report += "the snooze did not hold the computer awake\n";
     return false;
@@ -206,7 +213,8 @@ int RunShowcase(HWND main, LoadedPlugin* plugin, const std::string& screens) {
          "sleep timer fades out and asks for standby; the player stays for the wake timer.\n"
          "Saturday's 07:00 passes in silence. On Monday the wake timer wakes\n"
          "the computer at 06:58 and the alarm plays at 07:00 held awake; the user snoozes it\n"
-         "with Pause, it plays again 9 minutes later, and the user's Stop ends it and the hold.\n"
+         "with Snooze on the alarm's window, it plays again 9 minutes later, and the user's Stop\n"
+         "ends it and the hold.\n"
          "On Tuesday the playlist is empty: the alarm sounds its tone until the user's Stop.\n"
          "On Wednesday the computer resumes at 07:04: the alarm it stepped over rings at once.\n"
          "That night the daily sleep timer at 23:50 fades out and asks for standby.\n"

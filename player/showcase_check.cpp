@@ -94,7 +94,7 @@ bool CheckShowcaseTimeline(const std::vector<TimelineEvent>& all, std::string* w
        "the next wake is Tuesday's, and the alarm with its window is held awake"},
       {Says(snoozeHeld, "ES_SYSTEM_REQUIRED") && !Says(snoozeHeld, "ES_DISPLAY_REQUIRED") &&
            snoozeHeld.clockMs - userPause.clockMs < 2 * Second,
-       "the user's Pause snoozes the alarm, the computer held awake without its display"},
+       "Snooze on the alarm's window pauses the player: snoozed, the computer held awake without its display"},
       // To the second: the snooze counts whole seconds of the UTC clock.
       {Within(resume.clockMs, userPause.clockMs + 9 * 60 * Second - Second, userPause.clockMs + 9 * 60 * Second + 2 * Second) &&
            refade.from == ShowcaseVolStart && refade.to == ShowcaseVolEnd && Says(heldAgain, "ES_DISPLAY_REQUIRED"),

@@ -67,6 +67,10 @@ void BeginRinging(int32_t started, int32_t at);  // at: the alarm's time of day,
 void RingTick();        // each clock tick while the alarm rings, snoozes or sounds its tone
 void EndRinging();      // the sleep timer, the quit
 void CommandReached();  // a command reached the player, or the settings opened
+// The ringing window's buttons: CmdPause (Snooze) or CmdStop, as the player's own buttons
+// send them; the window shows the outcome at once.
+bool CanSnooze();  // ringing, with a snooze to take
+void AnswerRinging(int32_t command);
 
 // The computer's own volume for the ringing alarm: unmuted and raised to SysVolume % at its
 // start, put back at its end unless the user changed it, or left for music playing on.

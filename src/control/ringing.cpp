@@ -30,6 +30,15 @@ static void Ring(int32_t state) {
   HoldFor(state);
 }
 
+// The ringing window is told of a change of state or alarm, and only then: a tick that
+// changes nothing stays cheap.
+static void Follow() {
+  int32_t shown = Ringing.State + 4 * Ringing.At;
+  if (shown == Ringing.Shown) return;
+  Ringing.Shown = shown;
+  ShowRinging();
+}
+
 static void SoundTone() {
   PlayTone(1);
   Ringing.State = RingTone;
@@ -51,6 +60,7 @@ void BeginRinging(int32_t started, int32_t at) {
     return;
   }
   Ringing.At = at;
+  Follow();
 }
 
 void EndRinging() {
@@ -59,6 +69,7 @@ void EndRinging() {
   Ringing.State = RingOff;
   PutBackSystemVolume();
   ReleaseAwake();
+  Follow();
 }
 
 // After the snooze: the player resumes where it paused, fading in again when asked.
@@ -115,7 +126,7 @@ static void RingingTick(int32_t playing) {
   SetAwakeState(AwakeHeld);
 }
 
-void RingTick() {
+static void StepRinging() {
   int32_t playing = PlayerIpc(0, IpcIsPlaying);
   switch (Ringing.State) {
     case RingSnoozed:
@@ -136,6 +147,11 @@ void RingTick() {
       return;
     default: RingingTick(playing);
   }
+}
+
+void RingTick() {
+  StepRinging();
+  Follow();
 }
 
 // Any command reaching the player, and the settings opening, answer the tone.

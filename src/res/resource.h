@@ -109,6 +109,7 @@
 #define IDC_EDIT_ALARM 70
 #define IDC_REMOVE_ALARM 71
 #define IDC_SYS_VOLUME 72
+#define IDC_RING_WINDOW 73
 #define IDC_SYS_VOLUME_LABEL 74
 #define IDC_SYS_VOLUME_HINT 75
 
@@ -129,3 +130,11 @@
 #define IDC_ALARM_ONCE 90
 #define IDC_ALARM_HOUR_LABEL 91
 #define IDC_ALARM_MINUTE_LABEL 92
+
+// ---- ringing window (template 5) ----
+#define IDD_RINGING 5
+
+#define IDC_RING_TIME 100
+#define IDC_RING_STATE 101
+#define IDC_RING_SNOOZE 102
+#define IDC_RING_STOP 103

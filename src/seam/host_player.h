@@ -73,6 +73,8 @@ void CancelWakeTimer();
 void SetAwakeState(int32_t state);  // replaces the state we asked for before
 // The alarm's own tone, looped, for when the player stays silent; 0 ends it.
 void PlayTone(int32_t on);
+// The ringing window follows Ringing: it opens, shows the new state, or goes once it is off.
+void ShowRinging();
 // The computer's own output, its default device; false when there is none to ask.
 bool ReadSystemVolume(SystemVolumeRecord* volume);
 // Changes what differs from the device's state only; a device may round the level, so read

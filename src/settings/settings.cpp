@@ -16,6 +16,7 @@ int32_t SettingValues[SettingCount] = {
     0, 0, 0, 0, 0, 0, 0,   // Alarm2 .. Alarm8: empty
     0,                     // SkipAlarm: none
     30,                    // SysVolume
+    1,                     // RingWindow
 };
 
 const char SettingNames[SettingCount][SettingNameSize] = {
@@ -27,7 +28,7 @@ const char SettingNames[SettingCount][SettingNameSize] = {
     "MenuPos",   "TrackPos",  "TrackLength", "StartDays", "WakeUp",
     "Snooze",    "RingLimit", "SilentTone",
     "Alarm2",    "Alarm3",    "Alarm4",    "Alarm5",   "Alarm6",   "Alarm7",   "Alarm8",
-    "SkipAlarm", "SysVolume",
+    "SkipAlarm", "SysVolume", "RingWindow",
 };
 
 char MenuText[TextSize];

@@ -3,7 +3,7 @@
 #pragma once
 #include <stdint.h>
 
-enum { SettingCount = 47, TextSize = 255, SettingNameSize = 12 };
+enum { SettingCount = 48, TextSize = 255, SettingNameSize = 12 };
 
 extern int32_t SettingValues[SettingCount];
 extern const char SettingNames[SettingCount][SettingNameSize];
@@ -52,6 +52,7 @@ inline int32_t& SilentTone = SettingValues[37]; // a tone when the alarm's playe
 enum { FirstPackedAlarm = 38 };
 inline int32_t& SkipAlarm = SettingValues[45];  // the skipped occurrence's MinuteNumber; 0 none
 inline int32_t& SysVolume = SettingValues[46];  // % the ringing alarm raises the computer to; 0: never
+inline int32_t& RingWindow = SettingValues[47]; // a window with Snooze and Stop while it rings
 // Snooze and RingLimit above this many minutes (or negative, read unsigned) count as this.
 enum : int32_t { MostMinutes = 240 };
 inline int32_t CappedMinutes(int32_t minutes) {
@@ -106,6 +107,7 @@ struct RingRecord {
   int32_t LastPos;  // the output position the last tick saw playing; -1 none
   int32_t Heard;    // a tick saw the position advance since Since
   int32_t At;       // the ringing alarm's time of day, in minutes
+  int32_t Shown;    // State + 4 * At as the ringing window last showed them
 };
 
 // The computer's own output: muted or not, and its master level from 0 to FullLevel.

@@ -102,6 +102,7 @@ static INT_PTR InitAlarmClock(HWND dialog) {
     SetDlgItemTextA(dialog, NumberEdits[i], Scratch);
   }
   Check(dialog, IDC_SILENT_TONE, SilentTone);
+  Check(dialog, IDC_RING_WINDOW, RingWindow);
   return TRUE;  // the list takes the focus
 }
 
@@ -117,6 +118,7 @@ static int32_t ReadNumber(HWND dialog, int i) {
 static INT_PTR CloseAlarmSaving(HWND dialog) {
   for (int i = 0; i < NumberCount; ++i) *NumberSettings[i] = ReadNumber(dialog, i);
   SilentTone = IsChecked(dialog, IDC_SILENT_TONE);
+  RingWindow = IsChecked(dialog, IDC_RING_WINDOW);
   SaveSettings();
   RefreshWake();  // for the alarms as they now are
   EndDialog(dialog, 0);

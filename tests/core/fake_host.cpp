@@ -1,5 +1,7 @@
 #include "fake_host.h"
 
+#include "ui/ringing_text.h"
+
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <string.h>
@@ -9,6 +11,7 @@ FakeDevice Device;
 std::vector<std::string> VolumeCalls;
 std::vector<std::string> Calls;
 std::vector<std::string> WakeCalls;
+std::vector<std::string> WindowCalls;
 int32_t WakeAnswer;
 LocalTimeRecord FakeClock;
 int64_t FakeUtcOffset;
@@ -57,6 +60,7 @@ void ResetHost() {
   FakeElapsedMs = 0xFFFFFFFFu - 20 * 60000u;
   FakeUtcOffset = FakeZoneChangeUtc = FakeUtcOffsetBefore = FakeUtcOffsetAfter = 0;
   WakeCalls.clear();
+  WindowCalls.clear();
   WakeAnswer = WakeSet;
   Player = FakePlayer{};
   Calls.clear();
@@ -96,6 +100,7 @@ static std::string Joined(const std::vector<std::string>& calls) {
 
 std::string CallList() { return Joined(Calls); }
 std::string WakeList() { return Joined(WakeCalls); }
+std::string WindowList() { return Joined(WindowCalls); }
 std::string VolumeList() { return Joined(VolumeCalls); }
 
 static void Record(std::string call) { Calls.push_back(std::move(call)); }
@@ -234,3 +239,13 @@ int32_t SetWakeTimer(uint32_t utc) {
 void CancelWakeTimer() { WakeCalls.push_back("CancelWake"); }
 
 void SetAwakeState(int32_t state) { WakeCalls.push_back("Awake " + std::to_string(state)); }
+
+void ShowRinging() {
+  if (!Ringing.State) {
+    WindowCalls.push_back("closed");
+    return;
+  }
+  char time[8], state[48];
+  RingingText(time, state);
+  WindowCalls.push_back(std::string(time) + " " + state);
+}

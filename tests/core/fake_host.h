@@ -37,6 +37,9 @@ extern std::vector<std::string> VolumeCalls;
 // "CancelWake", "Awake 1" (system), "Awake 3" (and display), "Awake 0" (released).
 extern std::vector<std::string> WakeCalls;
 extern int32_t WakeAnswer;  // what arming reports
+// What the ringing window was told, one entry a change: "07:00 Ringing", "07:00 Snoozed
+// until 07:09", "closed".
+extern std::vector<std::string> WindowCalls;
 extern std::vector<std::string> Calls;
 extern LocalTimeRecord FakeClock;
 // UTC seconds are the fake clock's own, read as UTC, plus this: a change of the zone's offset
@@ -60,6 +63,7 @@ void SetClock(int hour, int minute, int second, int day = 8, int month = 12, int
 // The same, with the day of the week the calendar gives.
 void SetDate(int year, int month, int day, int hour, int minute, int second = 0);
 std::string WakeList();
+std::string WindowList();
 std::string VolumeList();
 // Runs the timer procedure of a running timer; false when the timer is not running.
 bool FireTimer(int32_t id);

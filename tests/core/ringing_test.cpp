@@ -228,6 +228,7 @@ TEST(Ringing, OverMusicAlreadyPlayingNothingRingsOrHolds) {
   EXPECT_EQ(RingOff, Ringing.State);
   EXPECT_EQ(std::string::npos, WakeList().find("Awake 3"));
   EXPECT_EQ(0, Device.reads) << "nor touches the computer's volume";
+  EXPECT_EQ("", WindowList()) << "nor shows its window";
   Calls.clear();
   SetClock(7, 0, 1);
   ClockTick();
@@ -280,5 +281,110 @@ TEST(Ringing, AnotherAlarmStartsASnoozedPlayerAnewButLeavesRingingMusicAlone) {
     EXPECT_EQ(RingOn, Ringing.State);
     EXPECT_EQ(c.at, Ringing.At);
     EXPECT_NE("Awake 0", WakeCalls.back());
+  }
+}
+
+// The ringing window is told each change once, however many ticks pass between changes.
+TEST(RingingWindow, IsToldEachChangeOfTheAlarmOnce) {
+  const struct {
+    const char* what;
+    int32_t list, snooze, limit;
+    bool second;  // another alarm at 07:05
+    std::vector<Tick> ticks;
+    const char* window;
+  } cases[] = {
+      {"a ring, a snooze, its resume, then Stop", 10, 9, 60, false,
+       {{1, Playing, 1000, 120, Asks}, {4, Paused, 1000, 120, "IsPlaying, StopTimer 2"},
+        {300, Paused, 1000, 120, "IsPlaying"}, {544, Paused, 1000, 120, "IsPlaying, Pause"},
+        {545, Playing, 2000, 120, Asks}, {546, Stopped, -1, 120, "IsPlaying"}},
+       "07:00 Ringing, 07:00 Snoozed until 07:09, 07:00 Ringing, closed"},
+      {"a snooze of 1000 minutes counts as 240", 10, 1000, 60, false,
+       {{61, Paused, 1000, 120, "IsPlaying, StopTimer 2"}},
+       "07:00 Ringing, 07:00 Snoozed until 11:01"},
+      {"a silent player: the tone, until the ring limit", 10, 9, 1, false,
+       {{1, Playing, 0, 120, Asks}, {30, Playing, 0, 120, "IsPlaying, QueryVolume, GetPosition, ToneOn"},
+        {59, Playing, 0, 120, "IsPlaying, GetPosition"}, {60, Playing, 0, 120, "IsPlaying, StopTimer 2, Stop, ToneOff"}},
+       "07:00 Ringing, 07:00 The player is silent: sounding the tone, closed"},
+      {"an empty playlist: the tone from the start", 0, 9, 60, false, {{1, Stopped, -1, 120, "IsPlaying"}},
+       "07:00 The player is silent: sounding the tone"},
+      {"the volume moved: the music plays on", 10, 9, 60, false,
+       {{1, Playing, 1000, 120, Asks}, {2, Playing, 2000, 150, "IsPlaying, QueryVolume, StopTimer 2"}},
+       "07:00 Ringing, closed"},
+      {"another alarm at 07:05 over the snooze", 10, 9, 60, true,
+       {{1, Paused, 1000, 120, "IsPlaying, StopTimer 2"}, {300, Paused, 1000, 120, "IsPlaying, ListLength, Play"}},
+       "07:00 Ringing, 07:00 Snoozed until 07:09, 07:05 Ringing"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ResetHost();
+    if (c.second) SettingValues[FirstPackedAlarm] = 0x017F0705;  // 07:05 every day, on
+    Player.listLength = c.list;
+    Snooze = c.snooze;
+    RingLimit = c.limit;
+    AlarmStarted(0);
+    TickThrough(c.ticks);
+    EXPECT_EQ(c.window, WindowList());
+  }
+}
+
+TEST(RingingWindow, TheSleepTimerAndTheQuitCloseIt) {
+  for (bool quit : {false, true}) {
+    SCOPED_TRACE(quit ? "the quit" : "the sleep timer");
+    ResetHost();
+    StopOn = !quit;
+    StopH = 7;
+    StopM = 1;
+    AlarmStarted(0);
+    if (quit) EndRinging();
+    else TickThrough({{1, Playing, 1000, 120, Asks}, {2, Playing, 2000, 120, Asks},
+                      {60, Playing, 3000, 120, "IsPlaying, QueryVolume, StopTimer 2, Stop"}});
+    EXPECT_EQ("07:00 Ringing, closed", WindowList());
+  }
+}
+
+// What the window's two buttons send: the player's own Pause and Stop, and only while they
+// answer something; the window then shows the outcome without waiting for the next tick.
+TEST(RingingWindow, SnoozeAndStopSendThePlayersOwnCommands) {
+  const struct {
+    const char* what;
+    int32_t list, snooze;
+    std::vector<Tick> before;
+    bool canSnooze;
+    int32_t button;
+    const char* calls;
+    int32_t state;
+    const char* window;  // the last the window was told
+  } cases[] = {
+      {"Snooze while it rings", 10, 9, {{1, Playing, 1000, 120, Asks}, {61, Playing, 2000, 120, Asks}}, true, CmdPause,
+       "Pause, IsPlaying, StopTimer 2", RingSnoozed, "07:00 Snoozed until 07:10"},
+      {"Snooze again while snoozed: not a resume", 10, 9, {{1, Paused, 1000, 120, "IsPlaying, StopTimer 2"}},
+       false, CmdPause, "", RingSnoozed, "07:00 Snoozed until 07:09"},
+      {"Snooze with no snooze set", 10, 0, {{1, Playing, 1000, 120, Asks}}, false, CmdPause, "", RingOn,
+       "07:00 Ringing"},
+      {"Snooze while the tone sounds", 0, 9, {}, false, CmdPause, "", RingTone,
+       "07:00 The player is silent: sounding the tone"},
+      {"Stop while it rings", 10, 9, {{1, Playing, 1000, 120, Asks}}, true, CmdStop, "Stop, IsPlaying", RingOff,
+       "closed"},
+      {"Stop while snoozed", 10, 9, {{1, Paused, 1000, 120, "IsPlaying, StopTimer 2"}}, false, CmdStop,
+       "Stop, IsPlaying", RingOff, "closed"},
+      {"Stop while the tone sounds", 0, 9, {}, false, CmdStop, "Stop, ToneOff", RingOff, "closed"},
+      {"Stop once it is over", 10, 9, {{1, Stopped, -1, 120, "IsPlaying"}}, false, CmdStop, "", RingOff, "closed"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ResetHost();
+    Player.listLength = c.list;
+    Snooze = c.snooze;
+    AlarmStarted(0);
+    TickThrough(c.before);
+    EXPECT_EQ(c.canSnooze, CanSnooze());
+    Calls.clear();
+    AnswerRinging(c.button);
+    EXPECT_EQ(c.calls, CallList());
+    EXPECT_EQ(c.state, Ringing.State);
+    EXPECT_EQ(c.window, WindowCalls.back());
+    if (c.state == RingOff) {
+      EXPECT_EQ("Awake 0", WakeCalls.back());
+    }
   }
 }

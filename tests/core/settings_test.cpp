@@ -16,6 +16,7 @@ TEST(SettingsRecord, DefaultsAreWhatAFreshModuleHolds) {
     if (&SettingValues[i] == &RingLimit) expected = 60;
     if (&SettingValues[i] == &SilentTone) expected = 1;
     if (&SettingValues[i] == &SysVolume) expected = 30;
+    if (&SettingValues[i] == &RingWindow) expected = 1;
     EXPECT_EQ(expected, SettingValues[i]) << SettingNames[i];
   }
   EXPECT_EQ(0, StopAfterLast);
@@ -31,7 +32,7 @@ TEST(SettingsRecord, ValueNamesAreInStorageOrderAndFitTheirSlots) {
       "VolEnd", "TimeOut", "StartH", "StartM", "StopH", "StopM", "First", "Last", "MenuPos",
       "TrackPos", "TrackLength", "StartDays", "WakeUp", "Snooze", "RingLimit", "SilentTone",
       "Alarm2", "Alarm3", "Alarm4", "Alarm5", "Alarm6", "Alarm7", "Alarm8", "SkipAlarm",
-      "SysVolume"};
+      "SysVolume", "RingWindow"};
   for (int i = 0; i < SettingCount; ++i) {
     EXPECT_STREQ(expected[i], SettingNames[i]) << i;
     EXPECT_LT(strlen(SettingNames[i]), size_t{SettingNameSize}) << i;
@@ -44,4 +45,5 @@ TEST(SettingsRecord, ValueNamesAreInStorageOrderAndFitTheirSlots) {
   EXPECT_EQ(&SettingValues[37], &SilentTone);
   EXPECT_EQ(&SettingValues[45], &SkipAlarm);
   EXPECT_EQ(&SettingValues[46], &SysVolume);
+  EXPECT_EQ(&SettingValues[47], &RingWindow);
 }

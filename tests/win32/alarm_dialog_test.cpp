@@ -7,7 +7,7 @@ namespace {
 void CloseBy(HWND dialog, Way way) { CloseBy(dialog, 1, way); }
 
 struct Kept {
-  DWORD snooze, limit, tone, volume;
+  DWORD snooze, limit, tone, volume, window;
 };
 
 void ExpectStored(const Kept& k) {
@@ -15,6 +15,7 @@ void ExpectStored(const Kept& k) {
   EXPECT_EQ(k.limit, Stored("RingLimit"));
   EXPECT_EQ(k.tone, Stored("SilentTone"));
   EXPECT_EQ(k.volume, Stored("SysVolume"));
+  EXPECT_EQ(k.window, Stored("RingWindow"));
 }
 
 // ---- the list of alarms ----
@@ -100,18 +101,21 @@ TEST_F(AlarmClock, OwnedByTheSettingsDialogShowsWhatIsStoredUpToItsMostAndWrites
   struct Case {
     const char* what;
     bool stored;
-    DWORD snooze, limit, tone, volume;
+    DWORD snooze, limit, tone, volume, window;
     const char *shownSnooze, *shownLimit;
     bool shownTone;
     const char* shownVolume;
+    bool shownWindow;
     Kept kept;
   } const cases[] = {
       // First: a missing value leaves what the module holds, here still the default.
-      {"nothing stored", false, 0, 0, 0, 0, "9", "60", true, "30", {9, 60, 1, 30}},
-      {"no snooze, no limit, no tone, volume left alone", true, 0, 0, 0, 0, "0", "0", false, "0", {0, 0, 0, 0}},
-      {"the most, and one", true, 240, 1, 1, 100, "240", "1", true, "100", {240, 1, 1, 100}},
-      {"above the most", true, 500, 241, 2, 101, "240", "240", true, "100", {240, 240, 1, 100}},
-      {"negative", true, DWORD(-1), DWORD(-60), 0, DWORD(-1), "240", "240", false, "100", {240, 240, 0, 100}},
+      {"nothing stored", false, 0, 0, 0, 0, 0, "9", "60", true, "30", true, {9, 60, 1, 30, 1}},
+      {"no snooze, no limit, no tone, volume left alone, no window", true, 0, 0, 0, 0, 0, "0", "0", false, "0",
+       false, {0, 0, 0, 0, 0}},
+      {"the most, and one", true, 240, 1, 1, 100, 1, "240", "1", true, "100", true, {240, 1, 1, 100, 1}},
+      {"above the most", true, 500, 241, 2, 101, 7, "240", "240", true, "100", true, {240, 240, 1, 100, 1}},
+      {"negative", true, DWORD(-1), DWORD(-60), 0, DWORD(-1), DWORD(-1), "240", "240", false, "100", true,
+       {240, 240, 0, 100, 1}},
   };
   Init();
   for (const Case& c : cases) {
@@ -122,6 +126,7 @@ TEST_F(AlarmClock, OwnedByTheSettingsDialogShowsWhatIsStoredUpToItsMostAndWrites
       WriteDword("RingLimit", c.limit);
       WriteDword("SilentTone", c.tone);
       WriteDword("SysVolume", c.volume);
+      WriteDword("RingWindow", c.window);
     }
     RunSettings(plugin, [&c](HWND settings) {
       RunAlarmClock(settings, [&c, settings](HWND alarm) {
@@ -132,6 +137,7 @@ TEST_F(AlarmClock, OwnedByTheSettingsDialogShowsWhatIsStoredUpToItsMostAndWrites
         EXPECT_EQ(c.shownLimit, Text(alarm, 62));
         EXPECT_EQ(c.shownTone, Checked(alarm, 63));
         EXPECT_EQ(c.shownVolume, Text(alarm, 72));
+        EXPECT_EQ(c.shownWindow, Checked(alarm, 73));
         Click(alarm, 1);
       });
       EXPECT_TRUE(IsWindowEnabled(settings));
@@ -148,13 +154,14 @@ TEST_F(AlarmClock, EveryWayOfClosingSavesWhatWasTypedWithinItsMost) {
     const char *snooze, *limit;
     bool clickTone;
     const char* volume;
+    bool clickWindow;
     Kept kept;
   } const cases[] = {
-      {ByOk, "25", "90", true, "45", {25, 90, 0, 45}},
-      {ByEscape, "7", "241", false, "101", {7, 240, 1, 100}},
-      {ByTitleBarClose, "", "3", true, "", {0, 3, 0, 0}},
+      {ByOk, "25", "90", true, "45", false, {25, 90, 0, 45, 1}},
+      {ByEscape, "7", "241", false, "101", true, {7, 240, 1, 100, 0}},
+      {ByTitleBarClose, "", "3", true, "", true, {0, 3, 0, 0, 0}},
       // Pasted text gets past the digits-only edits.
-      {ByOk, "-5", "12 min", false, "-12", {0, 12, 1, 0}},
+      {ByOk, "-5", "12 min", false, "-12", false, {0, 12, 1, 0, 1}},
   };
   Init();
   for (const Case& c : cases) {
@@ -163,12 +170,14 @@ TEST_F(AlarmClock, EveryWayOfClosingSavesWhatWasTypedWithinItsMost) {
     WriteDword("RingLimit", 30);
     WriteDword("SilentTone", 1);
     WriteDword("SysVolume", 30);
+    WriteDword("RingWindow", 1);
     RunSettings(plugin, [&c](HWND settings) {
       RunAlarmClock(settings, [&c](HWND alarm) {
         SetDlgItemTextA(alarm, 61, c.snooze);
         SetDlgItemTextA(alarm, 62, c.limit);
         SetDlgItemTextA(alarm, 72, c.volume);
         if (c.clickTone) Click(alarm, 63);
+        if (c.clickWindow) Click(alarm, 73);
         CloseBy(alarm, c.way);
       });
       ExpectStored(c.kept);

@@ -117,7 +117,8 @@ TEST_F(AlarmStart, FiresWithinTwoSecondsOfTheMinuteAndTakesTheWholeRoad) {
 }
 
 TEST_F(AlarmStart, ActivationRestoresTheMinimisedPlayerBeforeStarting) {
-  Configure({{"StartOn", 1}, {"StartH", 7}, {"StartM", 0}, {"Activate", 1}});
+  // The player itself in front: the alarm's own window would be in front of it.
+  Configure({{"StartOn", 1}, {"StartH", 7}, {"StartM", 0}, {"Activate", 1}, {"RingWindow", 0}});
   HWND other = CreateWindowExA(0, "STATIC", "another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                100, 100, 200, 100, NULL, NULL, NULL, NULL);
   ShowWindow(main, SW_MINIMIZE);
@@ -141,7 +142,8 @@ TEST_F(AlarmStart, ActivationRestoresTheMinimisedPlayerBeforeStarting) {
 }
 
 TEST_F(AlarmStart, ActivationBringsAPlayerBehindAnotherWindowToTheFront) {
-  Configure({{"StartOn", 1}, {"StartH", 7}, {"StartM", 0}, {"Activate", 1}});
+  // The player itself in front: the alarm's own window would be in front of it.
+  Configure({{"StartOn", 1}, {"StartH", 7}, {"StartM", 0}, {"Activate", 1}, {"RingWindow", 0}});
   HWND other = CreateWindowExA(0, "STATIC", "another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                100, 100, 200, 100, NULL, NULL, NULL, NULL);
   SetForegroundWindow(other);

@@ -13,7 +13,7 @@
 #include "virtual_timers.h"
 
 extern const char PluginKeyPath[];
-enum { StoredValueCount = 48 };  // what a save writes: every number, and MenuName
+enum { StoredValueCount = 49 };  // what a save writes: every number, and MenuName
 extern const char RunKeyPath[];
 
 // ---- what the intercepted imports saw and answer ----

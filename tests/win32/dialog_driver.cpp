@@ -167,6 +167,63 @@ void Slide(HWND dialog, int id, int position) {
                reinterpret_cast<LPARAM>(slider));
 }
 
+// ---------------------------------------------------------------- text that fits
+// What the control's text leaves room for, and how its text is laid out; false for a control
+// with no text to measure (an icon, an edit, a list, a slider).
+static bool TextRoom(HWND control, int* room, UINT* format, HDC dc) {
+  char name[32];
+  GetClassNameA(control, name, sizeof name);
+  DWORD style = GetWindowLongA(control, GWL_STYLE);
+  RECT client;
+  GetClientRect(control, &client);
+  *room = client.right;
+  *format = DT_CALCRECT | DT_SINGLELINE;
+  SIZE zero;
+  GetTextExtentPoint32A(dc, "0", 1, &zero);
+  if (lstrcmpiA(name, "Static") == 0) {
+    DWORD type = style & SS_TYPEMASK;
+    if (type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT) *format = DT_CALCRECT | DT_WORDBREAK;
+    else if (type != SS_LEFTNOWORDWRAP && type != SS_SIMPLE) return false;
+    return true;
+  }
+  if (lstrcmpiA(name, "Button") != 0) return false;
+  switch (style & BS_TYPEMASK) {
+    case BS_CHECKBOX: case BS_AUTOCHECKBOX: case BS_3STATE: case BS_AUTO3STATE:
+    case BS_RADIOBUTTON: case BS_AUTORADIOBUTTON:
+      // The box, then a gap of half a digit before the text.
+      *room -= GetSystemMetrics(SM_CXMENUCHECK) + (zero.cx + 1) / 2;
+      break;
+    case BS_GROUPBOX: *room -= 2 * zero.cx; break;  // the frame's corner before the title, and after
+    default: *room -= 2 * (GetSystemMetrics(SM_CXEDGE) + 1);  // a push button's edges and focus frame
+  }
+  return true;
+}
+
+std::string ClippedTexts(HWND dialog) {
+  std::string clipped;
+  for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    char text[256];
+    if (!GetWindowTextA(c, text, sizeof text)) continue;
+    HDC dc = GetDC(c);
+    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(c, WM_GETFONT, 0, 0));
+    HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(SYSTEM_FONT));
+    int room;
+    UINT format;
+    if (TextRoom(c, &room, &format, dc)) {
+      RECT client, needed = {0, 0, room, 0};
+      GetClientRect(c, &client);
+      DrawTextA(dc, text, -1, &needed, format);
+      if (needed.right > room || needed.bottom > client.bottom)
+        clipped += "control " + std::to_string(GetDlgCtrlID(c)) + " \"" + text + "\": needs " +
+                   std::to_string(needed.right) + "x" + std::to_string(needed.bottom) + " px, has " +
+                   std::to_string(room) + "x" + std::to_string(client.bottom) + "\n";
+    }
+    SelectObject(dc, old);
+    ReleaseDC(c, dc);
+  }
+  return clipped;
+}
+
 // ---------------------------------------------------------------- gdi counting
 GdiCount Gdi;
 

@@ -54,6 +54,13 @@ void DoubleClickRow(HWND dialog, int id, int row);
 // Moves a trackbar as a drag would: the position, then the dialog's WM_HSCROLL from it.
 void Slide(HWND dialog, int id, int position);
 
+// ---- text that fits ----
+// The static texts, buttons, check boxes and group boxes among the dialog's controls whose
+// text, in the control's own font, does not fit the control: one line each, "" when all fit.
+// A check box needs room for its box beside the text, a button for its edges; a static text
+// that wraps must fit its lines in its height.
+std::string ClippedTexts(HWND dialog);
+
 // ---- gdi objects the plug-in makes and frees (Wine has no GetGuiResources) ----
 struct GdiCount {
   std::set<HGDIOBJ> live;

@@ -25,7 +25,7 @@ const Expected SettingsControls[] = {
     {5, Check, 11, 43, 68, 10, "Disable after start"},
     {6, Check, 11, 54, 35, 10, "FadeIn"},
     {7, Check, 11, 65, 58, 10, "Random track"},
-    {19, Check, 11, 76, 94, 10, "Random track from range:"},
+    {19, Check, 11, 76, 110, 10, "Random track from range:"},
     {200, Left, 11, 95, 15, 8, "from"},
     {42, Number, 28, 90, 30, 13, "1"},
     {201, Left, 62, 95, 9, 8, "to"},
@@ -47,9 +47,9 @@ const Expected SettingsControls[] = {
     {21, Check, 141, 109, 75, 10, "Hibernate computer"},
     {15, Check, 141, 120, 76, 10, "Shutdown computer"},
     {224, Group, 5, 135, 255, 53, "Volume settings:"},
-    {525, Left, 10, 147, 18, 8, "Start:"},
-    {526, Left, 10, 160, 14, 8, "End:"},
-    {527, Left, 10, 173, 27, 8, "Timeout:"},
+    {525, Left, 10, 147, 31, 8, "Start:"},
+    {526, Left, 10, 160, 31, 8, "End:"},
+    {527, Left, 10, 173, 31, 8, "Timeout:"},
     {29, Slider, 42, 146, 190, 11, ""},
     {30, Slider, 42, 159, 190, 11, ""},
     {31, Slider, 42, 172, 190, 11, ""},
@@ -57,16 +57,16 @@ const Expected SettingsControls[] = {
     {33, Right, 235, 160, 20, 8, "100%"},
     {34, Right, 235, 173, 20, 8, "1000"},
     {340, Group, 5, 189, 255, 108, "Additional:"},
-    {16, Check, 11, 201, 111, 10, "Start playing at Winamp startup"},
+    {16, Check, 11, 201, 126, 10, "Start playing at Winamp startup"},
     {24, Check, 23, 212, 105, 10, "Use \"Start playing at\" options"},
     {20, Check, 23, 223, 82, 10, "Restore track position"},
     {3, Check, 11, 234, 96, 10, "Stop after end of last track"},
     {41, Check, 11, 245, 117, 10, "Run Winamp at Windows startup"},
     {17, Check, 11, 256, 118, 10, "Show settings when pressing F12"},
-    {18, Check, 11, 267, 125, 10, "Insert item in Winamp context menu"},
-    {35, Left, 11, 281, 29, 8, "Item text:"},
+    {18, Check, 11, 267, 138, 10, "Insert item in Winamp context menu"},
+    {35, Left, 11, 281, 31, 8, "Item text:"},
     {36, TextEdit, 43, 279, 60, 13, "Dawnbell..."},
-    {37, Left, 107, 281, 26, 8, "Position:"},
+    {37, Left, 107, 281, 29, 8, "Position:"},
     {44, Number, 137, 279, 20, 13, "5"},
     {2, Push, 182, 301, 78, 13, "OK"},
     {40, Push, 5, 301, 78, 13, "About..."},
@@ -99,7 +99,8 @@ const Expected AlarmClockControls[] = {
     {74, Left, 7, 178, 180, 8, "Raise the computer's volume to at least (%):"},
     {72, Number, 193, 176, 40, 13, "30"},
     {75, Left, 7, 193, 226, 8, "0: leave it alone"},
-    {1, Push, 183, 221, 50, 13, "OK"},  // a line free above it, for one more box
+    {73, Check, 7, 205, 226, 10, "Show a window with Snooze and Stop while the alarm rings"},
+    {1, Push, 183, 221, 50, 13, "OK"},
 };
 
 // Opened by Add: a new alarm's 07:00.
@@ -126,7 +127,7 @@ const Expected AboutControls[] = {
     {2, Left, 32, 5, 104, 8, "Dawnbell Winamp Plug-in"},
     {3, Left, 32, 16, 55, 8, "Version: 2.3.2"},
     {4, Left, 32, 27, 140, 8, nullptr},  // the maker's notice: any text
-    {5, OneLine, 32, 38, 130, 8, "Visit Dawnbell Winamp Plug-in homepage"},
+    {5, OneLine, 32, 38, 140, 8, "Visit Dawnbell Winamp Plug-in homepage"},
     {7, Push, 124, 52, 50, 13, "OK"},
 };
 
@@ -359,4 +360,42 @@ TEST_F(Templates, AlarmDialogHasEveryControlWhereTheLayoutPutsIt) {
     });
     SendMessageA(settings, WM_CLOSE, 0, 0);
   });
+}
+
+INT_PTR CALLBACK Inert(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+bool IsGroup(HWND control) {
+  char name[16];
+  GetClassNameA(control, name, sizeof name);
+  return lstrcmpiA(name, "Button") == 0 && (GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+// Pairs of controls that share a pixel, as placed; a group box's frame holds others.
+std::string OverlappingControls(HWND dialog) {
+  std::string found;
+  for (HWND a = GetWindow(dialog, GW_CHILD); a; a = GetWindow(a, GW_HWNDNEXT))
+    for (HWND b = GetWindow(a, GW_HWNDNEXT); b; b = GetWindow(b, GW_HWNDNEXT)) {
+      RECT ra = PlaceOf(dialog, a), rb = PlaceOf(dialog, b), common;
+      if (!IsGroup(a) && !IsGroup(b) && IntersectRect(&common, &ra, &rb))
+        found += "controls " + std::to_string(GetDlgCtrlID(a)) + " and " + std::to_string(GetDlgCtrlID(b)) + "\n";
+    }
+  return found;
+}
+
+// Every template in the DLL, whatever controls it holds: each text fits its control in the
+// dialog's own font, and no control covers another.
+TEST_F(Templates, NoTextIsClippedInAnyDialog) {
+  Load();
+  int checked = 0;
+  for (int id = 1; id <= 5; ++id) {
+    if (!FindResourceA(plugin.module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5) /* RT_DIALOG */)) continue;
+    SCOPED_TRACE(testing::Message() << "template " << id);
+    HWND dialog = CreateDialogParamA(plugin.module, MAKEINTRESOURCEA(id), main, Inert, 0);
+    ASSERT_TRUE(dialog != NULL);
+    EXPECT_EQ("", ClippedTexts(dialog));
+    EXPECT_EQ("", OverlappingControls(dialog));
+    DestroyWindow(dialog);
+    ++checked;
+  }
+  EXPECT_EQ(5, checked) << "the settings, the about box, the alarm clock, the alarm and the ringing window";
 }

@@ -75,7 +75,7 @@ static const struct {
     {"gdi32.dll", " CreateFontIndirectA DeleteObject GetObjectA GetStockObject SelectObject"
                   " SetBkColor SetTextColor "},
     {"kernel32.dll", " CancelWaitableTimer CloseHandle CreateWaitableTimerA FileTimeToSystemTime FreeLibrary"
-                     " GetCurrentProcess GetLastError GetLocalTime GetModuleFileNameA"
+                     " GetCurrentProcess GetCurrentThreadId GetLastError GetLocalTime GetModuleFileNameA"
                      " GetModuleHandleA GetProcAddress GetSystemDirectoryA GetSystemTimeAsFileTime GetTickCount"
                      " GetVersion LoadLibraryA"
                      " LocalFileTimeToFileTime SetLastError SetThreadExecutionState"
@@ -83,13 +83,14 @@ static const struct {
                      " lstrlenA "},
     {"shell32.dll", " ShellExecuteA "},
     {"shlwapi.dll", " StrToIntA "},
-    {"user32.dll", " AppendMenuA CallWindowProcA CheckDlgButton CreatePopupMenu DeleteMenu"
-                   " DestroyMenu DialogBoxParamA EnableWindow"
-                   " EndDialog ExitWindowsEx GetAsyncKeyState GetDlgItem GetDlgItemTextA"
+    {"user32.dll", " AppendMenuA CallNextHookEx CallWindowProcA CheckDlgButton CreateDialogParamA"
+                   " CreatePopupMenu DeleteMenu DestroyMenu DestroyWindow DialogBoxParamA EnableWindow"
+                   " EndDialog ExitWindowsEx GetAsyncKeyState GetDlgItem GetDlgItemTextA GetFocus"
                    " GetMenuItemCount GetSubMenu GetSysColor GetWindowLongA GetWindowModuleFileNameA"
-                   " InsertMenuA IsDlgButtonChecked IsWindow KillTimer LoadCursorA"
+                   " InsertMenuA IsDialogMessageA IsDlgButtonChecked IsWindow KillTimer LoadCursorA"
                    " SendDlgItemMessageA SendMessageA SetCursor SetDlgItemTextA"
-                   " SetForegroundWindow SetTimer SetWindowLongA ShowWindow wsprintfA "},
+                   " SetForegroundWindow SetTimer SetWindowLongA SetWindowsHookExA ShowWindow"
+                   " UnhookWindowsHookEx wsprintfA "},
 };
 
 static bool OnWindows2000List(const char* dll, const char* function) {

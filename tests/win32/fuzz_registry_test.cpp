@@ -16,17 +16,17 @@
 
 namespace {
 
-enum { Count = 39 };  // the stored numbers
+enum { Count = 40 };  // the stored numbers
 const char* const Names[Count] = {
     "StartOn", "StartOff", "VolUp", "Random", "One", "Activate", "StopOn", "StopOff",
     "VolDown", "Close", "Suspend", "ShutDown", "PlayAtStart", "HotKey", "AddMenu",
     "FromRange", "SavePos", "Hibernate", "WaitEnd", "UsePause", "UsePlay", "VolStart",
     "VolEnd", "TimeOut", "StartH", "StartM", "StopH", "StopM", "First", "Last", "MenuPos",
     "TrackPos", "TrackLength", "StartDays", "WakeUp", "Snooze", "RingLimit", "SilentTone",
-    "SysVolume"};
+    "SysVolume", "RingWindow"};
 const int32_t Defaults[Count] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0,
                                  0, 0, 0, 255, 1000, 0, 0, 0, 0, 0, 0, 4, 0, 0, 127, 1, 9,
-                                 60, 1, 30};
+                                 60, 1, 30, 1};
 enum {
   Flags = 21, AddMenuIndex = 14, VolStartIndex = 21, VolEndIndex = 22, TimeOutIndex = 23,
   FirstTimeIndex = 24, FirstNumberIndex = 28, MenuPosIndex = 30, TrackPosIndex = 31,

@@ -10,7 +10,7 @@ static const char* const Names[] = {
     "VolEnd", "TimeOut", "StartH", "StartM", "StopH", "StopM", "First", "Last", "MenuPos",
     "TrackPos", "TrackLength", "StartDays", "WakeUp", "Snooze", "RingLimit", "SilentTone",
     "Alarm2", "Alarm3", "Alarm4", "Alarm5", "Alarm6", "Alarm7", "Alarm8", "SkipAlarm",
-    "SysVolume"};
+    "SysVolume", "RingWindow"};
 
 static DWORD Stored(const char* name) {
   DWORD value = 0xDEADBEEF;
@@ -29,6 +29,7 @@ static DWORD DefaultOf(const std::string& name) {
   if (name == "RingLimit") return 60;
   if (name == "SilentTone") return 1;
   if (name == "SysVolume") return 30;
+  if (name == "RingWindow") return 1;
   if (name == "TrackPos" || name == "TrackLength") return static_cast<DWORD>(-1);  // nothing played
   return 0;
 }

@@ -70,10 +70,9 @@ struct Script {
     at = Seven + 500;
     AlarmStarts(4, "2026-12-15 06:58", Raised);
     at += 1200;
-    Note("the user presses Pause: the alarm snoozes for 9 minutes");
+    Note("the user presses Snooze on the alarm's window: the alarm snoozes for 9 minutes");
     Command(40046);
     DWORD paused = at;
-    at += 600;
     Ipc(0, 104, 3);
     Power("SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED): held awake");
     at = Seven + 9 * 60000;

@@ -1,6 +1,7 @@
 // Quitting and unloading while another party has subclassed the player's window too, above
-// or below us: every subclass keeps getting every message, and the player runs on for 3 s
-// of messages and timer ticks without the plug-in doing anything more.
+// or below us, and an alarm rings with its window: every subclass keeps getting every
+// message, and the player runs on for 3 s of messages and timer ticks without the
+// plug-in doing anything more.
 #include <stdio.h>
 
 #include "dialog_driver.h"
@@ -135,6 +136,11 @@ class Unloading : public PluginTest {
     realTimers = true;  // the storm counts real timer ticks
     Player.spy = CountAtPlayer;
     playerProc = GetWindowLongPtrA(main, GWLP_WNDPROC);
+    // An alarm rings as the host quits us: its window, and its hold on the thread's
+    // messages, must go before the module does.
+    WriteDword("StartOn", 1);
+    WriteDword("StartH", 7);
+    SetSimulatedClock(6, 59, 59);
   }
   void TearDown() override {
     PluginTest::TearDown();
@@ -142,7 +148,10 @@ class Unloading : public PluginTest {
   }
   // Quit, then FreeLibrary, as the host does at its end.
   void QuitAndUnload() {
+    EXPECT_TRUE(PumpUntilReal(3000, [] { return FindWindowA("#32770", "Dawnbell") != NULL; }))
+        << "no alarm ringing";
     Quit();
+    EXPECT_TRUE(FindWindowA("#32770", "Dawnbell") == NULL);
     ClosePlugin(&plugin);
   }
   // The storm, and what every order must show after it.

@@ -1,0 +1,94 @@
+#include "ringing_window.h"
+
+#include "../control/control.h"
+#include "../res/resource.h"
+#include "../seam/descriptor.h"
+#include "../seam/host_player.h"
+#include "../settings/settings.h"
+#include "ringing_text.h"
+
+static HWND Window;
+static HFONT TimeFont;  // made with the window, deleted with it
+static HHOOK KeyHook;   // set while Window is, never without it
+
+// The player's own loop knows nothing of our window: its keys go through the dialog manager
+// here, so that Enter is Snooze, Escape is Stop and Tab moves between them.
+static LRESULT CALLBACK DialogKeys(int code, WPARAM removed, LPARAM lParam) {
+  MSG* msg = reinterpret_cast<MSG*>(lParam);
+  if (code == HC_ACTION && removed == PM_REMOVE && IsDialogMessageA(Window, msg))
+    msg->message = WM_NULL;
+  return CallNextHookEx(NULL, code, removed, lParam);
+}
+
+static void MakeTimeFont(HWND window) {
+  LOGFONTA font;
+  HGDIOBJ dialogFont = reinterpret_cast<HGDIOBJ>(SendMessageA(window, WM_GETFONT, 0, 0));
+  if (GetObjectA(dialogFont, sizeof font, &font) != sizeof font) return;
+  font.lfHeight *= 3;
+  font.lfWidth = 0;
+  font.lfWeight = FW_BOLD;
+  lstrcpyA(font.lfFaceName, "Tahoma");  // the dialog's face has bitmaps only: stretched, they blur
+  TimeFont = CreateFontIndirectA(&font);
+  if (TimeFont) SendDlgItemMessageA(window, IDC_RING_TIME, WM_SETFONT, reinterpret_cast<WPARAM>(TimeFont), FALSE);
+}
+
+static void Forget() {
+  UnhookWindowsHookEx(KeyHook);
+  DeleteObject(TimeFont);
+  TimeFont = NULL;  // a window whose font cannot be made must not delete this one again
+  Window = NULL;
+}
+
+// Greyed while there is no snooze to take. The keyboard goes with it, to the next button:
+// a greyed Snooze must not keep it, and Enter snoozes again once Snooze is back.
+static void FollowSnooze(HWND window) {
+  BOOL can = CanSnooze();
+  HWND snooze = GetDlgItem(window, IDC_RING_SNOOZE);
+  if (can) EnableWindow(snooze, TRUE);
+  if (GetFocus() == (can ? GetDlgItem(window, IDC_RING_STOP) : snooze))
+    SendMessageA(window, WM_NEXTDLGCTL, 0, FALSE);
+  EnableWindow(snooze, can);
+}
+
+void ShowRinging() {
+  HWND window = Window;
+  if (!Ringing.State || !RingWindow) {
+    if (window) DestroyWindow(window);
+    return;
+  }
+  if (!window) {
+    window = CreateDialogParamA(Plugin.hDllInstance, MAKEINTRESOURCEA(IDD_RINGING), Plugin.hwndParent,
+                                RingingProc, 0);
+    if (!window) return;
+  }
+  char time[8];
+  RingingText(time, Scratch);
+  SetDlgItemTextA(window, IDC_RING_TIME, time);
+  SetDlgItemTextA(window, IDC_RING_STATE, Scratch);
+  FollowSnooze(window);
+  if (Window) return;
+  Window = window;
+  KeyHook = SetWindowsHookExA(WH_GETMESSAGE, DialogKeys, NULL, GetCurrentThreadId());
+  // With Activate the player has just been brought to the foreground, and ours takes it over.
+  // Without, the sleeper's other window keeps the keyboard; ours is on top all the same.
+  ShowWindow(window, Activate ? SW_SHOW : SW_SHOWNOACTIVATE);
+}
+
+// IDCANCEL is Escape, and the close box and Alt+F4 as the dialog manager turns a close.
+static void RingingCommand(WPARAM command) {
+  switch (command) {
+    case IDC_RING_SNOOZE: AnswerRinging(CmdPause); break;
+    case IDC_RING_STOP:
+    case IDCANCEL: AnswerRinging(CmdStop); break;
+  }
+}
+
+// No focus is set at the start: shown without activation, the window must take none.
+INT_PTR CALLBACK RingingProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG: MakeTimeFont(window); break;
+    case WM_COMMAND: RingingCommand(wParam); break;
+    case WM_DESTROY: Forget(); break;
+  }
+  return FALSE;
+}
