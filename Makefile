@@ -150,7 +150,7 @@ run: deps win32 $(WINEPREFIX)/.ready-3
 # The showcase on the simulated clock: prints the timeline, saves the screenshots, and
 # fails unless the timeline is the expected one.
 SCREENS := $(BUILD)/screens
-SHOWCASE_SCREENS := player ringing menu sleep_menu settings about
+SHOWCASE_SCREENS := player ringing menu sleep_menu alarm_menu settings about
 showcase: win32 $(WINEPREFIX)/.ready-3
 	mkdir -p $(SCREENS) && cd $(SCREENS) && rm -f $(foreach s,$(SHOWCASE_SCREENS),$(s).bmp $(s).png)
 	cd $(WIN32) && $(FRESH_WINE) $(WINE_TZ) timeout 170 xvfb-run -a -s '-screen 0 1024x768x24' sh -c \

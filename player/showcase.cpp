@@ -22,7 +22,8 @@ void WriteShowcaseSettings() {
       {"VolEnd", ShowcaseVolEnd}, {"TimeOut", ShowcaseStep}, {"WakeUp", 1},
       // The sleep timer's boxes serve the countdown from the menu and the daily stop at
       // 23:50, which the nights the showcase skips step over until Wednesday's.
-      {"VolDown", 1}, {"Suspend", 1}, {"Close", 1}, {"StopOn", 1}, {"StopH", 23}, {"StopM", 50}};
+      {"VolDown", 1}, {"Suspend", 1}, {"Close", 1}, {"StopOn", 1}, {"StopH", 23}, {"StopM", 50},
+      {"Alarm2", ShowcaseWeekend}};
   HKEY key;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, PluginKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL))
     return;
@@ -61,6 +62,7 @@ static const DWORD Seven = 7 * 3600 * 1000u;
 static const DWORD TenPastEleven = (23 * 60 + 10) * 60 * 1000u;
 static const DWORD FortyPastEleven = TenPastEleven + 30 * 60 * 1000u;
 static const DWORD TenToMidnight = FortyPastEleven + 10 * 60 * 1000u;
+static const DWORD TenPm = 22 * 3600 * 1000u;
 
 // Puts the plug-in's clock ticks in the middle of the simulated seconds, at `msOfDay` for
 // the tick that has just been: a late timer then cannot miss an event's second 0.
@@ -108,14 +110,14 @@ static bool RunScript(HWND main, const std::string& screens, std::string* report
   RunCommand(main, 40045);  // by hand, as the user would: not a command of the plug-in's
   PlayerNote("Friday night: the user plays music to fall asleep to");
   PumpUntil(12000, [] { return SimClockMsOfDay() >= TenPastEleven; });
-  if (!UseSleepMenu(main, 2, true, "")) {
+  if (!UseSubmenu(main, SleepMenuPosition, 2, true, "")) {
     *report += "the sleep timer's submenu did not open\n";
     return false;
   }
   PlayerNote("the user chooses Sleep timer > 30 minutes in the player's menu");
   Pump(1000);
   // Open again, as it now reads: the countdown's end in its title, 30 minutes checked.
-  if (!screens.empty() && !UseSleepMenu(main, 2, false, screens + "\\sleep_menu.bmp"))
+  if (!screens.empty() && !UseSubmenu(main, SleepMenuPosition, 2, false, screens + "\\sleep_menu.bmp"))
     *report += "sleep timer menu: not captured\n";
   SkipTo(ShowcaseFriday, "Friday", FortyPastEleven - 2000, ": half an hour passes");
   if (!PumpUntil(20000, [] { return Logged("SetSuspendState"); })) {
@@ -128,6 +130,9 @@ static bool RunScript(HWND main, const std::string& screens, std::string* report
   SkipTo(ShowcaseFriday + 1, "Saturday", Seven - 2000, "");
   PumpUntil(12000, [] { return SimClockMsOfDay() >= Seven + 2000; });
   PlayerNote("07:00 passes in silence: Saturday is not an alarm day");
+  SkipTo(ShowcaseFriday + 1, "Saturday", Seven + 2 * 3600000 - 2000, ": the weekend's alarm is at 09:00");
+  if (!AlarmPlays("the weekend's 09:00 alarm did not come", report)) return false;
+  if (!UserStops(main, "the computer was not released when Saturday's alarm stopped", report)) return false;
 
   SkipTo(ShowcaseFriday + 3, "Monday", Seven - 2 * 60000, ": the wake timer wakes the computer");
   SendMessageA(main, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);  // as Windows tells it
@@ -181,6 +186,19 @@ static bool RunScript(HWND main, const std::string& screens, std::string* report
   if (!AlarmPlays("the alarm minute stepped over did not ring on the next tick", report)) return false;
   if (!UserStops(main, "the computer was not released when the caught-up alarm stopped", report)) return false;
 
+  // A holiday tomorrow: the alarm's submenu, its first two rows the alarms, the third the skip.
+  SkipTo(ShowcaseFriday + 5, "Wednesday", TenPm - 2000, ": Thursday is a holiday");
+  Pump(2500);
+  if (!screens.empty() && !UseSubmenu(main, AlarmMenuPosition, 3, false, screens + "\\alarm_menu.bmp"))
+    *report += "alarm menu: not captured\n";
+  size_t skipped = PlayerLog.size();
+  if (!UseSubmenu(main, AlarmMenuPosition, 3, true, "") ||
+      !PumpUntil(3000, [skipped] { return Logged("SetWaitableTimer(2026-12-18 06:58", skipped); })) {
+    *report += "skipping the next alarm from the menu did not move the wake to Friday\n";
+    return false;
+  }
+  PlayerNote("the user chooses Alarm > Skip the next alarm (Thu 07:00) in the player's menu");
+
   SkipTo(ShowcaseFriday + 5, "Wednesday", TenToMidnight - 2000, ": the daily sleep timer is at 23:50");
   Player.volume = ShowcaseQuietVolume;
   RunCommand(main, 40045);
@@ -191,7 +209,16 @@ static bool RunScript(HWND main, const std::string& screens, std::string* report
     return false;
   }
   Pump(1500);  // a close of the player would show here
-  PlayerNote("the player stays open for Thursday's alarm");
+  PlayerNote("the player stays open for Friday's alarm");
+
+  SkipTo(ShowcaseFriday + 6, "Thursday", Seven - 2000, ": the alarm is skipped");
+  size_t thursday = PlayerLog.size();
+  PumpUntil(12000, [] { return SimClockMsOfDay() >= Seven + 2000; });
+  if (Logged("command 40045", thursday)) {
+    *report += "the skipped alarm rang\n";
+    return false;
+  }
+  PlayerNote("07:00 passes in silence: the alarm was skipped, the wake is set for Friday");
   return true;
 }
 

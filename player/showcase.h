@@ -19,6 +19,7 @@ enum {
   ShowcaseClock = (23 * 60 + 9) * 60 + 54,  // 23:09:54 on Friday 11 December 2026
   ShowcaseYear = 2026, ShowcaseMonth = 12, ShowcaseFriday = 11,
   ShowcaseWeekdays = 0x3E,  // Monday to Friday
+  ShowcaseWeekend = 0x01410900,  // the second alarm: 09:00 on Saturday and Sunday, on
 };
 extern const char ShowcaseLengths[];
 
@@ -31,9 +32,10 @@ bool CheckShowcaseTimeline(const std::vector<TimelineEvent>& events, std::string
 
 // Screenshots of the plug-in at work; each returns false with a reason when it fails.
 bool CaptureMenu(HWND main, const std::string& path, std::string* report);
-// Opens the player's context menu and the sleep timer's submenu in it, selects the submenu's
+// Opens the player's context menu and the submenu at `position` in it, selects the submenu's
 // `row` (1 the first), saves both menus when a path is given, then chooses that row or closes
 // the menu. False when that could not be done.
-bool UseSleepMenu(HWND main, int row, bool choose, const std::string& path);
+enum { SleepMenuPosition = 6, AlarmMenuPosition = 7 };
+bool UseSubmenu(HWND main, int position, int row, bool choose, const std::string& path);
 bool CaptureDialogs(LoadedPlugin* plugin, const std::string& settingsPath,
                     const std::string& aboutPath, std::string* report);

@@ -44,15 +44,19 @@ bool CheckShowcaseTimeline(const std::vector<TimelineEvent>& all, std::string* w
   static const char* const kinds[] = {
       "wake timer", "note", "note", "note",                            // Friday night
       "fade-out", "volume", "stop", "standby", "note",
-      "note", "note",                                                  // Saturday
+      "note", "note",                                                  // Saturday, 07:00
+      "note", "wake timer", "pick", "stop", "play", "fade-in", "wake timer", "held awake",  // 09:00
+      "note", "stop", "released",
       "note", "wake timer", "held awake", "note",                      // Monday
       "pick", "stop", "play", "fade-in", "wake timer", "held awake",
       "note", "pause", "held awake", "note", "pause", "fade-in", "held awake",  // the snooze
       "note", "stop", "released",
-      "note", "wake timer", "held awake", "note", "note", "note", "released", "stop",  // Tuesday
-      "note", "wake timer", "held awake", "pick", "stop", "play", "fade-in", "wake timer",
+      "note", "wake timer", "wake timer", "held awake", "note", "note", "note", "released", "stop",  // Tuesday
+      "note", "wake timer", "held awake", "pick", "stop", "play", "fade-in",
       "held awake", "note", "stop", "released",                        // Wednesday, late
-      "note", "note", "fade-out", "volume", "stop", "standby", "note"};  // its daily stop
+      "note", "wake timer", "note",                                    // the skip
+      "note", "note", "fade-out", "volume", "stop", "standby", "note",  // the daily stop
+      "note", "note"};                                                 // Thursday
   const size_t count = sizeof kinds / sizeof *kinds;
   std::string seen;
   for (const TimelineEvent& e : events) seen += (seen.empty() ? "" : ", ") + e.kind;
@@ -66,23 +70,28 @@ bool CheckShowcaseTimeline(const std::vector<TimelineEvent>& all, std::string* w
     return false;
   }
   const TimelineEvent &armed = events[0], &chosen = events[2], &fadeOut = events[4], &restore = events[5],
-                      &standby = events[7], &rearmed = events[12], &heldForAlarm = events[13],
-                      &pick = events[15], &fadeIn = events[18], &nextWake = events[19],
-                      &heldPlaying = events[20], &userPause = events[22],
-                      &snoozeHeld = events[23], &resume = events[25], &refade = events[26],
-                      &heldAgain = events[27], &userStop = events[29], &released = events[30],
-                      &tuesdayHeld = events[33], &tone = events[34], &toneAnswer = events[35],
-                      &toneEnds = events[36], &toneReleased = events[37], &lateHold = events[41],
-                      &latePick = events[42], &lateFadeIn = events[45], &lateStopped = events[50],
-                      &dailyFade = events[53], &dailyStandby = events[56], &stillOpen = events[57];
+                      &standby = events[7], &weekendPick = events[13], &weekendNext = events[17],
+                      &weekendStop = events[20], &weekendReleased = events[21], &rearmed = events[23],
+                      &heldForAlarm = events[24], &pick = events[26], &fadeIn = events[29],
+                      &nextWake = events[30], &heldPlaying = events[31], &userPause = events[33],
+                      &snoozeHeld = events[34], &resume = events[36], &refade = events[37],
+                      &heldAgain = events[38], &userStop = events[40], &released = events[41],
+                      &tuesdayHeld = events[45], &tone = events[46], &toneAnswer = events[47],
+                      &toneEnds = events[48], &toneReleased = events[49], &lateHold = events[53],
+                      &latePick = events[54], &lateFadeIn = events[57], &lateStopped = events[61],
+                      &skipWake = events[63], &skipChosen = events[64], &dailyFade = events[67],
+                      &dailyStandby = events[70], &stillOpen = events[71], &thursday = events[73];
   struct { bool holds; const char* what; } const checks[] = {
-      {Says(armed, "2026-12-14 06:58, resume"), "at start the wake timer is set for Monday 06:58"},
+      {Says(armed, "2026-12-12 08:58, resume"), "at start the wake timer is set for the weekend's alarm, Saturday 08:58"},
       {Says(chosen, "30 minutes") && Within(chosen.clockMs, TenPastEleven, TenPastEleven + 3 * Second) &&
            Within(fadeOut.clockMs, chosen.clockMs + HalfAnHour - Second, chosen.clockMs + HalfAnHour + Second) &&
            fadeOut.from == ShowcaseNightVolume && fadeOut.to == 0,
        "chosen at 23:10 for 30 minutes, the sleep timer fades out to silence half an hour later"},
       {restore.from == ShowcaseNightVolume && standby.clockMs - restore.clockMs < Second,
        "the volume comes back and standby follows"},
+      {Within(weekendPick.clockMs, 9 * 3600 * Second, 9 * 3600 * Second + Second) &&
+           Says(weekendNext, "2026-12-13 08:58") && weekendReleased.clockMs - weekendStop.clockMs < 2 * Second,
+       "on Saturday the weekend's alarm rings at 09:00, the wake then set for Sunday's"},
       {Says(rearmed, "2026-12-14 07:00") && Says(heldForAlarm, "ES_SYSTEM_REQUIRED") &&
            !Says(heldForAlarm, "ES_DISPLAY_REQUIRED"),
        "woken at 06:58, the wake is set for the alarm's own minute and the computer held awake"},
@@ -114,6 +123,9 @@ bool CheckShowcaseTimeline(const std::vector<TimelineEvent>& all, std::string* w
       {Within(dailyFade.clockMs, TenToMidnight, TenToMidnight + Second) && dailyFade.from == ShowcaseQuietVolume &&
            dailyStandby.clockMs - dailyFade.clockMs < 6 * Second && Says(stillOpen, "stays open"),
        "the daily sleep timer fades out at 23:50 and asks for standby, the player kept open"},
+      {Says(skipWake, "2026-12-18 06:58") && Says(skipChosen, "Skip the next alarm") &&
+           Says(thursday, "passes in silence"),
+       "Thursday's alarm skipped from the menu on Wednesday evening passes in silence, the wake set for Friday"},
   };
   for (const auto& c : checks) {
     if (!c.holds) {

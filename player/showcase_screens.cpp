@@ -76,14 +76,14 @@ bool CaptureMenu(HWND main, const std::string& path, std::string* report) {
   return Shot.menuSaved;
 }
 
-// The sleep timer's submenu, opened from the keyboard as a user would: down to it (the
-// seventh item with the showcase's settings), right to open it, down to the item.
-enum { SleepMenuPosition = 6 };
+// One of the plug-in's submenus, opened from the keyboard as a user would: down to it (the
+// seventh item with the showcase's settings is the sleep timer's, the eighth the alarm's),
+// right to open it, down to the item.
 
 static HWND FindMenuWindow(HWND except) { return FindOfClass("#32768", except); }
 
 static struct {
-  int stage, ticks, row;
+  int stage, ticks, position, row;
   bool choose, done;
   HWND menu, submenu;
   std::string path;
@@ -97,7 +97,7 @@ static void CALLBACK SleepMenuTick(HWND, UINT, UINT_PTR, DWORD) {
   switch (SleepShot.stage) {
     case 0:
       if ((SleepShot.menu = FindMenuWindow(NULL)) == NULL) break;
-      for (int i = 0; i <= SleepMenuPosition; ++i) Key(SleepShot.menu, VK_DOWN);
+      for (int i = 0; i <= SleepShot.position; ++i) Key(SleepShot.menu, VK_DOWN);
       Key(SleepShot.menu, VK_RIGHT);
       SleepShot.stage = 1;
       break;
@@ -120,8 +120,9 @@ static void CALLBACK SleepMenuTick(HWND, UINT, UINT_PTR, DWORD) {
   if (SleepShot.ticks > GiveUpTicks) EndMenu();
 }
 
-bool UseSleepMenu(HWND main, int row, bool choose, const std::string& path) {
+bool UseSubmenu(HWND main, int position, int row, bool choose, const std::string& path) {
   SleepShot = {};
+  SleepShot.position = position;
   SleepShot.row = row;
   SleepShot.choose = choose;
   SleepShot.path = path;

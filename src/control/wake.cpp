@@ -67,8 +67,10 @@ static void UpdateWake() {
   // Set, or put to sleep, inside the lead: a wake time already past would fire at once, the
   // alarm's own minute still wakes the computer for it.
   if (static_cast<int32_t>(wake - UtcSeconds()) <= 0) wake = alarm;
+  if (WakeArmed && wake == WakeDue) return;  // set so already
   int32_t result = SetWakeTimer(wake);
   WakeArmed = result == WakeSet;
+  WakeDue = wake;
   WakeUnsupported = result == WakeSetCannotWake;
 }
 

@@ -49,6 +49,7 @@ LocalTimeRecord LocalTime;
 FiredRecord AlarmFired[AlarmCount];
 FiredRecord StopFired;
 int32_t WakeArmed;
+uint32_t WakeDue;
 int32_t WakeUnsupported;
 int32_t AwakeHeld;
 int32_t AwakeWaiting;

@@ -152,6 +152,7 @@ extern LocalTimeRecord LocalTime;
 extern FiredRecord AlarmFired[AlarmCount];  // by slot: the occurrence each last rang for
 extern FiredRecord StopFired;
 extern int32_t WakeArmed;        // the wake timer is set for the next alarm and can wake us
+extern uint32_t WakeDue;         // when it is due, in UTC seconds
 extern int32_t WakeUnsupported;  // the last arming said this computer cannot wake itself
 extern int32_t AwakeHeld;        // the keep-awake state we hold (AwakeSystem, AwakeDisplay)
 extern int32_t AwakeWaiting;     // a resume's hold waits for the alarm, until AwakeUntil

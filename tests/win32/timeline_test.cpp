@@ -4,7 +4,7 @@
 
 namespace {
 
-const DWORD Seven = 7 * 3600 * 1000u, TenPastEleven = (23 * 60 + 10) * 60 * 1000u,
+const DWORD Seven = 7 * 3600 * 1000u, Nine = 9 * 3600 * 1000u, TenPm = 22 * 3600 * 1000u, TenPastEleven = (23 * 60 + 10) * 60 * 1000u,
             FortyPastEleven = TenPastEleven + 30 * 60000u, TenToMidnight = FortyPastEleven + 10 * 60000u;
 
 // The computer, muted at 12%: each alarm unmutes it, and its end mutes it again.
@@ -35,7 +35,7 @@ struct Script {
     Command(40047);
     Command(40045);
     Ipc(100, 122);
-    Wake(nextWake);
+    if (nextWake) Wake(nextWake);  // already set so: not set again
     if (computer) Note(std::string("system volume: ") + computer);
     Power("SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED): held awake");
     at += 40;
@@ -43,7 +43,7 @@ struct Script {
   }
   // The showcase as it should go, with the snooze as long as given.
   void Showcase(DWORD snooze = 9 * 60000, DWORD countdown = 30 * 60000, DWORD lateRing = 4 * 60000) {
-    Wake("2026-12-14 06:58");
+    Wake("2026-12-12 08:58");
     Note("Friday night: the user plays music to fall asleep to");
     at = TenPastEleven + 200;
     Note("the user chooses Sleep timer > 30 minutes in the player's menu");
@@ -61,6 +61,16 @@ struct Script {
     Note("the showcase skips ahead to Saturday");
     at = Seven + 3000;
     Note("07:00 passes in silence");
+    at = Nine - 2000;
+    Note("the showcase skips ahead to Saturday 12 December, 08:59:58: the weekend's alarm is at 09:00");
+    Wake("2026-12-12 09:00");
+    at = Nine + 500;
+    AlarmStarts(1, "2026-12-13 08:58", Raised);
+    at += 1200;
+    Note("the user, awake, presses stop");
+    Command(40047);
+    Note(PutBack);
+    Power("SetThreadExecutionState(ES_CONTINUOUS): released");
     at = Seven - 120000;
     Note("the showcase skips ahead to Monday");
     Wake("2026-12-14 07:00");
@@ -94,6 +104,7 @@ struct Script {
 
     at = Seven - 2000;
     Note("the showcase skips ahead to Tuesday 15 December, 06:59:58: the playlist is empty");
+    Wake("2026-12-15 07:00");
     at = Seven + 500;
     Ipc(0, 104);
     Ipc(0, 124, 0);
@@ -113,13 +124,18 @@ struct Script {
     Wake("2026-12-17 06:58");
     Power("SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED): held awake");
     at = Seven + lateRing + 500;
-    AlarmStarts(9, "2026-12-17 06:58", Raised);
+    AlarmStarts(9, nullptr, Raised);
     at += 1200;
     Note("the user, awake, presses stop");
     Command(40047);
     Note(PutBack);
     Power("SetThreadExecutionState(ES_CONTINUOUS): released");
 
+    at = TenPm - 2000;
+    Note("the showcase skips ahead to Wednesday 16 December, 21:59:58: Thursday is a holiday");
+    at = TenPm + 2000;
+    Wake("2026-12-18 06:58");
+    Note("the user chooses Alarm > Skip the next alarm (Thu 07:00) in the player's menu");
     at = TenToMidnight - 2000;
     Note("the showcase skips ahead to Wednesday 16 December, 23:49:58: the daily sleep timer is at 23:50");
     Note("Wednesday night: the user plays music to fall asleep to");
@@ -130,7 +146,11 @@ struct Script {
     Command(40047);
     Power("SetSuspendState(0, 0, 0): standby");
     at += 1500;
-    Note("the player stays open for Thursday's alarm");
+    Note("the player stays open for Friday's alarm");
+    at = Seven - 2000;
+    Note("the showcase skips ahead to Thursday 17 December, 06:59:58: the alarm is skipped");
+    at = Seven + 2000;
+    Note("07:00 passes in silence: the alarm was skipped, the wake is set for Friday");
   }
 };
 
@@ -143,19 +163,23 @@ bool Expected(const Script& s, std::string* why) {
 TEST(ShowcaseTimeline, FoldsTheFadesAndAcceptsTheExpectedRun) {
   Script s;
   s.Showcase();
-  s.Wake("2026-12-15 06:58");  // the screenshots' settings dialog, then the player's close
+  // The player's close cancels the wake.
   s.Power("CancelWaitableTimer: no wake timer");
   std::vector<TimelineEvent> events = BuildTimeline(s.log);
   std::string why;
   EXPECT_TRUE(CheckShowcaseTimeline(events, &why)) << why << "\n" << FormatTimeline(events);
-  ASSERT_EQ(66u, events.size());
-  EXPECT_EQ(90, events[4].from) << "the fade-out starts from the volume the player had";
-  EXPECT_EQ(0, events[4].to);
-  EXPECT_EQ(100, events[18].from) << "the wake timer and the hold do not break the fade-in";
-  EXPECT_EQ(160, events[18].to);
-  EXPECT_EQ(60, events[18].steps);
-  EXPECT_EQ(100, events[27].from) << "the resumed alarm fades in again";
-  EXPECT_EQ(60, events[27].steps);
+  ASSERT_EQ(83u, events.size());
+  std::vector<const TimelineEvent*> fades;
+  for (const TimelineEvent& e : events)
+    if (e.kind == "fade-out" || e.kind == "fade-in") fades.push_back(&e);
+  ASSERT_EQ(6u, fades.size());  // Friday's, Saturday's, Monday's twice, Wednesday's, its night's
+  EXPECT_EQ(90, fades[0]->from) << "the fade-out starts from the volume the player had";
+  EXPECT_EQ(0, fades[0]->to);
+  EXPECT_EQ(100, fades[2]->from) << "the wake timer and the hold do not break the fade-in";
+  EXPECT_EQ(160, fades[2]->to);
+  EXPECT_EQ(60, fades[2]->steps);
+  EXPECT_EQ(100, fades[3]->from) << "the resumed alarm fades in again";
+  EXPECT_EQ(60, fades[3]->steps);
 }
 
 TEST(ShowcaseTimeline, RejectsRunsThatWentOtherwise) {
@@ -207,7 +231,12 @@ TEST(ShowcaseTimeline, RejectsRunsThatWentOtherwise) {
     }
   EXPECT_FALSE(Expected(unmuted, &why));
 
-  Script saturday;  // an alarm on Saturday
+  Script skipped;  // the skipped alarm rings on Thursday
+  skipped.Showcase();
+  skipped.Command(40045);
+  EXPECT_FALSE(Expected(skipped, &why));
+
+  Script saturday;  // an alarm on Saturday at 07:00
   saturday.Showcase();
   for (size_t i = 0; i < saturday.log.size(); ++i)
     if (saturday.log[i].note.find("in silence") != std::string::npos) {
