@@ -1,7 +1,8 @@
 #include "settings.h"
 
-// Defaults are the array's static initialiser: the DLL runs no constructors.
-int32_t SettingValues[SettingCount] = {
+// Copied in when the module loads: the DLL runs no constructors, and a table that only reads
+// costs the file no writable section of its own.
+static const int32_t Defaults[SettingCount] = {
     0, 0, 0, 0, 0, 0,      // StartOn .. Activate
     0, 0, 0, 0, 0, 0,      // StopOn .. ShutDown
     0, 1, 1, 0, 0, 0,      // PlayAtStart, HotKey, AddMenu, FromRange, SavePos, Hibernate
@@ -18,6 +19,12 @@ int32_t SettingValues[SettingCount] = {
     30,                    // SysVolume
     1,                     // RingWindow
 };
+
+int32_t SettingValues[SettingCount];
+
+void ResetSettings() {
+  for (int i = 0; i < SettingCount; ++i) SettingValues[i] = Defaults[i];
+}
 
 const char SettingNames[SettingCount][SettingNameSize] = {
     "StartOn",   "StartOff",  "VolUp",     "Random",     "One",      "Activate",

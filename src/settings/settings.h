@@ -6,6 +6,7 @@
 enum { SettingCount = 48, TextSize = 255, SettingNameSize = 12 };
 
 extern int32_t SettingValues[SettingCount];
+void ResetSettings();  // every setting to its default
 extern const char SettingNames[SettingCount][SettingNameSize];
 
 // Each setting by name; these are the array's own entries, not copies.

@@ -14,7 +14,10 @@
 // The number edits, their settings and the most each holds, in the same order.
 enum { NumberCount = 3 };
 static const int NumberEdits[NumberCount] = {IDC_SNOOZE, IDC_RING_LIMIT, IDC_SYS_VOLUME};
-static int32_t* const NumberSettings[NumberCount] = {&Snooze, &RingLimit, &SysVolume};
+// Indices, not addresses: a table of addresses would need a writable section for itself.
+static const int32_t NumberSettings[NumberCount] = {static_cast<int32_t>(&Snooze - SettingValues),
+                                                    static_cast<int32_t>(&RingLimit - SettingValues),
+                                                    static_cast<int32_t>(&SysVolume - SettingValues)};
 static const int32_t NumberMost[NumberCount] = {MostMinutes, MostMinutes, MostPercent};
 
 void ShowAlarmClock(HWND owner) {
@@ -23,7 +26,7 @@ void ShowAlarmClock(HWND owner) {
 
 // As the alarm counts it: above the most (or negative, read unsigned) it is the most.
 static int32_t Stored(int i) {
-  uint32_t n = static_cast<uint32_t>(*NumberSettings[i]);
+  uint32_t n = static_cast<uint32_t>(SettingValues[NumberSettings[i]]);
   return n > static_cast<uint32_t>(NumberMost[i]) ? NumberMost[i] : static_cast<int32_t>(n);
 }
 
@@ -77,10 +80,17 @@ static void AlarmsChanged(HWND dialog, int32_t selected) {
 // Add and Edit: the alarm dialog on the slot's alarm, or on a new one for an empty slot, which
 // its OK fills. An edit counts only when it changes the alarm.
 static void EditSlot(HWND dialog, int32_t slot) {
-  AlarmRecord alarm = {7, 0, 0x3E, 1, 0}, before;  // new: 07:00, Monday to Friday, on
+  AlarmRecord alarm, before;
   if (slot < 0) return;
   bool fresh = !ReadAlarm(slot, &before);
-  if (!fresh) alarm = before;
+  if (fresh) {  // 07:00, Monday to Friday, on; set field by field, costing no table of its own
+    alarm.Hour = 7;
+    alarm.Minute = alarm.Once = 0;
+    alarm.Days = 0x3E;
+    alarm.On = 1;
+  } else {
+    alarm = before;
+  }
   if (!EditAlarm(dialog, &alarm) || (!fresh && SameAlarm(alarm, before))) return;
   WriteAlarm(slot, alarm);
   AlarmsChanged(dialog, slot);
@@ -116,7 +126,7 @@ static int32_t ReadNumber(HWND dialog, int i) {
 // There is no cancel: every way of closing keeps what the dialog shows. The settings
 // dialog saves the record from memory later, so this must write memory, not just the store.
 static INT_PTR CloseAlarmSaving(HWND dialog) {
-  for (int i = 0; i < NumberCount; ++i) *NumberSettings[i] = ReadNumber(dialog, i);
+  for (int i = 0; i < NumberCount; ++i) SettingValues[NumberSettings[i]] = ReadNumber(dialog, i);
   SilentTone = IsChecked(dialog, IDC_SILENT_TONE);
   RingWindow = IsChecked(dialog, IDC_RING_WINDOW);
   SaveSettings();

@@ -50,6 +50,7 @@ uint32_t ElapsedMilliseconds() {
 }
 
 int main(int argc, char** argv) {
+  ResetSettings();  // as the module's load does
   const char* mode = argc > 1 ? argv[1] : "other";
   if (strcmp(mode, "fade") == 0) {
     // A step in the middle of a fade-in: the player still holds the level we set.

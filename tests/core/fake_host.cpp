@@ -21,11 +21,6 @@ int64_t FakeUtcOffsetAfter;
 uint32_t FakeElapsedMs;
 TimerProc RunningTimers[3];
 
-static int32_t DefaultValues[SettingCount];
-static bool DefaultsTaken = [] {
-  memcpy(DefaultValues, SettingValues, sizeof DefaultValues);
-  return true;
-}();
 
 // Every test starts on a freshly loaded module, whatever the test before it left behind.
 namespace {
@@ -40,8 +35,7 @@ static bool ListenerAdded = [] {
 
 void ResetHost() {
   (void)ListenerAdded;
-  (void)DefaultsTaken;
-  memcpy(SettingValues, DefaultValues, sizeof DefaultValues);
+  ResetSettings();
   strcpy(MenuText, DefaultMenuText);
   StopAfterLast = 0;
   SettingsDialog = PrevHostProc = HookedMenu = PrevLinkProc = nullptr;
