@@ -89,7 +89,7 @@ static bool AlarmPlays(const char* missing, std::string* report) {
 
 // The user, awake, stops the alarm a moment later; the hold must end with it.
 static bool UserStops(HWND main, const char* unreleased, std::string* report) {
-  Pump(1200);
+  Pump(700);
   PlayerNote("the user, awake, presses stop");
   size_t stopped = PlayerLog.size();
   SendMessageA(main, WM_COMMAND, 40047, 0);
@@ -124,11 +124,11 @@ static bool RunScript(HWND main, const std::string& screens, std::string* report
     *report += "the sleep timer did not ask for standby\n";
     return false;
   }
-  Pump(1500);  // a close of the player would show here
+  Pump(1000);  // a close of the player would show here
   PlayerNote("the player stays open: closing it would cancel the wake timer");
 
   SkipTo(ShowcaseFriday + 1, "Saturday", Seven - 2000, "");
-  PumpUntil(12000, [] { return SimClockMsOfDay() >= Seven + 2000; });
+  PumpUntil(12000, [] { return SimClockMsOfDay() >= Seven + 1200; });
   PlayerNote("07:00 passes in silence: Saturday is not an alarm day");
   SkipTo(ShowcaseFriday + 1, "Saturday", Seven + 2 * 3600000 - 2000, ": the weekend's alarm is at 09:00");
   if (!AlarmPlays("the weekend's 09:00 alarm did not come", report)) return false;
@@ -171,7 +171,7 @@ static bool RunScript(HWND main, const std::string& screens, std::string* report
     *report += "the tone did not sound for the silent player\n";
     return false;
   }
-  Pump(1200);
+  Pump(700);
   PlayerNote("the user, awake, presses stop");
   SendMessageA(main, WM_COMMAND, 40047, 0);
   if (!PumpUntil(3000, [tuesday] { return Logged("tone: PlaySoundA(NULL", tuesday); })) {
@@ -188,7 +188,7 @@ static bool RunScript(HWND main, const std::string& screens, std::string* report
 
   // A holiday tomorrow: the alarm's submenu, its first two rows the alarms, the third the skip.
   SkipTo(ShowcaseFriday + 5, "Wednesday", TenPm - 2000, ": Thursday is a holiday");
-  Pump(2500);
+  Pump(1200);  // the first tick after the skip has set the wake again
   if (!screens.empty() && !UseSubmenu(main, AlarmMenuPosition, 3, false, screens + "\\alarm_menu.bmp"))
     *report += "alarm menu: not captured\n";
   size_t skipped = PlayerLog.size();
@@ -208,12 +208,12 @@ static bool RunScript(HWND main, const std::string& screens, std::string* report
     *report += "the daily sleep timer did not ask for standby\n";
     return false;
   }
-  Pump(1500);  // a close of the player would show here
+  Pump(1000);  // a close of the player would show here
   PlayerNote("the player stays open for Friday's alarm");
 
   SkipTo(ShowcaseFriday + 6, "Thursday", Seven - 2000, ": the alarm is skipped");
   size_t thursday = PlayerLog.size();
-  PumpUntil(12000, [] { return SimClockMsOfDay() >= Seven + 2000; });
+  PumpUntil(12000, [] { return SimClockMsOfDay() >= Seven + 1200; });
   if (Logged("command 40045", thursday)) {
     *report += "the skipped alarm rang\n";
     return false;
