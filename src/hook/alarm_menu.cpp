@@ -1,5 +1,7 @@
 #include "alarm_menu.h"
 
+#include "submenu.h"
+
 #include "../control/calendar.h"
 #include "../control/control.h"
 #include "../seam/host_player.h"

@@ -3,7 +3,10 @@
 #pragma once
 #include <windows.h>
 
-#include "settings_item.h"
+enum {
+  AlarmFirstId = 1040,  // alarm 1 .. alarm 8
+  SkipAlarmId = 1048,
+};
 
 void InsertAlarmMenu(HMENU menu, UINT position);
 void RemoveAlarmMenu(HMENU menu);  // harmless when none is inserted

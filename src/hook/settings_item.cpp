@@ -1,6 +1,7 @@
 #include "settings_item.h"
 
 #include "alarm_menu.h"
+#include "submenu.h"
 
 #include "../control/control.h"
 #include "../seam/host_player.h"
@@ -46,21 +47,6 @@ void InsertSettingsItem(HMENU menu) {
   if (position > end) position = end;
   InsertSleepMenu(menu, position + 1u);
   InsertAlarmMenu(menu, position + 2u);
-}
-
-void RemoveSubmenu(HMENU menu, HMENU* submenu) {
-  if (!*submenu) return;
-  // Deleting the submenu's item destroys the submenu; if someone took the item out, or the
-  // menu is gone, destroying it is still up to us.
-  for (int i = GetMenuItemCount(menu); i-- > 0;) {
-    if (GetSubMenu(menu, i) == *submenu) {
-      DeleteMenu(menu, i, MF_BYPOSITION);
-      *submenu = NULL;
-      return;
-    }
-  }
-  DestroyMenu(*submenu);
-  *submenu = NULL;
 }
 
 void RemoveSettingsItem() {
