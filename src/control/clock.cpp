@@ -55,9 +55,15 @@ static bool OnTime(int32_t slot) {
 // The alarms that ring on this tick, a bit a slot: in their minute on time, or stepped over
 // and caught up. Each notes its occurrence; `at` gets the time of day of the first.
 static int32_t AlarmsDue(const TickRecord& tick, int32_t* at) {
-  // Those stepped over, first: they ring with any on time, and are noted all the same.
+  // Those stepped over, first: they ring with any on time, and are noted all the same, before
+  // one on time now can note its later minute.
   LocalTimeRecord missed[AlarmCount];
   int32_t skipped = 0, late = MissedAlarms(tick, missed, &skipped);
+  for (int32_t slot = AlarmCount; (late | skipped) && slot-- > 0;) {
+    if (!((late | skipped) >> slot & 1)) continue;
+    NoteMinute(AlarmFired[slot], missed[slot]);
+    if (late >> slot & 1) *at = missed[slot].Hour * 60 + missed[slot].Minute;
+  }
   int32_t due = 0;
   // The time first, straight from the packed words: an idle tick stays cheap with every
   // alarm on.
@@ -65,13 +71,6 @@ static int32_t AlarmsDue(const TickRecord& tick, int32_t* at) {
   uint32_t now = PackedOn | static_cast<uint32_t>(LocalTime.Hour) << 8 | LocalTime.Minute;
   for (int32_t slot = 1; slot < AlarmCount; ++slot)
     if ((PackedAlarm(slot) & (PackedOn | 0xFFFF)) == now && OnTime(slot)) due |= 1 << slot;
-  if (late | skipped) {
-    for (int32_t slot = AlarmCount; slot-- > 0;) {
-      if (!((late | skipped) >> slot & 1)) continue;
-      NoteMinute(AlarmFired[slot], missed[slot]);
-      if (late >> slot & 1) *at = missed[slot].Hour * 60 + missed[slot].Minute;
-    }
-  }
   if (due) *at = LocalTime.Hour * 60 + LocalTime.Minute;
   return due | late;
 }

@@ -354,21 +354,25 @@ TEST(RingingWindow, SnoozeAndStopSendThePlayersOwnCommands) {
     const char* calls;
     int32_t state;
     const char* window;  // the last the window was told
+    bool pausedFirst;    // paused by the user an instant before the press, no tick between
   } cases[] = {
       {"Snooze while it rings", 10, 9, {{1, Playing, 1000, 120, Asks}, {61, Playing, 2000, 120, Asks}}, true, CmdPause,
-       "Pause, IsPlaying, StopTimer 2", RingSnoozed, "07:00 Snoozed until 07:10"},
+       "IsPlaying, Pause, IsPlaying, StopTimer 2", RingSnoozed, "07:00 Snoozed until 07:10", false},
+      // Paused by the user in the same second, before a tick saw it: Pause would play it again.
+      {"Snooze over a player just paused", 10, 9, {{1, Playing, 1000, 120, Asks}, {61, Playing, 2000, 120, Asks}},
+       true, CmdPause, "IsPlaying, IsPlaying, StopTimer 2", RingSnoozed, "07:00 Snoozed until 07:10", true},
       {"Snooze again while snoozed: not a resume", 10, 9, {{1, Paused, 1000, 120, "IsPlaying, StopTimer 2"}},
-       false, CmdPause, "", RingSnoozed, "07:00 Snoozed until 07:09"},
+       false, CmdPause, "", RingSnoozed, "07:00 Snoozed until 07:09", false},
       {"Snooze with no snooze set", 10, 0, {{1, Playing, 1000, 120, Asks}}, false, CmdPause, "", RingOn,
-       "07:00 Ringing"},
+       "07:00 Ringing", false},
       {"Snooze while the tone sounds", 0, 9, {}, false, CmdPause, "", RingTone,
-       "07:00 The player is silent: sounding the tone"},
+       "07:00 The player is silent: sounding the tone", false},
       {"Stop while it rings", 10, 9, {{1, Playing, 1000, 120, Asks}}, true, CmdStop, "Stop, IsPlaying", RingOff,
-       "closed"},
+       "closed", false},
       {"Stop while snoozed", 10, 9, {{1, Paused, 1000, 120, "IsPlaying, StopTimer 2"}}, false, CmdStop,
-       "Stop, IsPlaying", RingOff, "closed"},
-      {"Stop while the tone sounds", 0, 9, {}, false, CmdStop, "Stop, ToneOff", RingOff, "closed"},
-      {"Stop once it is over", 10, 9, {{1, Stopped, -1, 120, "IsPlaying"}}, false, CmdStop, "", RingOff, "closed"},
+       "Stop, IsPlaying", RingOff, "closed", false},
+      {"Stop while the tone sounds", 0, 9, {}, false, CmdStop, "Stop, ToneOff", RingOff, "closed", false},
+      {"Stop once it is over", 10, 9, {{1, Stopped, -1, 120, "IsPlaying"}}, false, CmdStop, "", RingOff, "closed", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -377,11 +381,15 @@ TEST(RingingWindow, SnoozeAndStopSendThePlayersOwnCommands) {
     Snooze = c.snooze;
     AlarmStarted(0);
     TickThrough(c.before);
+    if (c.pausedFirst) Player.playing = Paused;
     EXPECT_EQ(c.canSnooze, CanSnooze());
     Calls.clear();
     AnswerRinging(c.button);
     EXPECT_EQ(c.calls, CallList());
     EXPECT_EQ(c.state, Ringing.State);
+    if (c.button == CmdPause && c.canSnooze) {
+      EXPECT_EQ(Paused, Player.playing) << "the snooze plays";
+    }
     EXPECT_EQ(c.window, WindowCalls.back());
     if (c.state == RingOff) {
       EXPECT_EQ("Awake 0", WakeCalls.back());
