@@ -114,15 +114,16 @@ void StopPlayback() {
 }
 
 void FadeOutTick() {
+  // Someone moved the volume, even at the last step: leave the music playing at their level,
+  // for good.
+  if (QueryVolume() != FadeLevel) {
+    StopFadeTimer();
+    StopPhase &= ~FadePhase;
+    return;
+  }
   if (FadeLevel != 0) {
-    if (QueryVolume() == FadeLevel) {
-      --FadeLevel;
-      SetVolume();
-    } else {
-      // Someone moved the volume: leave the music playing at their level, for good.
-      StopFadeTimer();
-      StopPhase &= ~FadePhase;
-    }
+    --FadeLevel;
+    SetVolume();
     return;
   }
   // Silent: put the volume back first so the player is left stopped at its old level.

@@ -56,7 +56,7 @@ TEST(SleepCountdown, ItsEndRunsTheStopEventsPhasesAndSafeguards) {
       {"nothing more", [] {}, "Stop"},
       {"fade-out", [] { VolDown = 1; Player.volume = 2; },
        "IsPlaying, StopTimer 2, QueryVolume, StartTimer 2 1000, QueryVolume, SetVolume 1, QueryVolume, "
-       "SetVolume 0, StopTimer 2, SetVolume 2, Stop"},
+       "SetVolume 0, QueryVolume, StopTimer 2, SetVolume 2, Stop"},
       {"wait for the end", [] { WaitEnd = 1; }, "IsPlaying, StopAfterCurrent, Stop"},
       // No track to wait for, nothing to fade: not left pending for the morning's alarm.
       {"wait for the end, nothing playing", [] { WaitEnd = Suspend = 1; Player.playing = 0; },

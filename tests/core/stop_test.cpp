@@ -96,7 +96,7 @@ TEST(FadeOut, ToSilenceRestoresTheVolumeBeforeTheFinalStop) {
   Calls.clear();
   RunFadeToEnd();
   EXPECT_EQ("QueryVolume, SetVolume 2, QueryVolume, SetVolume 1, QueryVolume, SetVolume 0, "
-            "StopTimer 2, SetVolume 3, Stop, SuspendState 0",
+            "QueryVolume, StopTimer 2, SetVolume 3, Stop, SuspendState 0",
             CallList());
   EXPECT_EQ(0, StopPhase);
   EXPECT_EQ(3, Player.volume);
@@ -108,7 +108,20 @@ TEST(FadeOut, FromSilenceStopsOnTheFirstTick) {
   StopAtEleven();
   Calls.clear();
   FireTimer(FadeTimer);
-  EXPECT_EQ("StopTimer 2, SetVolume 0, Stop", CallList());
+  EXPECT_EQ("QueryVolume, StopTimer 2, SetVolume 0, Stop", CallList());
+}
+
+TEST(FadeOut, AbandonedWhenTheUserMovesTheVolumeEvenAtTheLastStep) {
+  // Silent already: the user turns the music up before the final stop.
+  VolDown = Suspend = 1;
+  Player.volume = 1;
+  StopAtEleven();
+  FireTimer(FadeTimer);
+  Player.volume = 120;
+  Calls.clear();
+  FireTimer(FadeTimer);
+  EXPECT_EQ("QueryVolume, StopTimer 2", CallList());
+  EXPECT_EQ(0, StopPhase);
 }
 
 TEST(FadeOut, AbandonedWhenTheUserMovesTheVolume) {
@@ -134,7 +147,7 @@ TEST(FadeOut, BothPhasesFadeReachesSilenceFirst) {
   EXPECT_EQ(3, StopPhase);
   Calls.clear();
   RunFadeToEnd();
-  EXPECT_EQ("QueryVolume, SetVolume 1, QueryVolume, SetVolume 0, StopTimer 2, SetVolume 2, Stop",
+  EXPECT_EQ("QueryVolume, SetVolume 1, QueryVolume, SetVolume 0, QueryVolume, StopTimer 2, SetVolume 2, Stop",
             CallList());
   // The track's later end finds nothing pending.
   Calls.clear();

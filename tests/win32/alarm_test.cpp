@@ -288,7 +288,8 @@ TEST_F(AlarmStop, FadeOutThenStandby) {
     expected.push_back(QueryVolume(v));
     expected.push_back(SetVolume(v - 1));
   }
-  Lines tail = {SetVolume(6), "command 40047 stop", "power LoadLibraryA powrprof.dll",
+  // Silent: asked once more, in case the user turned it up before the stop.
+  Lines tail = {QueryVolume(0), SetVolume(6), "command 40047 stop", "power LoadLibraryA powrprof.dll",
                 "power GetProcAddress SetSuspendState", "power SetSuspendState 0 0 0",
                 "power FreeLibrary powrprof.dll"};
   expected.insert(expected.end(), tail.begin(), tail.end());
