@@ -244,7 +244,8 @@ struct Night {
         if (!lengths.empty()) pos = playing == 3 ? pos : 0, playing = 1;
       } else if (c == "Pause") {
         bool resume = kind == Tick && claim == Snoozed && playing == 3;  // the snooze's own
-        if (playing != 1 && !resume)
+        // (The alarm's window relays the user's Snooze as the player's Pause: over a stopped player it does nothing.)
+        if (playing != 1 && !resume && (playing == 3 || kind != Other))
           Breach(5, std::string("Pause reached a ") + (playing ? "paused" : "stopped") + " player");
         if (resume && t - snoozeT < CappedMinutes(Snooze) * Min - 2 * Sec)
           Breach(2, "the snooze resumed after " + Secs(t - snoozeT) + " of its " + std::to_string(Snooze) + " min");
@@ -533,6 +534,14 @@ struct Night {
       Command("the user presses Next", [] {});
       if (listPos + 1 < int(lengths.size())) ++listPos, pos = 0;
       return;
+    }
+    if (in(20)) {  // the alarm's window: its buttons send the player's commands, and it follows at once
+      bool snooze = rnd.Chance(50), toned = tone;
+      Log(snooze ? "the user presses Snooze on the alarm's window" : "the user presses Stop on the alarm's window");
+      Enter(Other, [snooze] { AnswerRinging(snooze ? CmdPause : CmdStop); });
+      if (!snooze && toned) claim = Quiet;
+      else if (snooze && claim == Ringing && playing == 3 && CappedMinutes(Snooze)) claim = Snoozed, snoozeT = t;
+      return void(unattended = false);
     }
     if (in(30)) {  // a fade-out under way leaves the music at the user's level
       int32_t v = int32_t(rnd(0, 254));
