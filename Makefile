@@ -21,7 +21,7 @@ SETUP := $(DIST)/dawnbell-$(VERSION)-setup.exe
 ZIP := $(DIST)/dawnbell-$(VERSION).zip
 DEB_PACKAGES := g++-mingw-w64-i686 wine wine32:i386 xvfb xauth cmake g++ googletest imagemagick nsis zip
 
-.PHONY: all deps native win32 dll dist run showcase test test-native test-wine test-dist test-showcase soak soak-wine runs-32bit facts bench clean
+.PHONY: all deps native win32 dll dist run showcase test test-native test-wine test-dist test-showcase soak soak-native soak-wine night runs-32bit facts bench clean
 
 all: dll
 
@@ -88,11 +88,21 @@ test-wine: win32 $(WINEPREFIX)/.ready-3
 	  wine ./win32_tests.exe --gtest_brief=1 '--gtest_filter=-Soak*'; status=$$?; wineserver -k 2>/dev/null; \
 	  echo "wine suite: $$(( $$(date +%s) - s )) s (its build and prefix not counted)"; exit $$status
 
-# The long reliability loops (a thousand dialogs, ten thousand registry states): CI runs
-# them after make test.
+# The long reliability loops (ten thousand random nights of the playback logic, natively; a
+# thousand dialogs, ten thousand registry states under Wine): CI runs them after make test.
 soak: deps
+	@$(MAKE) --no-print-directory soak-native
 	@if $(RUNS_32BIT); then $(MAKE) --no-print-directory soak-wine; \
 	  else $(MAKE) --no-print-directory win32 && $(NOT_RUN); fi
+
+# Nights 1 to 10,000, the same ones every run.
+soak-native: native
+	NIGHTS=10000 $(NATIVE)/core_tests_plain --gtest_brief=1 --gtest_filter='Nights.*'
+
+# One night again, each step and each call the plug-in makes: make night SEED=1234
+night: native
+	@test -n "$(SEED)" || { echo "usage: make night SEED=n"; exit 2; }
+	NIGHTS_SEED=$(SEED) $(NATIVE)/core_tests_plain --gtest_filter='Nights.*'
 
 soak-wine: win32 $(WINEPREFIX)/.ready-3
 	cd $(WIN32) && $(FRESH_WINE) $(WINE_TZ) xvfb-run -a -s '-screen 0 1024x768x24' wine ./win32_tests.exe \

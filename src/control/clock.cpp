@@ -37,7 +37,7 @@ void MarkMinuteSeen() {
     NoteMinute(AlarmFired[slot], at);
   }
   NoteMinute(StopFired, LocalTime);
-  LastTick = TickRecord{LocalTime, UtcSeconds()};
+  LastTick = TickRecord{LocalTime, UtcSeconds(), ElapsedMilliseconds()};
 }
 
 // An alarm in its minute rings once, on one of its days, unless skipped; notes its occurrence.
@@ -77,10 +77,12 @@ static int32_t AlarmsDue(const TickRecord& tick, int32_t* at) {
 
 void ClockTick() {
   ReadLocalTime();
-  TickRecord tick = {LocalTime, UtcSeconds()};
-  // Back from a sleep or a stall: a stop still in progress then is no longer tonight's.
+  TickRecord tick = {LocalTime, UtcSeconds(), ElapsedMilliseconds()};
+  // Back from a sleep or a stall, or the clock set: a stop still in progress then is no longer
+  // tonight's. Either count may hide it, a sleep and the clock set back over it together.
   int32_t gap = static_cast<int32_t>(tick.Utc - LastTick.Utc);
-  bool jumped = gap > LongestTickGap || gap < -LongestTickGap;
+  bool jumped = gap > LongestTickGap || gap < -LongestTickGap ||
+                tick.Elapsed - LastTick.Elapsed > LongestTickGap * 1000u;
   if (StopPhase && jumped) CancelStop();
   int32_t at = 0;
   int32_t due = AlarmsDue(tick, &at);

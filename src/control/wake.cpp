@@ -98,7 +98,7 @@ void ReleaseAwake() {
 void ResumedAutomatically() {
   RefreshWake();
   if (!WakeUp || Ringing.State) return;  // a ringing alarm holds already
-  TickRecord now = {LocalTime, UtcSeconds()};
+  TickRecord now = {LocalTime, UtcSeconds(), ElapsedMilliseconds()};
   int32_t seconds = 0;
   if (!MissedAlarms(now)) {
     int32_t minutes = MinutesToAlarm(LocalTime, true);

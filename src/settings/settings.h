@@ -129,7 +129,8 @@ struct RaisedVolumeRecord {
 // A clock tick's two readings: the local clock may jump where UTC runs on.
 struct TickRecord {
   LocalTimeRecord Local;
-  uint32_t Utc;  // UtcSeconds
+  uint32_t Utc;      // UtcSeconds
+  uint32_t Elapsed;  // ElapsedMilliseconds: a clock set by hand cannot hide a sleep from it
 };
 
 // The sleep timer's countdown from the player's menu; Minutes 0 while none runs.

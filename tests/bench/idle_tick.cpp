@@ -90,7 +90,8 @@ int main(int argc, char** argv) {
     AlarmFired[0] = StopFired = FiredRecord{2026, 12, 8, 12, 0};
   }
   // The tick before came a second earlier, as ticks do.
-  LastTick = TickRecord{Now, 999};
+  Counting = true;  // every tick reads the elapsed count
+  LastTick = TickRecord{Now, 999, 2000000 - 1000};
   LastTick.Local.Second = 29;
   Measuring = true;
   ClockTick();
