@@ -16,7 +16,7 @@ enum {
   ShowcaseNightVolume = 90,
   ShowcaseQuietVolume = 30,  // Wednesday night's music: a shorter fade
   ShowcaseSpeed = 4,
-  ShowcaseClock = (23 * 60 + 9) * 60 + 54,  // 23:09:54 on Friday 11 December 2026
+  ShowcaseClock = (23 * 60 + 9) * 60 + 57,  // 23:09:57 on Friday 11 December 2026
   ShowcaseYear = 2026, ShowcaseMonth = 12, ShowcaseFriday = 11,
   ShowcaseWeekdays = 0x3E,  // Monday to Friday
   ShowcaseWeekend = 0x01410900,  // the second alarm: 09:00 on Saturday and Sunday, on

@@ -463,7 +463,7 @@ class FuzzRegistry : public PluginTest {
 using SoakFuzzRegistry = FuzzRegistry;
 
 // A short run in every test run; the long one in the soak.
-TEST_F(FuzzRegistry, RandomStoredStatesLoadShowAndSaveBackWithinBounds) { Fuzz(400); }
+TEST_F(FuzzRegistry, RandomStoredStatesLoadShowAndSaveBackWithinBounds) { Fuzz(200); }
 TEST_F(SoakFuzzRegistry, TenThousandRandomStoredStatesLoadShowAndSaveBackWithinBounds) { Fuzz(10000); }
 
 void FuzzRegistry::Fuzz(unsigned defaultStates) {
