@@ -25,9 +25,9 @@ bool EventDue(int32_t on, int32_t hour, int32_t minute, FiredRecord& fired) {
 
 // The minute the player starts in began without us: the stop that just closed the player,
 // or the alarm the user silenced by closing it, must not run again when it is reopened.
-// Nothing before it is made up either: the catch-up counts from here.
-// What rang before the player closed is not known: each alarm's latest minute so far counts as
-// rung, so that a clock set back after a restart does not ring it again.
+// Nothing before it is made up either: the catch-up counts from here. What rang before is not
+// known, so each alarm's latest minute so far counts as rung: a clock set back after a restart
+// does not ring it again.
 void MarkMinuteSeen() {
   ReadLocalTime();
   for (int32_t slot = 0; slot < AlarmCount; ++slot) {

@@ -19,6 +19,8 @@ void RunStop();  // the sleep timer's actions: its phases, then the final stop
 void StopPlayback();  // the final stop
 void FadeOutTick();
 void CancelFadeOut();    // the fade timer stopped, the volume put back where the fade began
+void AskStopAfterCurrent();  // the player's stop after the current track, which we then own
+void SendStop();             // the player's stop, which also takes that back
 void CancelStop();       // the alarm, or a long gap between ticks, ends any stop in progress
 void PutBackFadedVolume();  // closing mid-fade-out: the volume the fade began at
 void WaitingStopTick();  // each tick: a wait for the end of a track the user stopped is over

@@ -93,7 +93,7 @@ static bool LimitReached() { return RingLimit != 0 && SinceRing() >= Millisecond
 
 static void GiveUp(int32_t playing) {
   StopFadeTimer();
-  if (playing == 1 || playing == Paused) PlayerCommand(CmdStop);
+  if (playing == 1 || playing == Paused) SendStop();
   EndRinging();
 }
 

@@ -35,16 +35,10 @@ int32_t StartPlayback() {
       if (chosen) PlayerIpc(position, IpcSetPlaylistPos);
       // Stopping also takes back a stop after the current track that we asked for, and that
       // a pause or a dropped wait left armed: the alarm must not end with its first track.
-      if (chosen || StopAfterSent) {
-        PlayerCommand(CmdStop);
-        StopAfterSent = 0;
-      }
+      if (chosen || StopAfterSent) SendStop();
       PlayerCommand(CmdPlay);
       if (options) {
-        if (One) {
-          PlayerCommand(CmdStopAfterCurrent);
-          StopAfterSent = 1;
-        }
+        if (One) AskStopAfterCurrent();
         if (VolUp) StartFadeIn();
       }
     }

@@ -17,16 +17,28 @@ void StopEvent() {
 
 static bool PlayerPlaying() { return PlayerIpc(0, IpcIsPlaying) == 1; }
 
-// Ends a fade-out early, leaving the volume where it was before the fade began.
-void CancelFadeOut() {
-  StopFadeTimer();
+// The volume a fade-out began at, back.
+static void RestoreFadedVolume() {
   FadeLevel = SavedVolume;
   SetVolume();
 }
 
-static void WaitForTheEnd() {
+// Ends a fade-out early, leaving the volume where it was before the fade began.
+void CancelFadeOut() {
+  StopFadeTimer();
+  RestoreFadedVolume();
+}
+
+// What we ask of the player's stop after the current track is ours to take back: only a stop
+// ends it.
+void AskStopAfterCurrent() {
   PlayerCommand(CmdStopAfterCurrent);
   StopAfterSent = 1;
+}
+
+void SendStop() {
+  PlayerCommand(CmdStop);
+  StopAfterSent = 0;
 }
 
 static void StartFadeOut() {
@@ -57,7 +69,7 @@ void RunStop() {
   }
   // Only what is new begins: the player knows of a wait already, and a fade-out running goes
   // on, to put back the volume it began at.
-  if ((phases & WaitEndPhase) && !(pending & WaitEndPhase)) WaitForTheEnd();
+  if ((phases & WaitEndPhase) && !(pending & WaitEndPhase)) AskStopAfterCurrent();
   if ((phases & FadePhase) && !(pending & FadePhase)) StartFadeOut();
 }
 
@@ -73,9 +85,7 @@ void CancelStop() {
 // Closing, or restarting, in the middle of a fade-out: the player keeps the volume it closes
 // with, and the morning's alarm would play at the faded level.
 void PutBackFadedVolume() {
-  if (!(StopPhase & FadePhase)) return;
-  FadeLevel = SavedVolume;
-  SetVolume();
+  if (StopPhase & FadePhase) RestoreFadedVolume();
 }
 
 // The player's Stop, pressed or sent: a wait for the end of the track is over, though the user
@@ -92,12 +102,8 @@ void WaitingStopTick() {
 // The final stop: stop or pause, then the power action and the close asked for.
 void StopPlayback() {
   // Pause toggles: sent to a paused player it would start it playing again.
-  if (!UsePause) {
-    PlayerCommand(CmdStop);
-    StopAfterSent = 0;
-  } else if (PlayerPlaying()) {
-    PlayerCommand(CmdPause);
-  }
+  if (!UsePause) SendStop();
+  else if (PlayerPlaying()) PlayerCommand(CmdPause);
   EndRinging();  // our own pause is no snooze
   ReleaseAwake();
   // Shutdown wins over the power actions; standby and hibernate together cancel out.
@@ -129,7 +135,6 @@ void FadeOutTick() {
   // Silent: put the volume back first so the player is left stopped at its old level.
   StopFadeTimer();
   StopPhase = 0;
-  FadeLevel = SavedVolume;
-  SetVolume();
+  RestoreFadedVolume();
   StopPlayback();
 }

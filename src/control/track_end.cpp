@@ -12,13 +12,9 @@ void TrackEnded() {
   if (StopAfterLast && LastEntryEnded()) {
     StopAfterLast = 0;
     // The player itself sees this notice only after us, and would move to the next entry.
-    if (StopPhase < 2) {
-      PlayerCommand(CmdStopAfterCurrent);
-      StopAfterSent = 1;
-    }
-    // Every phase but 2 has a fade running, repeated stop events (above 3) included;
-    // left going, it would end in a second final stop.
-    if (StopPhase == 1 || StopPhase >= 3) CancelFadeOut();
+    if (StopPhase < 2) AskStopAfterCurrent();
+    // A fade-out pending is running: left going, it would end in a second final stop.
+    if (StopPhase & 1) CancelFadeOut();
     StopPhase = 0;
     StopPlayback();
     return;
