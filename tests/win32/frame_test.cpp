@@ -50,17 +50,74 @@ TEST_F(Descriptor, HandsTheHostItsRecordAndLeavesTheHostFieldsAlone) {
   record->hDllInstance = plugin.module;
 }
 
+// The DLL as a file, read rather than loaded, so the shipped 32-bit DLL is checked from a
+// 64-bit suite too. Either width's headers; addresses in the file through its sections.
+struct PeFile {
+  std::vector<BYTE> bytes;
+  WORD machine = 0;
+  bool wide = false;  // PE32+
+  IMAGE_DATA_DIRECTORY* directories = nullptr;
+  IMAGE_SECTION_HEADER* sections = nullptr;
+  WORD sectionCount = 0;
+
+  explicit PeFile(const char* path) {
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD size = GetFileSize(file, NULL), read = 0;
+    bytes.resize(size);
+    ReadFile(file, bytes.data(), size, &read, NULL);
+    CloseHandle(file);
+    if (read != size || size < sizeof(IMAGE_DOS_HEADER)) {
+      bytes.clear();
+      return;
+    }
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS32*>(At(reinterpret_cast<IMAGE_DOS_HEADER*>(bytes.data())->e_lfanew));
+    machine = nt->FileHeader.Machine;
+    wide = nt->OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
+    directories = wide ? reinterpret_cast<IMAGE_NT_HEADERS64*>(nt)->OptionalHeader.DataDirectory
+                       : nt->OptionalHeader.DataDirectory;
+    sections = IMAGE_FIRST_SECTION(nt);
+    sectionCount = nt->FileHeader.NumberOfSections;
+  }
+  BYTE* At(DWORD offset) { return bytes.data() + offset; }
+  BYTE* Rva(DWORD rva) {
+    for (WORD i = 0; i < sectionCount; ++i)
+      if (rva >= sections[i].VirtualAddress && rva < sections[i].VirtualAddress + sections[i].SizeOfRawData)
+        return At(rva - sections[i].VirtualAddress + sections[i].PointerToRawData);
+    return nullptr;
+  }
+  IMAGE_DATA_DIRECTORY& Directory(int entry) { return directories[entry]; }
+};
+
+// The DLL this suite loads, of its own width, and in a 64-bit suite the one users install.
+static const struct {
+  const char* path;
+  WORD machine;
+} Dlls[] = {
+#ifdef _WIN64
+    {"gen_dawnbell.dll", IMAGE_FILE_MACHINE_AMD64},
+    {"..\\win32\\gen_dawnbell.dll", IMAGE_FILE_MACHINE_I386},
+#else
+    {"gen_dawnbell.dll", IMAGE_FILE_MACHINE_I386},
+#endif
+};
+
 TEST_F(Descriptor, ModuleExportsOnlyTheOneFunction) {
-  Load();
-  BYTE* base = reinterpret_cast<BYTE*>(plugin.module);
-  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  EXPECT_EQ(IMAGE_FILE_MACHINE_I386, nt->FileHeader.Machine);
-  auto* exports = reinterpret_cast<IMAGE_EXPORT_DIRECTORY*>(
-      base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT].VirtualAddress);
-  ASSERT_EQ(1u, exports->NumberOfNames);
-  ASSERT_EQ(1u, exports->NumberOfFunctions);
-  EXPECT_STREQ("winampGetGeneralPurposePlugin",
-               reinterpret_cast<char*>(base + *reinterpret_cast<DWORD*>(base + exports->AddressOfNames)));
+  for (const auto& dll : Dlls) {
+    SCOPED_TRACE(dll.path);
+    PeFile pe(dll.path);
+    ASSERT_FALSE(pe.bytes.empty());
+    EXPECT_EQ(dll.machine, pe.machine);
+    EXPECT_EQ(dll.machine == IMAGE_FILE_MACHINE_AMD64, pe.wide);
+    // The goal the DLL is held to.
+    EXPECT_LE(pe.bytes.size(), 48u * 1024);
+    auto* exports = reinterpret_cast<IMAGE_EXPORT_DIRECTORY*>(pe.Rva(pe.Directory(IMAGE_DIRECTORY_ENTRY_EXPORT).VirtualAddress));
+    ASSERT_TRUE(exports);
+    ASSERT_EQ(1u, exports->NumberOfNames);
+    ASSERT_EQ(1u, exports->NumberOfFunctions);
+    EXPECT_STREQ("winampGetGeneralPurposePlugin",
+                 reinterpret_cast<char*>(pe.Rva(*reinterpret_cast<DWORD*>(pe.Rva(exports->AddressOfNames)))));
+  }
 }
 
 // Every function the DLL may import, each one Windows 2000 has: the loader refuses a DLL
@@ -90,7 +147,9 @@ static const struct {
                    " InsertMenuA IsDialogMessageA IsDlgButtonChecked IsWindow KillTimer LoadCursorA"
                    " SendDlgItemMessageA SendMessageA SetCursor SetDlgItemTextA"
                    " SetForegroundWindow SetTimer SetWindowLongA SetWindowsHookExA ShowWindow"
-                   " UnhookWindowsHookEx wsprintfA "},
+                   " UnhookWindowsHookEx wsprintfA "
+                   // The 64-bit build's names for GetWindowLongA and SetWindowLongA.
+                   " GetWindowLongPtrA SetWindowLongPtrA "},
 };
 
 static bool OnWindows2000List(const char* dll, const char* function) {
@@ -100,26 +159,37 @@ static bool OnWindows2000List(const char* dll, const char* function) {
   return false;
 }
 
-TEST_F(Descriptor, ModuleImportsOnlyWhatWindows2000Has) {
-  Load();
-  BYTE* base = reinterpret_cast<BYTE*>(plugin.module);
-  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  IMAGE_DATA_DIRECTORY dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  std::string unlisted;
+// Names and ordinals in either width: the high bit marks an ordinal.
+template <typename Thunk>
+static int ListUnlisted(PeFile& pe, const char* dll, DWORD names, std::string* unlisted) {
   int imports = 0;
-  for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name; ++d) {
-    const char* dll = reinterpret_cast<char*>(base + d->Name);
-    ASSERT_NE(0u, d->OriginalFirstThunk) << dll;  // the names, untouched by binding
-    for (auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
-         name->u1.AddressOfData; ++name, ++imports) {
-      std::string function = IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal)
-          ? "#" + std::to_string(IMAGE_ORDINAL(name->u1.Ordinal))
-          : reinterpret_cast<char*>(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData)->Name);
-      if (!OnWindows2000List(dll, function.c_str())) unlisted += std::string(" ") + dll + "!" + function;
-    }
+  for (auto* name = reinterpret_cast<Thunk*>(pe.Rva(names)); name && name->u1.AddressOfData; ++name, ++imports) {
+    bool ordinal = (name->u1.Ordinal >> (sizeof name->u1.Ordinal * 8 - 1)) != 0;
+    std::string function = ordinal ? "#" + std::to_string(name->u1.Ordinal & 0xFFFF)
+                                   : reinterpret_cast<char*>(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(
+                                         pe.Rva(static_cast<DWORD>(name->u1.AddressOfData)))->Name);
+    if (!OnWindows2000List(dll, function.c_str())) *unlisted += std::string(" ") + dll + "!" + function;
   }
-  EXPECT_GT(imports, 50);
-  EXPECT_EQ("", unlisted);
+  return imports;
+}
+
+TEST_F(Descriptor, ModuleImportsOnlyWhatWindows2000Has) {
+  for (const auto& dll : Dlls) {
+    SCOPED_TRACE(dll.path);
+    PeFile pe(dll.path);
+    ASSERT_FALSE(pe.bytes.empty());
+    std::string unlisted;
+    int imports = 0;
+    for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(pe.Rva(pe.Directory(IMAGE_DIRECTORY_ENTRY_IMPORT).VirtualAddress));
+         d && d->Name; ++d) {
+      const char* name = reinterpret_cast<char*>(pe.Rva(d->Name));
+      ASSERT_NE(0u, d->OriginalFirstThunk) << name;  // the names, untouched by binding
+      imports += pe.wide ? ListUnlisted<IMAGE_THUNK_DATA64>(pe, name, d->OriginalFirstThunk, &unlisted)
+                         : ListUnlisted<IMAGE_THUNK_DATA32>(pe, name, d->OriginalFirstThunk, &unlisted);
+    }
+    EXPECT_GT(imports, 50);
+    EXPECT_EQ("", unlisted);
+  }
 }
 
 TEST(VersionResource, CarriesTheProductFacts) {

@@ -569,8 +569,8 @@ static const char SleepItemsOff[] =
     " 1031 120 minutes | 1032 Off-";
 
 TEST_F(HookMenu, TheSleepTimersSubmenuFollowsTheSettingsItemAndShowsTheCountdown) {
+  SetSimulatedClock(23, 10, 20);  // before the load: what rang before it depends on the date
   Start();
-  SetSimulatedClock(23, 10, 20);
   const struct {
     WPARAM command;  // chosen before the menu opens; 0 none
     const char* shown;
@@ -598,8 +598,8 @@ TEST_F(HookMenu, TheAlarmSubmenuSwitchesEachAlarmAndSkipsTheNextOne) {
   WriteDword("StartDays", 0x3E);
   WriteDword("Alarm2", 0x0304061E);
   WriteDword("Alarm4", 0x00410900);
+  SetSimulatedClock(23, 10, 20);  // before the load: what rang before it depends on the date
   Start();
-  SetSimulatedClock(23, 10, 20);
   const struct {
     WPARAM command;
     const char* shown;
@@ -636,8 +636,8 @@ TEST_F(HookMenu, TheAlarmSubmenuSwitchesEachAlarmAndSkipsTheNextOne) {
 TEST_F(HookMenu, ASkipChosenInTheMenuOutlivesARestartAndSilencesTheMorning) {
   WriteDword("StartOn", 1);
   WriteDword("StartH", 7);
+  SetSimulatedClock(23, 10, 20);  // before the load: what rang before it depends on the date
   Start();
-  SetSimulatedClock(23, 10, 20);
   SendMessageA(main, WM_COMMAND, 1048, 0);
   ClosePlayer();
   Quit();
@@ -662,8 +662,8 @@ TEST_F(HookMenu, ASkipChosenInTheMenuOutlivesARestartAndSilencesTheMorning) {
 }
 
 TEST_F(HookMenu, ThirtyMinutesChosenStopsThePlayerThirtyMinutesLater) {
+  SetSimulatedClock(23, 10, 20);  // before the load: what rang before it depends on the date
   Start();
-  SetSimulatedClock(23, 10, 20);
   Playing(4);
   SendMessageA(main, WM_COMMAND, 1027, 0);
   Pump(30 * 60 * 1000 - 1500);
