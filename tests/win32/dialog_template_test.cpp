@@ -416,10 +416,12 @@ bool HasFace(const char* face) {
   return lstrcmpiA(found, face) == 0;
 }
 
-// The template as the module holds it, its font replaced by `points` of `face`.
+// The template as the module holds it, its font replaced by `points` of `face`; empty for a
+// template that names no font of its own.
 std::vector<WORD> WithFont(HMODULE module, int dialogId, const char* face, int points) {
   HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(dialogId), MAKEINTRESOURCEA(5));
   const auto* dialog = static_cast<const DLGTEMPLATE*>(LockResource(LoadResource(module, found)));
+  if (!(dialog->style & DS_SETFONT)) return {};
   const WORD* begin = reinterpret_cast<const WORD*>(dialog);
   const WORD* end = reinterpret_cast<const WORD*>(reinterpret_cast<const BYTE*>(dialog) + SizeofResource(module, found));
   const WORD* font = SkipField(SkipField(SkipField(reinterpret_cast<const WORD*>(dialog + 1))));  // menu, class, caption
@@ -462,6 +464,7 @@ TEST_F(Templates, NoTextIsClippedInAnyDialog) {
         if (!FindResourceA(plugin.module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5) /* RT_DIALOG */)) continue;
         SCOPED_TRACE(testing::Message() << "template " << id << ", " << face << " " << font.points << " at " << density);
         std::vector<WORD> copy = WithFont(plugin.module, id, face, points);
+        ASSERT_FALSE(copy.empty()) << "a template without a font of its own";
         HWND dialog = CreateDialogIndirectParamA(plugin.module, reinterpret_cast<DLGTEMPLATE*>(copy.data()), main, Inert, 0);
         ASSERT_TRUE(dialog != NULL);
         EXPECT_EQ("", ClippedTexts(dialog, density, &least));
