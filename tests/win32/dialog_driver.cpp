@@ -169,8 +169,9 @@ void Slide(HWND dialog, int id, int position) {
 
 // ---------------------------------------------------------------- text that fits
 // What the control's text leaves room for, and how its text is laid out; false for a control
-// with no text to measure (an icon, an edit, a list, a slider).
-static bool TextRoom(HWND control, int* room, UINT* format, HDC dc) {
+// with no text to measure (an icon, an edit, a list, a slider). What the system draws beside
+// the text grows with the screen's dots per inch, `dpi`.
+static bool TextRoom(HWND control, int* room, UINT* format, HDC dc, int dpi) {
   char name[32];
   GetClassNameA(control, name, sizeof name);
   DWORD style = GetWindowLongA(control, GWL_STYLE);
@@ -191,15 +192,15 @@ static bool TextRoom(HWND control, int* room, UINT* format, HDC dc) {
     case BS_CHECKBOX: case BS_AUTOCHECKBOX: case BS_3STATE: case BS_AUTO3STATE:
     case BS_RADIOBUTTON: case BS_AUTORADIOBUTTON:
       // The box, then a gap of half a digit before the text.
-      *room -= GetSystemMetrics(SM_CXMENUCHECK) + (zero.cx + 1) / 2;
+      *room -= MulDiv(GetSystemMetrics(SM_CXMENUCHECK), dpi, 96) + (zero.cx + 1) / 2;
       break;
     case BS_GROUPBOX: *room -= 2 * zero.cx; break;  // the frame's corner before the title, and after
-    default: *room -= 2 * (GetSystemMetrics(SM_CXEDGE) + 1);  // a push button's edges and focus frame
+    default: *room -= 2 * MulDiv(GetSystemMetrics(SM_CXEDGE) + 1, dpi, 96);  // a push button's edges and focus frame
   }
   return true;
 }
 
-std::string ClippedTexts(HWND dialog) {
+std::string ClippedTexts(HWND dialog, int dpi, int* leastSpare) {
   std::string clipped;
   for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
     char text[256];
@@ -209,14 +210,17 @@ std::string ClippedTexts(HWND dialog) {
     HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(SYSTEM_FONT));
     int room;
     UINT format;
-    if (TextRoom(c, &room, &format, dc)) {
-      RECT client, needed = {0, 0, room, 0};
+    if (TextRoom(c, &room, &format, dc, dpi)) {
+      // Laid out in the room less the spare: a text that must wrap there fails on its height.
+      RECT client, needed = {0, 0, room - TextSpare, 0};
       GetClientRect(c, &client);
       DrawTextA(dc, text, -1, &needed, format);
-      if (needed.right > room || needed.bottom > client.bottom)
+      if (leastSpare && room - needed.right < *leastSpare) *leastSpare = room - needed.right;
+      if (needed.right > room - TextSpare || needed.bottom > client.bottom)
         clipped += "control " + std::to_string(GetDlgCtrlID(c)) + " \"" + text + "\": needs " +
-                   std::to_string(needed.right) + "x" + std::to_string(needed.bottom) + " px, has " +
-                   std::to_string(room) + "x" + std::to_string(client.bottom) + "\n";
+                   std::to_string(needed.right) + "+" + std::to_string(TextSpare) + "x" +
+                   std::to_string(needed.bottom) + " px, has " + std::to_string(room) + "x" +
+                   std::to_string(client.bottom) + "\n";
     }
     SelectObject(dc, old);
     ReleaseDC(c, dc);

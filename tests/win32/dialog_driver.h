@@ -55,11 +55,15 @@ void DoubleClickRow(HWND dialog, int id, int row);
 void Slide(HWND dialog, int id, int position);
 
 // ---- text that fits ----
+// Pixels every text keeps free beside it: another font, or another machine's rendering of
+// the same one, may be that much wider.
+enum { TextSpare = 2 };
 // The static texts, buttons, check boxes and group boxes among the dialog's controls whose
-// text, in the control's own font, does not fit the control: one line each, "" when all fit.
-// A check box needs room for its box beside the text, a button for its edges; a static text
-// that wraps must fit its lines in its height.
-std::string ClippedTexts(HWND dialog);
+// text, in the control's own font, does not fit the control with TextSpare to spare: one line
+// each, "" when all fit. A check box needs room for its box beside the text, a button for its
+// edges, both as a screen of `dpi` draws them; a static text that wraps must fit its lines in
+// its height. `leastSpare`, when given, is lowered to the least room a text left.
+std::string ClippedTexts(HWND dialog, int dpi = 96, int* leastSpare = nullptr);
 
 // ---- gdi objects the plug-in makes and frees (Wine has no GetGuiResources) ----
 struct GdiCount {

@@ -19,58 +19,58 @@ const Expected SettingsControls[] = {
     {114, Group, 5, 5, 125, 129, "Start playing at:"},
     {25, TimeList, 11, 16, 30, 30, "0"},
     {116, Left, 43, 21, 8, 8, "h."},
-    {26, TimeList, 51, 16, 30, 30, "0"},
-    {118, Left, 83, 21, 8, 8, "m."},
-    {4, Check, 11, 32, 35, 10, "Enable"},
-    {5, Check, 11, 43, 68, 10, "Disable after start"},
-    {6, Check, 11, 54, 35, 10, "FadeIn"},
-    {7, Check, 11, 65, 58, 10, "Random track"},
+    {26, TimeList, 53, 16, 30, 30, "0"},
+    {118, Left, 85, 21, 10, 8, "m."},
+    {4, Check, 11, 32, 36, 10, "Enable"},
+    {5, Check, 11, 43, 75, 10, "Disable after start"},
+    {6, Check, 11, 54, 37, 10, "FadeIn"},
+    {7, Check, 11, 65, 61, 10, "Random track"},
     {19, Check, 11, 76, 110, 10, "Random track from range:"},
-    {200, Left, 11, 95, 15, 8, "from"},
-    {42, Number, 28, 90, 30, 13, "1"},
+    {200, Left, 11, 95, 17, 8, "from"},
+    {42, Number, 30, 90, 30, 13, "1"},
     {201, Left, 62, 95, 9, 8, "to"},
     {43, Number, 73, 90, 30, 13, "1"},
-    {8, Check, 11, 109, 59, 10, "Only one track"},
-    {9, Check, 11, 120, 93, 10, "Activate Winamp window"},
+    {8, Check, 11, 109, 63, 10, "Only one track"},
+    {9, Check, 11, 120, 99, 10, "Activate Winamp window"},
     {119, Group, 135, 5, 125, 129, "Stop playing at:"},
     {27, TimeList, 141, 16, 30, 30, "0"},
     {121, Left, 173, 21, 8, 8, "h."},
-    {28, TimeList, 181, 16, 30, 30, "0"},
-    {123, Left, 213, 21, 8, 8, "m."},
-    {10, Check, 141, 32, 35, 10, "Enable"},
-    {11, Check, 141, 43, 68, 10, "Disable after stop"},
-    {12, Check, 141, 54, 41, 10, "FadeOut"},
-    {23, Check, 141, 65, 83, 10, "Use \"Pause\" for stop"},
-    {22, Check, 141, 76, 78, 10, "Wait for end of track"},
-    {13, Check, 141, 87, 58, 10, "Close Winamp"},
-    {14, Check, 141, 98, 70, 10, "Standby computer"},
-    {21, Check, 141, 109, 75, 10, "Hibernate computer"},
-    {15, Check, 141, 120, 76, 10, "Shutdown computer"},
+    {28, TimeList, 183, 16, 30, 30, "0"},
+    {123, Left, 215, 21, 10, 8, "m."},
+    {10, Check, 141, 32, 36, 10, "Enable"},
+    {11, Check, 141, 43, 74, 10, "Disable after stop"},
+    {12, Check, 141, 54, 43, 10, "FadeOut"},
+    {23, Check, 141, 65, 85, 10, "Use \"Pause\" for stop"},
+    {22, Check, 141, 76, 84, 10, "Wait for end of track"},
+    {13, Check, 141, 87, 62, 10, "Close Winamp"},
+    {14, Check, 141, 98, 76, 10, "Standby computer"},
+    {21, Check, 141, 109, 82, 10, "Hibernate computer"},
+    {15, Check, 141, 120, 82, 10, "Shutdown computer"},
     {224, Group, 5, 135, 255, 53, "Volume settings:"},
-    {525, Left, 10, 147, 31, 8, "Start:"},
-    {526, Left, 10, 160, 31, 8, "End:"},
-    {527, Left, 10, 173, 31, 8, "Timeout:"},
-    {29, Slider, 42, 146, 190, 11, ""},
-    {30, Slider, 42, 159, 190, 11, ""},
-    {31, Slider, 42, 172, 190, 11, ""},
+    {525, Left, 10, 147, 32, 8, "Start:"},
+    {526, Left, 10, 160, 32, 8, "End:"},
+    {527, Left, 10, 173, 32, 8, "Timeout:"},
+    {29, Slider, 44, 146, 188, 11, ""},
+    {30, Slider, 44, 159, 188, 11, ""},
+    {31, Slider, 44, 172, 188, 11, ""},
     {32, Right, 235, 147, 20, 8, "0%"},
     {33, Right, 235, 160, 20, 8, "100%"},
     {34, Right, 235, 173, 20, 8, "1000"},
     {340, Group, 5, 189, 255, 108, "Additional:"},
     {16, Check, 11, 201, 126, 10, "Start playing at Winamp startup"},
-    {24, Check, 23, 212, 105, 10, "Use \"Start playing at\" options"},
-    {20, Check, 23, 223, 82, 10, "Restore track position"},
-    {3, Check, 11, 234, 96, 10, "Stop after end of last track"},
-    {41, Check, 11, 245, 117, 10, "Run Winamp at Windows startup"},
-    {17, Check, 11, 256, 118, 10, "Show settings when pressing F12"},
-    {18, Check, 11, 267, 138, 10, "Insert item in Winamp context menu"},
-    {35, Left, 11, 281, 31, 8, "Item text:"},
-    {36, TextEdit, 43, 279, 60, 13, "Dawnbell..."},
-    {37, Left, 107, 281, 29, 8, "Position:"},
-    {44, Number, 137, 279, 20, 13, "5"},
+    {24, Check, 23, 212, 114, 10, "Use \"Start playing at\" options"},
+    {20, Check, 23, 223, 89, 10, "Restore track position"},
+    {3, Check, 11, 234, 105, 10, "Stop after end of last track"},
+    {41, Check, 11, 245, 125, 10, "Run Winamp at Windows startup"},
+    {17, Check, 11, 256, 129, 10, "Show settings when pressing F12"},
+    {18, Check, 11, 267, 139, 10, "Insert item in Winamp context menu"},
+    {35, Left, 11, 281, 36, 8, "Item text:"},
+    {36, TextEdit, 49, 279, 54, 13, "Dawnbell..."},
+    {37, Left, 106, 281, 32, 8, "Position:"},
+    {44, Number, 141, 279, 20, 13, "5"},
     {2, Push, 182, 301, 78, 13, "OK"},
     {40, Push, 5, 301, 78, 13, "About..."},
-    {53, Left, 141, 201, 40, 8, "Alarm days:"},
+    {53, Left, 141, 201, 42, 8, "Alarm days:"},
     {46, Check, 141, 212, 30, 10, "Mon"},
     {47, Check, 141, 223, 30, 10, "Tue"},
     {48, Check, 141, 234, 30, 10, "Wed"},
@@ -90,9 +90,9 @@ const Expected AlarmClockControls[] = {
     {69, Push, 183, 38, 50, 13, "Add..."},
     {70, Push, 183, 55, 50, 13, "Edit..."},
     {71, Push, 183, 72, 50, 13, "Remove"},
-    {64, Left, 7, 116, 150, 8, "Snooze for (minutes):"},
+    {64, Left, 7, 116, 180, 8, "Snooze for (minutes):"},
     {61, Number, 193, 114, 40, 13, "9"},
-    {65, Left, 7, 133, 150, 8, "Stop an unanswered alarm after (minutes):"},
+    {65, Left, 7, 133, 180, 8, "Stop an unanswered alarm after (minutes):"},
     {62, Number, 193, 131, 40, 13, "60"},
     {66, Left, 7, 148, 226, 8, "Snooze 0: Pause ends the alarm. Stop after 0: never."},
     {63, Check, 7, 161, 226, 10, "Sound a tone if the player stays silent"},
@@ -107,28 +107,28 @@ const Expected AlarmClockControls[] = {
 const Expected AlarmControls[] = {
     {80, TimeList, 7, 7, 30, 30, "7"},
     {91, Left, 39, 12, 8, 8, "h."},
-    {81, TimeList, 47, 7, 30, 30, "0"},
-    {92, Left, 79, 12, 8, 8, "m."},
+    {81, TimeList, 49, 7, 30, 30, "0"},
+    {92, Left, 81, 12, 10, 8, "m."},
     {83, Check, 7, 26, 30, 10, "Mon"},
-    {84, Check, 37, 26, 30, 10, "Tue"},
-    {85, Check, 67, 26, 30, 10, "Wed"},
-    {86, Check, 97, 26, 30, 10, "Thu"},
-    {87, Check, 127, 26, 30, 10, "Fri"},
-    {88, Check, 157, 26, 30, 10, "Sat"},
-    {82, Check, 187, 26, 30, 10, "Sun"},
+    {84, Check, 38, 26, 30, 10, "Tue"},
+    {85, Check, 69, 26, 30, 10, "Wed"},
+    {86, Check, 100, 26, 30, 10, "Thu"},
+    {87, Check, 131, 26, 30, 10, "Fri"},
+    {88, Check, 162, 26, 30, 10, "Sat"},
+    {82, Check, 193, 26, 30, 10, "Sun"},
     {89, Check, 7, 42, 40, 10, "On"},
     {90, Check, 7, 55, 120, 10, "Ring once, then switch off"},
-    {1, Push, 111, 73, 50, 13, "OK"},
-    {2, Push, 167, 73, 50, 13, "Cancel"},
+    {1, Push, 117, 73, 50, 13, "OK"},
+    {2, Push, 173, 73, 50, 13, "Cancel"},
 };
 
 const Expected AboutControls[] = {
     {1, Icon, 5, 3, 21, 20, nullptr},  // names icon 1, checked below
     {2, Left, 32, 5, 104, 8, "Dawnbell Winamp Plug-in"},
     {3, Left, 32, 16, 55, 8, "Version: 2.3.2"},
-    {4, Left, 32, 27, 140, 8, nullptr},  // the maker's notice: any text
-    {5, OneLine, 32, 38, 140, 8, "Visit Dawnbell Winamp Plug-in homepage"},
-    {7, Push, 124, 52, 50, 13, "OK"},
+    {4, Left, 32, 27, 148, 8, nullptr},  // the maker's notice: any text
+    {5, OneLine, 32, 38, 148, 8, "Visit Dawnbell Winamp Plug-in homepage"},
+    {7, Push, 130, 52, 50, 13, "OK"},
 };
 
 // Skips a name-or-number field of a dialog template.
@@ -324,7 +324,7 @@ TEST_F(Templates, AboutBoxHasEveryControlWhereTheLayoutPutsIt) {
   HMODULE module = plugin.module;
   RunSettings(plugin, [module](HWND settings) {
     RunAbout(settings, [module](HWND about) {
-      CheckFrame(about, AboutCaption, 180, 70);
+      CheckFrame(about, AboutCaption, 186, 70);
       CheckControls(about, module, 2, AboutControls, sizeof AboutControls / sizeof *AboutControls);
       SendMessageA(about, WM_CLOSE, 0, 0);
     });
@@ -352,7 +352,7 @@ TEST_F(Templates, AlarmDialogHasEveryControlWhereTheLayoutPutsIt) {
   RunSettings(plugin, [module](HWND settings) {
     RunAlarmClock(settings, [module](HWND clock) {
       RunAlarm([clock] { Click(clock, 69); }, [module](HWND alarm) {
-        CheckFrame(alarm, AlarmCaption, 224, 93);
+        CheckFrame(alarm, AlarmCaption, 230, 93);
         CheckControls(alarm, module, 4, AlarmControls, sizeof AlarmControls / sizeof *AlarmControls);
         SendMessageA(alarm, WM_CLOSE, 0, 0);
       });
@@ -362,6 +362,8 @@ TEST_F(Templates, AlarmDialogHasEveryControlWhereTheLayoutPutsIt) {
   });
 }
 
+namespace {
+
 INT_PTR CALLBACK Inert(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 bool IsGroup(HWND control) {
@@ -370,32 +372,109 @@ bool IsGroup(HWND control) {
   return lstrcmpiA(name, "Button") == 0 && (GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
 }
 
-// Pairs of controls that share a pixel, as placed; a group box's frame holds others.
-std::string OverlappingControls(HWND dialog) {
+// Pairs of controls on common rows that stand less than a dialog unit apart side by side, or
+// overlap; a group box's frame holds others. The dialog manager rounds a control's corner and
+// its size each on its own, and so the next one's corner: of the unit between them, up to
+// 1.5 px can go. What must be left is the next whole pixel above that, one at least.
+std::string CrowdedControls(HWND dialog) {
+  RECT four = {0, 0, 4, 0};
+  MapDialogRect(dialog, &four);
+  const int apart = four.right >= 6 ? (four.right - 2) / 4 : 1;
   std::string found;
   for (HWND a = GetWindow(dialog, GW_CHILD); a; a = GetWindow(a, GW_HWNDNEXT))
     for (HWND b = GetWindow(a, GW_HWNDNEXT); b; b = GetWindow(b, GW_HWNDNEXT)) {
-      RECT ra = PlaceOf(dialog, a), rb = PlaceOf(dialog, b), common;
-      if (!IsGroup(a) && !IsGroup(b) && IntersectRect(&common, &ra, &rb))
-        found += "controls " + std::to_string(GetDlgCtrlID(a)) + " and " + std::to_string(GetDlgCtrlID(b)) + "\n";
+      RECT ra = PlaceOf(dialog, a), rb = PlaceOf(dialog, b);
+      if (IsGroup(a) || IsGroup(b) || ra.top >= rb.bottom || rb.top >= ra.bottom) continue;
+      int gap = rb.left - ra.right > ra.left - rb.right ? rb.left - ra.right : ra.left - rb.right;
+      if (gap < apart)
+        found += "controls " + std::to_string(GetDlgCtrlID(a)) + " and " + std::to_string(GetDlgCtrlID(b)) +
+                 ": " + std::to_string(gap) + " px apart, need " + std::to_string(apart) + "\n";
     }
   return found;
 }
 
-// Every template in the DLL, whatever controls it holds: each text fits its control in the
-// dialog's own font, and no control covers another.
+// The fonts users' dialogs come in: the templates' own first, then what systems put in its
+// place. A face this machine lacks is measured in its stand-in, a face wider than it at the
+// same size, where the machine has that.
+struct Font {
+  const char* face;
+  const char* standIn;
+  int points;
+};
+const Font Fonts[] = {{"MS Sans Serif", nullptr, 8}, {"Tahoma", nullptr, 8}, {"Segoe UI", "DejaVu Sans", 9}};
+const int Densities[] = {96, 120, 144};  // dots per inch: screens at 100, 125 and 150 per cent
+
+bool HasFace(const char* face) {
+  HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, face);
+  HDC dc = GetDC(NULL);
+  HGDIOBJ old = SelectObject(dc, font);
+  char found[LF_FACESIZE] = "";
+  GetTextFaceA(dc, sizeof found, found);
+  SelectObject(dc, old);
+  ReleaseDC(NULL, dc);
+  DeleteObject(font);
+  return lstrcmpiA(found, face) == 0;
+}
+
+// The template as the module holds it, its font replaced by `points` of `face`; empty for a
+// template that names no font of its own.
+std::vector<WORD> WithFont(HMODULE module, int dialogId, const char* face, int points) {
+  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(dialogId), MAKEINTRESOURCEA(5));
+  const auto* dialog = static_cast<const DLGTEMPLATE*>(LockResource(LoadResource(module, found)));
+  if (!(dialog->style & DS_SETFONT)) return {};
+  const WORD* begin = reinterpret_cast<const WORD*>(dialog);
+  const WORD* end = reinterpret_cast<const WORD*>(reinterpret_cast<const BYTE*>(dialog) + SizeofResource(module, found));
+  const WORD* font = SkipField(SkipField(SkipField(reinterpret_cast<const WORD*>(dialog + 1))));  // menu, class, caption
+  std::vector<WORD> copy(begin, font);
+  copy.push_back(WORD(points));
+  for (const char* c = face;; ++c) {
+    copy.push_back(WORD(*c));
+    if (!*c) break;
+  }
+  if (copy.size() % 2) copy.push_back(0);  // the controls start on a DWORD
+  copy.insert(copy.end(), AlignDword(SkipField(font + 1)), end);
+  return copy;
+}
+
+}  // namespace
+
+// Every template in the DLL, whatever controls it holds, in each font of the table at each
+// density: each text fits its control with room to spare, and no control crowds another. A
+// density is the font at as many pixels as that screen gives it (or the next whole point
+// above), and the dialog's units follow the font, as the dialog manager makes them.
 TEST_F(Templates, NoTextIsClippedInAnyDialog) {
   Load();
-  int checked = 0;
-  for (int id = 1; id <= 5; ++id) {
-    if (!FindResourceA(plugin.module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5) /* RT_DIALOG */)) continue;
-    SCOPED_TRACE(testing::Message() << "template " << id);
-    HWND dialog = CreateDialogParamA(plugin.module, MAKEINTRESOURCEA(id), main, Inert, 0);
-    ASSERT_TRUE(dialog != NULL);
-    EXPECT_EQ("", ClippedTexts(dialog));
-    EXPECT_EQ("", OverlappingControls(dialog));
-    DestroyWindow(dialog);
-    ++checked;
+  HDC screen = GetDC(NULL);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(NULL, screen);
+  int checked = 0, least = 1000;
+  std::string measured, missing;
+  for (const Font& font : Fonts) {
+    const char* face = HasFace(font.face) ? font.face : font.standIn && HasFace(font.standIn) ? font.standIn : nullptr;
+    std::string name = font.face + (" " + std::to_string(font.points));
+    if (!face) {
+      missing += " " + name;
+      continue;
+    }
+    measured += " " + name + (face == font.face ? "," : std::string(" (as ") + face + "),");
+    for (int density : Densities) {
+      int points = 1;
+      while (MulDiv(points, dpi, 72) < MulDiv(font.points, density, 72)) ++points;
+      for (int id = 1; id <= 5; ++id) {
+        if (!FindResourceA(plugin.module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5) /* RT_DIALOG */)) continue;
+        SCOPED_TRACE(testing::Message() << "template " << id << ", " << face << " " << font.points << " at " << density);
+        std::vector<WORD> copy = WithFont(plugin.module, id, face, points);
+        ASSERT_FALSE(copy.empty()) << "a template without a font of its own";
+        HWND dialog = CreateDialogIndirectParamA(plugin.module, reinterpret_cast<DLGTEMPLATE*>(copy.data()), main, Inert, 0);
+        ASSERT_TRUE(dialog != NULL);
+        EXPECT_EQ("", ClippedTexts(dialog, density, &least));
+        EXPECT_EQ("", CrowdedControls(dialog));
+        DestroyWindow(dialog);
+        checked += &font == Fonts && density == Densities[0];
+      }
+    }
   }
   EXPECT_EQ(5, checked) << "the settings, the about box, the alarm clock, the alarm and the ringing window";
+  printf("text fit:%s at 96, 120 and 144 dpi; least spare %d px%s%s\n", measured.c_str(), least,
+         missing.empty() ? "" : "; not on this machine:", missing.c_str());
 }
