@@ -12,6 +12,7 @@ std::vector<std::string> VolumeCalls;
 std::vector<std::string> Calls;
 std::vector<std::string> WakeCalls;
 std::vector<std::string> WindowCalls;
+int32_t SettingsChanges;
 int32_t WakeAnswer;
 LocalTimeRecord FakeClock;
 int64_t FakeUtcOffset;
@@ -55,6 +56,7 @@ void ResetHost() {
   FakeUtcOffset = FakeZoneChangeUtc = FakeUtcOffsetBefore = FakeUtcOffsetAfter = 0;
   WakeCalls.clear();
   WindowCalls.clear();
+  SettingsChanges = 0;
   WakeAnswer = WakeSet;
   Player = FakePlayer{};
   Calls.clear();
@@ -243,3 +245,5 @@ void ShowRinging() {
   RingingText(time, state);
   WindowCalls.push_back(std::string(time) + " " + state);
 }
+
+void SettingsChanged() { ++SettingsChanges; }
