@@ -321,7 +321,7 @@ TEST_F(HookTrackEnd, WaitForTheEndIsCompletedByTheNotice) {
 // above the command's id.
 TEST_F(HookTrackEnd, AStopPressedDuringTheWaitEndsIt) {
   for (WPARAM stop : {WPARAM{40047}, WPARAM{MAKEWPARAM(40047, 1)}}) {
-    SCOPED_TRACE(stop);
+    SCOPED_TRACE(stop == 40047 ? "pressed" : "from the keyboard");
     TearDown();
     SetUp();
     ArmStop(0, 1);

@@ -21,6 +21,16 @@ void AlarmsAtSevenAndFivePast(std::initializer_list<std::pair<const char*, DWORD
 
 bool Rings() { return PumpUntil(3000, [] { return RingingWindow() != NULL; }); }
 
+// What the player's window does: minimised, Windows hides the windows it owns (Wine without a
+// window manager does not, so it is done here as Windows does it); hidden, as in the tray.
+enum PlayerWindow { Minimised, Hidden };
+void PlayerDoes(HWND main, std::initializer_list<PlayerWindow> steps) {
+  for (PlayerWindow step : steps) {
+    ShowWindow(main, step == Minimised ? SW_SHOWMINNOACTIVE : SW_HIDE);
+    if (step == Minimised) ShowOwnedPopups(main, FALSE);
+  }
+}
+
 // The plug-in's hooks on this thread's messages, counted at its calls.
 std::set<HHOOK> Hooks;
 HHOOK WINAPI CountSetHook(int id, HOOKPROC proc, HINSTANCE module, DWORD thread) {
@@ -126,15 +136,15 @@ TEST_F(RingWindow, IsTopmostOverThePlayerInAnyStateAndTakesTheForegroundOnlyWith
   const struct {
     const char* what;
     DWORD activate;
-    std::initializer_list<int> player;  // what the player's window does, in turn
-    bool whileRinging;                  // or before the alarm
+    std::initializer_list<PlayerWindow> player;  // in turn
+    bool whileRinging;                           // or before the alarm
   } cases[] = {
       {"Activate", 1, {}, false},
       {"without Activate", 0, {}, false},
-      {"the player minimised", 0, {SW_SHOWMINNOACTIVE}, false},
-      {"the player minimised while it rings", 0, {SW_SHOWMINNOACTIVE}, true},
-      {"the player minimised to the tray", 0, {SW_SHOWMINNOACTIVE, SW_HIDE}, false},
-      {"the player minimised to the tray while it rings", 0, {SW_SHOWMINNOACTIVE, SW_HIDE}, true},
+      {"the player minimised", 0, {Minimised}, false},
+      {"the player minimised while it rings", 0, {Minimised}, true},
+      {"the player minimised to the tray", 0, {Minimised, Hidden}, false},
+      {"the player minimised to the tray while it rings", 0, {Minimised, Hidden}, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -144,10 +154,10 @@ TEST_F(RingWindow, IsTopmostOverThePlayerInAnyStateAndTakesTheForegroundOnlyWith
     SetForegroundWindow(other);
     Pump(50);
     AlarmsAtSevenAndFivePast({{"Activate", c.activate}});
-    if (!c.whileRinging) for (int show : c.player) ShowWindow(main, show);
+    if (!c.whileRinging) PlayerDoes(main, c.player);
     Init();
     ASSERT_TRUE(Rings()) << LogText();
-    if (c.whileRinging) for (int show : c.player) ShowWindow(main, show);
+    if (c.whileRinging) PlayerDoes(main, c.player);
     Pump(50);
     HWND window = RingingWindow();
     EXPECT_TRUE(IsWindowVisible(window));
