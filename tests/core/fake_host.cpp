@@ -12,7 +12,6 @@ std::vector<std::string> VolumeCalls;
 std::vector<std::string> Calls;
 std::vector<std::string> WakeCalls;
 std::vector<std::string> WindowCalls;
-int32_t SettingsChanges;
 int32_t WakeAnswer;
 LocalTimeRecord FakeClock;
 int64_t FakeUtcOffset;
@@ -56,7 +55,6 @@ void ResetHost() {
   FakeUtcOffset = FakeZoneChangeUtc = FakeUtcOffsetBefore = FakeUtcOffsetAfter = 0;
   WakeCalls.clear();
   WindowCalls.clear();
-  SettingsChanges = 0;
   WakeAnswer = WakeSet;
   Player = FakePlayer{};
   Calls.clear();
@@ -246,4 +244,4 @@ void ShowRinging() {
   WindowCalls.push_back(std::string(time) + " " + state);
 }
 
-void SettingsChanged() { ++SettingsChanges; }
+void SettingsChanged() {}  // no dialogs here to follow

@@ -40,7 +40,6 @@ extern int32_t WakeAnswer;  // what arming reports
 // What the ringing window was told, one entry a change: "07:00 Ringing", "07:00 Snoozed
 // until 07:09", "closed".
 extern std::vector<std::string> WindowCalls;
-extern int32_t SettingsChanges;  // what the open dialogs were told: that the plug-in changed settings
 extern std::vector<std::string> Calls;
 extern LocalTimeRecord FakeClock;
 // UTC seconds are the fake clock's own, read as UTC, plus this: a change of the zone's offset

