@@ -157,7 +157,7 @@ static LRESULT CALLBACK PlayerProc(HWND window, UINT message, WPARAM wParam, LPA
     }
     case WM_COMMAND:
       Log(message, wParam, lParam, 0);
-      RunCommand(window, wParam);
+      RunCommand(window, LOWORD(wParam));  // the id: the keyboard's commands carry 1 above it
       Refresh(window);
       if (lParam) SetFocus(window);  // keys go back to the main window after a button
       return 0;

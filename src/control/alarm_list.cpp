@@ -61,7 +61,9 @@ void AlarmsRang(int32_t slots) {
     WriteAlarm(slot, alarm);
     changed = true;
   }
-  if (changed) SaveSettings();
+  if (!changed) return;
+  SaveSettings();
+  SettingsChanged();
 }
 
 // The user switched, added, edited or removed an alarm: a skip pending is cancelled. An alarm
@@ -76,6 +78,7 @@ void SwitchAlarm(int32_t slot) {
   WriteAlarm(slot, alarm);
   AlarmsEdited();
   SaveSettings();
+  SettingsChanged();
   RefreshWake();
 }
 
@@ -92,6 +95,7 @@ void ToggleSkip() {
   else if (NextAlarm(LocalTime, &at, &minutes)) SkipAlarm = MinuteNumber(at);
   else return;
   SaveSettings();
+  SettingsChanged();
   RefreshWake();
 }
 

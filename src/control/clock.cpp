@@ -92,6 +92,7 @@ void ClockTick() {
     // The alarm outranks the sleep timer, whatever the player is doing.
     CancelStop();
     StopAfterLast = 0;
+    SettingsChanged();
     if (Activate) ActivatePlayer();
     int32_t started = StartPlayback();
     AlarmsRang(due);  // once alarms switch themselves off

@@ -11,6 +11,7 @@ void StopEvent() {
   if (StopOff) {
     StopOn = 0;
     SaveSettings();
+    SettingsChanged();
   }
   RunStop();
 }

@@ -11,6 +11,7 @@ static bool LastEntryEnded() {
 void TrackEnded() {
   if (StopAfterLast && LastEntryEnded()) {
     StopAfterLast = 0;
+    SettingsChanged();
     // The player itself sees this notice only after us, and would move to the next entry.
     if (StopPhase < 2) AskStopAfterCurrent();
     // A fade-out pending is running: left going, it would end in a second final stop.

@@ -8,6 +8,7 @@
 #include "../seam/system_volume.h"
 #include "../seam/tone.h"
 #include "../seam/wake_timer.h"
+#include "../seam/window_timers.h"
 #include "../settings/settings.h"
 #include "../settings/store.h"
 #include "../ui/settings_dialog.h"
@@ -55,6 +56,9 @@ int ShowSettings() {
 int PluginQuit() {
   HWND main = Plugin.hwndParent;
   SetHookActive(false);
+  // A restart the hook let pass (F12 off) leaves a fade-out running, and the player would keep
+  // its faded level. After a close the fade's timer is stopped and its volume back already.
+  if (RunningTimer(FadeTimer)) PutBackFadedVolume();
   StopTimer(ClockTimer);
   StopTimer(FadeTimer);
   EndRinging();

@@ -2,6 +2,7 @@
 
 #include "../control/control.h"
 #include "../seam/host_player.h"
+#include "../seam/own_command.h"
 #include "../seam/window_timers.h"
 #include "../frame/plugin.h"
 #include "../settings/settings.h"
@@ -59,8 +60,10 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   switch (message) {
     case WM_APPCOMMAND: CommandReached(); break;  // media keys on current Windows
     case WM_COMMAND:
-      CommandReached();  // buttons, keys, menus, media keys: someone answered the tone
-      if (wParam == CmdStop) StopCommandSeen();
+      // Buttons, keys, menus, media keys: someone answered the tone. Not our own Stop and Play.
+      if (!OwnCommandSent()) CommandReached();
+      // The id alone: a command from the keyboard carries 1 above it.
+      if (LOWORD(wParam) == CmdStop) StopCommandSeen();
       if (wParam == SettingsItemId) ShowSettings();
       else if (wParam >= SleepFirstId && wParam <= SleepOffId) SleepItemChosen(wParam);
       else if (wParam >= AlarmFirstId && wParam <= SkipAlarmId) AlarmItemChosen(wParam);

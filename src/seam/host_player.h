@@ -75,6 +75,10 @@ void SetAwakeState(int32_t state);  // replaces the state we asked for before
 void PlayTone(int32_t on);
 // The ringing window follows Ringing: it opens, shows the new state, or goes once it is off.
 void ShowRinging();
+// The plug-in itself changed settings an open dialog shows (an alarm switched in the menu or
+// by its own ringing, a skip, the sleep timer switched off, "stop after end of last track"
+// done): the dialogs show it at once, and keep it.
+void SettingsChanged();
 // The computer's own output, its default device; false when there is none to ask.
 bool ReadSystemVolume(SystemVolumeRecord* volume);
 // Changes what differs from the device's state only; a device may round the level, so read

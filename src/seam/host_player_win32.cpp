@@ -6,6 +6,7 @@
 #include "descriptor.h"
 #include "file_time.h"
 #include "host_player.h"
+#include "own_command.h"
 #include "window_timers.h"
 #include "system_library.h"
 
@@ -15,7 +16,16 @@ int32_t PlayerIpc(int32_t data, int32_t code) {
   return static_cast<int32_t>(SendMessageA(Plugin.hwndParent, HostIpcMessage, data, code));
 }
 
-void PlayerCommand(int32_t id) { SendMessageA(Plugin.hwndParent, WM_COMMAND, id, 0); }
+// A count: one of our commands may go out while another is still on its way.
+static int32_t OwnCommands;
+
+void PlayerCommand(int32_t id) {
+  ++OwnCommands;
+  SendMessageA(Plugin.hwndParent, WM_COMMAND, id, 0);
+  --OwnCommands;
+}
+
+bool OwnCommandSent() { return OwnCommands != 0; }
 
 void ActivatePlayer() {
   SendMessageA(Plugin.hwndParent, WM_SYSCOMMAND, SC_RESTORE, 0);

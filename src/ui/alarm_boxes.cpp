@@ -29,3 +29,15 @@ void ReadAlarmBoxes(HWND dialog, const AlarmBoxes& boxes, AlarmRecord* alarm) {
   alarm->On = IsChecked(dialog, boxes.On);
   alarm->Once = IsChecked(dialog, boxes.On + 1);
 }
+
+static void Merge(int32_t shown, int32_t box, int32_t* now) {
+  if (box != shown) *now = box;
+}
+
+void MergeAlarm(const AlarmRecord& shown, const AlarmRecord& boxes, AlarmRecord* now) {
+  Merge(shown.Hour, boxes.Hour, &now->Hour);
+  Merge(shown.Minute, boxes.Minute, &now->Minute);
+  now->Days ^= (now->Days ^ boxes.Days) & (boxes.Days ^ shown.Days);
+  Merge(shown.On, boxes.On, &now->On);
+  Merge(shown.Once, boxes.Once, &now->Once);
+}

@@ -18,3 +18,6 @@ struct AlarmBoxes {
 // A time outside the lists leaves its list empty; an empty list reads back as -1.
 void ShowAlarm(HWND dialog, const AlarmBoxes& boxes, const AlarmRecord& alarm);
 void ReadAlarmBoxes(HWND dialog, const AlarmBoxes& boxes, AlarmRecord* alarm);
+// The user's changes made over the alarm as it is now: a field the boxes show as `shown` showed
+// it is left as `now` has it, a field they show otherwise is what the user set (a day at a time).
+void MergeAlarm(const AlarmRecord& shown, const AlarmRecord& boxes, AlarmRecord* now);

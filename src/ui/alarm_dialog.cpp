@@ -70,6 +70,12 @@ static void ShowAlarms(HWND dialog, int32_t selected) {
   SetDlgItemTextA(dialog, IDC_NEXT_ALARM, Scratch);
 }
 
+static HWND AlarmClock;  // while it is open
+
+void FollowAlarmClock() {
+  if (AlarmClock) ShowAlarms(AlarmClock, SelectedSlot(AlarmClock));
+}
+
 // A button just pressed may have gone grey: the list takes the focus, or the keyboard has none.
 static void AlarmsChanged(HWND dialog, int32_t selected) {
   AlarmsEdited();
@@ -92,6 +98,13 @@ static void EditSlot(HWND dialog, int32_t slot) {
     alarm = before;
   }
   if (!EditAlarm(dialog, &alarm) || (!fresh && SameAlarm(alarm, before))) return;
+  // The player's menu, or the alarm's ringing, may have switched it meanwhile: that stays, and
+  // only what the user changed goes in.
+  AlarmRecord now;
+  if (!fresh && ReadAlarm(slot, &now)) {
+    MergeAlarm(before, alarm, &now);
+    alarm = now;
+  }
   WriteAlarm(slot, alarm);
   AlarmsChanged(dialog, slot);
 }
@@ -104,6 +117,7 @@ static void RemoveSelected(HWND dialog) {
 }
 
 static INT_PTR InitAlarmClock(HWND dialog) {
+  AlarmClock = dialog;
   ShowAlarms(dialog, -1);
   SleepTimerText(LocalTime, Scratch);
   SetDlgItemTextA(dialog, IDC_SLEEP_TIMER, Scratch);
@@ -132,6 +146,7 @@ static INT_PTR CloseAlarmSaving(HWND dialog) {
   SaveSettings();
   RefreshWake();  // for the alarms as they now are
   EndDialog(dialog, 0);
+  AlarmClock = NULL;
   return TRUE;
 }
 

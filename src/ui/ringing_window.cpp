@@ -39,6 +39,20 @@ static void Forget() {
   Window = NULL;
 }
 
+// Where an owned window would be: in the middle of the work area of the player's monitor
+// (of where it was before it was minimised).
+static void CentreOnPlayer(HWND window) {
+  MONITORINFO monitor;
+  monitor.cbSize = sizeof monitor;
+  RECT r;
+  if (!GetMonitorInfoA(MonitorFromWindow(Plugin.hwndParent, MONITOR_DEFAULTTONEAREST), &monitor) ||
+      !GetWindowRect(window, &r))
+    return;
+  const RECT& work = monitor.rcWork;
+  SetWindowPos(window, NULL, (work.left + work.right - (r.right - r.left)) / 2,
+               (work.top + work.bottom - (r.bottom - r.top)) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // Greyed while there is no snooze to take. The keyboard goes with it, to the next button:
 // a greyed Snooze must not keep it, and Enter snoozes again once Snooze is back.
 static void FollowSnooze(HWND window) {
@@ -57,9 +71,11 @@ void ShowRinging() {
     return;
   }
   if (!window) {
-    window = CreateDialogParamA(Plugin.hDllInstance, MAKEINTRESOURCEA(IDD_RINGING), Plugin.hwndParent,
-                                RingingProc, 0);
+    // Owned by no window: Windows hides what a window owns while it is minimised, and a
+    // player in the tray is hidden itself. The taskbar shows a button of its own for it.
+    window = CreateDialogParamA(Plugin.hDllInstance, MAKEINTRESOURCEA(IDD_RINGING), NULL, RingingProc, 0);
     if (!window) return;
+    CentreOnPlayer(window);
   }
   char time[8];
   RingingText(time, Scratch);

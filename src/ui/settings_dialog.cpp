@@ -22,9 +22,18 @@ static int32_t* const TimeSettings[4] = {&StartH, &StartM, &StopH, &StopM};
 static const int NumberEdits[3] = {IDC_RANGE_FIRST, IDC_RANGE_LAST, IDC_MENU_POS};
 static int32_t* const NumberSettings[3] = {&First, &Last, &MenuPos};
 
-// Alarm 1's controls, and alarm 1 as the dialog first showed it.
+// Alarm 1's controls.
 static const AlarmBoxes FirstAlarm = {IDC_START_HOUR, IDC_DAY_SUNDAY, IDC_START_ENABLE};
-static AlarmRecord OpenedAlarm;
+
+// The flags' boxes as bits by index, and "stop after end of last track" above them.
+enum : uint32_t { StopAfterLastBit = 1u << FlagCount };
+
+// What the plug-in itself may change while the dialog is open (the player's menu, an alarm
+// ringing, the sleep timer), as the dialog last showed it from memory. A box that still shows
+// that follows the plug-in; a box that shows otherwise holds the user's change, and only those
+// are written.
+static AlarmRecord ShownAlarm;
+static uint32_t ShownFlags;
 
 static void Uncheck(HWND dialog, int id) { CheckDlgButton(dialog, id, BST_UNCHECKED); }
 
@@ -52,14 +61,63 @@ static void FillTimeBoxes(HWND dialog) {
   }
 }
 
+static uint32_t StoredFlags() {
+  uint32_t flags = StopAfterLast ? StopAfterLastBit : 0u;
+  for (int i = 0; i < FlagCount; ++i) flags |= (SettingValues[i] ? 1u : 0u) << i;
+  return flags;
+}
+
+static uint32_t BoxFlags(HWND dialog) {
+  uint32_t flags = IsChecked(dialog, IDC_STOP_AFTER_LAST) ? StopAfterLastBit : 0u;
+  for (int i = 0; i < FlagCount; ++i) flags |= static_cast<uint32_t>(IsChecked(dialog, IDC_START_ENABLE + i)) << i;
+  return flags;
+}
+
+static void ShowFlags(HWND dialog, uint32_t flags) {
+  Check(dialog, IDC_STOP_AFTER_LAST, (flags & StopAfterLastBit) != 0);
+  for (int i = 0; i < FlagCount; ++i) Check(dialog, IDC_START_ENABLE + i, flags >> i & 1);
+}
+
+// Alarm 1 as its boxes show it: a time outside the lists shows as none.
+static AlarmRecord StoredAlarm() {
+  AlarmRecord alarm;
+  ReadAlarm(0, &alarm);
+  if (static_cast<uint32_t>(alarm.Hour) >= 24) alarm.Hour = -1;
+  if (static_cast<uint32_t>(alarm.Minute) >= 60) alarm.Minute = -1;
+  return alarm;
+}
+
+static void Remember() {
+  ShownAlarm = StoredAlarm();
+  ShownFlags = StoredFlags();
+}
+
+// The boxes take what the plug-in changed since they were shown, and keep what the user did.
+static void Follow(HWND dialog) {
+  AlarmRecord boxes, alarm = StoredAlarm();
+  ReadAlarmBoxes(dialog, FirstAlarm, &boxes);
+  MergeAlarm(ShownAlarm, boxes, &alarm);
+  uint32_t box = BoxFlags(dialog), flags = StoredFlags();
+  flags ^= (flags ^ box) & (box ^ ShownFlags);
+  Remember();
+  ShowFlags(dialog, flags);
+  ShowAlarm(dialog, FirstAlarm, alarm);
+  UpdateEnables(dialog);
+}
+
+// The seam's notice, for real: the settings dialog and the Alarm clock dialog over it follow.
+void SettingsChanged() {
+  if (SettingsDialog) Follow(static_cast<HWND>(SettingsDialog));
+  FollowAlarmClock();
+}
+
 static void ShowFields(HWND dialog) {
   SetDlgItemTextA(dialog, IDC_MENU_TEXT, MenuText);
   for (int i = 0; i < 3; ++i) {
     wsprintfA(Scratch, "%d", static_cast<int32_t>(static_cast<uint32_t>(*NumberSettings[i]) + 1u));
     SetDlgItemTextA(dialog, NumberEdits[i], Scratch);
   }
-  Check(dialog, IDC_STOP_AFTER_LAST, StopAfterLast);
-  for (int i = 0; i < FlagCount; ++i) Check(dialog, IDC_START_ENABLE + i, SettingValues[i]);
+  ShowFlags(dialog, StoredFlags());
 }
 
 // Box 45 + d is day d of the week, Sunday 0, shown and read with the rest of alarm 1. Bits
@@ -86,7 +144,7 @@ static void InitSettingsDialog(HWND dialog) {
   if (QueryAutorun() == 0) CheckDlgButton(dialog, IDC_AUTORUN, BST_CHECKED);
   CloseAutorun();
   SetupVolumeSliders(dialog);
-  ReadAlarmBoxes(dialog, FirstAlarm, &OpenedAlarm);
+  Remember();
 }
 
 // 0 and 1 both mean the first entry; anything else is shown one above what we keep.
@@ -96,8 +154,21 @@ static int32_t ReadNumber(HWND dialog, int id) {
   return n ? static_cast<int32_t>(static_cast<uint32_t>(n) - 1u) : 0;
 }
 
-// There is no cancel: every way of closing keeps what the dialog shows.
+// Alarm 1 as the boxes show it, into the list. Changed here, it cancels a skip pending, as any
+// alarm edited does.
+static void TakeFirstAlarm(HWND dialog) {
+  Follow(dialog);
+  AlarmRecord alarm;
+  ReadAlarmBoxes(dialog, FirstAlarm, &alarm);
+  if (!SameAlarm(alarm, ShownAlarm)) AlarmsEdited();
+  WriteAlarm(0, alarm);
+  Remember();
+}
+
+// There is no cancel: every way of closing keeps what the dialog shows, once it has followed
+// what the plug-in changed while it was open.
 static void CloseSaving(HWND dialog) {
+  TakeFirstAlarm(dialog);
   StopAfterLast = IsChecked(dialog, IDC_STOP_AFTER_LAST);
   for (int i = 0; i < FlagCount; ++i) SettingValues[i] = IsChecked(dialog, IDC_START_ENABLE + i);
   WakeUp = IsChecked(dialog, IDC_WAKE_UP);
@@ -107,11 +178,6 @@ static void CloseSaving(HWND dialog) {
   for (int i = 0; i < 3; ++i) *NumberSettings[i] = ReadNumber(dialog, NumberEdits[i]);
   for (int i = 0; i < 4; ++i)
     *TimeSettings[i] = static_cast<int32_t>(SendDlgItemMessageA(dialog, TimeBoxes[i], CB_GETCURSEL, 0, 0));
-  // Alarm 1 edited here cancels a skip pending, as any alarm edited does.
-  AlarmRecord alarm;
-  ReadAlarmBoxes(dialog, FirstAlarm, &alarm);
-  WriteAlarm(0, alarm);
-  if (!SameAlarm(alarm, OpenedAlarm)) AlarmsEdited();
   SaveSettings();
   RefreshWake();  // the alarm's time, days or wake option may have changed
   EndDialog(dialog, 0);
@@ -121,11 +187,9 @@ static void CloseSaving(HWND dialog) {
 // The Alarm clock dialog lists alarm 1 too: it takes the boxes as they stand, and they show
 // whatever it made of alarm 1.
 static void ShowAlarmClockOnFirstAlarm(HWND dialog) {
-  AlarmRecord alarm;
-  ReadAlarmBoxes(dialog, FirstAlarm, &alarm);
-  WriteAlarm(0, alarm);
+  TakeFirstAlarm(dialog);
   ShowAlarmClock(dialog);
-  ShowFirstAlarm(dialog);
+  Follow(dialog);
 }
 
 // Checking one box of an exclusive group clears the others; clearing one touches nothing.

@@ -43,6 +43,7 @@ static bool Measuring;
 void ShowRinging() {
   if (Measuring) abort();  // the window's text is as the tick before left it
 }
+void SettingsChanged() { abort(); }  // an idle tick changes no setting
 static bool Counting;
 uint32_t ElapsedMilliseconds() {
   if (!Counting) abort();

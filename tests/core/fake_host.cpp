@@ -243,3 +243,5 @@ void ShowRinging() {
   RingingText(time, state);
   WindowCalls.push_back(std::string(time) + " " + state);
 }
+
+void SettingsChanged() {}  // no dialogs here to follow

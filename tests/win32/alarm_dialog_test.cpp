@@ -389,6 +389,7 @@ TEST_F(AlarmClock, EditChangesTheChosenAlarmOnlyByOk) {
     Closing way;
     DWORD third, fifth;  // stored afterwards
     const char* line;
+    WPARAM menu;  // chosen in the player's menu while the alarm dialog is open; 0 none
   } const cases[] = {
       {"alarm 3 by Edit: 05:10, Wednesday off, Tuesday on", 1, false, Word(5, 10, Sun | Mon | Tue, On),
        ByOkButton, Word(5, 10, Sun | Mon | Tue, On), fifth,
@@ -402,19 +403,28 @@ TEST_F(AlarmClock, EditChangesTheChosenAlarmOnlyByOk) {
       {"alarm 3 changed, then Cancel", 1, false, Word(5, 10, Tue, On), ByCancelButton, third, fifth, wednesday},
       {"alarm 5 changed, then Escape", 2, true, Word(5, 10, Tue, On), ByEscapeKey, third, fifth, wednesday},
       {"alarm 5 changed, then the close box", 2, false, Word(5, 10, Tue, On), ByCloseBox, third, fifth, wednesday},
+      // The list follows the menu at once, and the switch stays beside the user's change.
+      {"alarm 3 switched off in the player's menu meanwhile, its minute changed here", 1, false,
+       Word(6, 45, Sun | Mon | Wed, On), ByOkButton, Word(6, 45, Sun | Mon | Wed, 0), fifth,
+       "Next alarm: Saturday 12 December, 08:00 (in 4 d 3 h 0 min)", 1042},
   };
   SetSimulatedClock(5, 0, 0);
   Init();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     StoreAlarms(Word(7, 0, Weekdays, 0), {0, third, 0, fifth});
-    RunSettings(plugin, [&c, third, fifth](HWND settings) {
-      RunAlarmClock(settings, [&c, third, fifth](HWND clock) {
+    HWND player = main;
+    RunSettings(plugin, [&c, third, fifth, player](HWND settings) {
+      RunAlarmClock(settings, [&c, third, fifth, player](HWND clock) {
         ClickRow(clock, List, c.row);
         EXPECT_TRUE(Enabled(clock, Edit));
         RunAlarm([&c, clock] { c.doubleClick ? DoubleClickRow(clock, List, c.row) : Click(clock, Edit); },
-                 [&c, third, fifth](HWND alarm) {
+                 [&c, third, fifth, player, clock](HWND alarm) {
                    EXPECT_EQ(c.row == 1 ? third : fifth, ShownInAlarm(alarm));
+                   if (c.menu) {
+                     SendMessageA(player, WM_COMMAND, c.menu, 0);
+                     EXPECT_EQ("06:30  Mon Wed Sun  (off)", Rows(clock, List)[c.row]);
+                   }
                    EnterAndClose(alarm, c.entered, c.way);
                  });
         EXPECT_EQ(3u, Rows(clock, List).size());

@@ -269,21 +269,49 @@ TEST_F(SettingsDialog, StopAfterLastLastsWhileThePlayerRunsAndNotBeyond) {
   });
 }
 
-TEST_F(SettingsDialog, AnEventThatDisablesItselfWhileOpenIsUndoneOnClosing) {
-  WriteDword("StartOn", 1);
-  WriteDword("StartOff", 1);
-  WriteDword("StartH", 7);
-  WriteDword("StartM", 0);
-  SetSimulatedClock(6, 59, 59);
-  Init();
-  RunSettings(plugin, [](HWND d) {
-    // The clock keeps ticking in the dialog's loop.
-    EXPECT_TRUE(TickInDialog(d, 4000, [] { return Player.status == PlayerPlaying; }));
-    EXPECT_EQ(0u, Stored("StartOn"));
-    EXPECT_TRUE(Checked(d, 4));
-    Close(d);
-  });
-  EXPECT_EQ(1u, Stored("StartOn"));
+// The dialog leaves the player's menu usable, and the clock ticks on in its loop: what the
+// menu or the plug-in itself changes shows at once, and closing keeps it beside the user's own
+// changes. Alarm 1 is at 07:00 every day, the clock a second before.
+TEST_F(SettingsDialog, WhatThePlugInChangesWhileItIsOpenShowsAtOnceAndIsKept) {
+  const struct {
+    const char* what;
+    std::initializer_list<std::pair<const char*, DWORD>> stored;
+    int clicked;                         // by the user first; 0 none
+    std::initializer_list<WPARAM> menu;  // then chosen in the player's menu
+    int box;                             // at once, or by 07:00:03, this box shows
+    bool checked;
+    Way way;
+    const char* name;  // stored after the close
+    DWORD kept, days;
+    bool skipped;
+  } cases[] = {
+      {"a once alarm 1 rings", {{"StartOn", 1}, {"StartOff", 1}}, 0, {}, 4, false, ByOk, "StartOn", 0, 127},
+      {"the sleep timer switches itself off", {{"StopOn", 1}, {"StopOff", 1}, {"StopH", 7}}, 0, {}, 10, false,
+       ByEscape, "StopOn", 0, 127},
+      {"alarm 1 switched on in the menu, then skipped", {}, 0, {1040, 1048}, 4, true, ByTitleBarClose, "StartOn",
+       1, 127, true},
+      {"alarm 1 switched off in the menu as the user unticks Monday", {{"StartOn", 1}}, 46, {1040}, 4, false, ByOk,
+       "StartOn", 0, 0x7D},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    SetUp();
+    WriteDword("StartH", 7);
+    for (const auto& v : c.stored) WriteDword(v.first, v.second);
+    SetSimulatedClock(6, 59, 59);
+    Init();
+    HWND player = main;
+    RunSettings(plugin, [&c, player](HWND d) {
+      if (c.clicked) Click(d, c.clicked);
+      for (WPARAM item : c.menu) SendMessageA(player, WM_COMMAND, item, 0);
+      EXPECT_TRUE(TickInDialog(d, c.menu.size() ? 0 : 4000, [&] { return Checked(d, c.box) == c.checked; }));
+      CloseBy(d, c.way);
+    });
+    EXPECT_EQ(c.kept, Stored(c.name));
+    EXPECT_EQ(c.days, Stored("StartDays"));
+    EXPECT_EQ(c.skipped, Stored("SkipAlarm") != 0);
+  }
 }
 
 TEST_F(SettingsDialog, DayBoxesAndWakeBoxShowWhatIsStoredAndSaveWhatTheyShow) {

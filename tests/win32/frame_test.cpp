@@ -148,6 +148,8 @@ static const struct {
                    " SendDlgItemMessageA SendMessageA SetCursor SetDlgItemTextA"
                    " SetForegroundWindow SetTimer SetWindowLongA SetWindowsHookExA ShowWindow"
                    " UnhookWindowsHookEx wsprintfA "
+                   // The ringing window, centred on the player's monitor.
+                   " GetMonitorInfoA GetWindowRect MonitorFromWindow SetWindowPos "
                    // The 64-bit build's names for GetWindowLongA and SetWindowLongA.
                    " GetWindowLongPtrA SetWindowLongPtrA "},
 };

@@ -317,13 +317,14 @@ TEST_F(HookTrackEnd, WaitForTheEndIsCompletedByTheNotice) {
 }
 
 // The user stops the player and plays again within the second: the wait was for the track
-// the user stopped, and the next track's end is only that.
+// the user stopped, and the next track's end is only that. From the keyboard, the Stop
+// carries 1 above the command's id.
 TEST_F(HookTrackEnd, AStopPressedDuringTheWaitEndsIt) {
   ArmStop(0, 1);
   Start();
   Playing(4);
   ASSERT_TRUE(ReachStopTime());
-  SendMessageA(main, WM_COMMAND, 40047, 0);
+  SendMessageA(main, WM_COMMAND, MAKEWPARAM(40047, 1), 0);
   SendMessageA(main, WM_COMMAND, 40045, 0);
   Sequence.clear();
   PlayerEndTrack();
@@ -793,6 +794,20 @@ TEST_F(HookClose, ClosingMidFadeOutLeavesThePlayerAtTheVolumeTheFadeBeganAt) {
   ClosePlayer();
   EXPECT_SEQUENCE("close", Ipc(200, 122), Ipc(0, 105), Ipc(1, 105), KillTimerCall(1), KillTimerCall(2),
                   Msg(WM_CLOSE));
+  EXPECT_EQ(200, Player.volume);
+}
+
+// With the F12 key off the hook lets the restart notice pass, and the host quits us without
+// a close: the quit puts the volume back.
+TEST_F(HookClose, RestartingMidFadeOutWithF12OffLeavesThePlayerAtTheVolumeTheFadeBeganAt) {
+  ArmStop(1, 0);
+  WriteDword("HotKey", 0);
+  Start();
+  Playing(4);
+  ASSERT_TRUE(ReachStopTime());
+  ASSERT_TRUE(PumpUntil(2000, [] { return Player.volume < 196; }));
+  SendMessageA(main, IpcMessage, 0, 135);
+  Quit();
   EXPECT_EQ(200, Player.volume);
 }
 

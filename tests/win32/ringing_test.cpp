@@ -47,6 +47,28 @@ TEST_F(Ringing, AnEmptyPlaylistSoundsTheToneFromTheSystemFolderUntilACommandCome
   EXPECT_EQ("FreeLibrary winmm.dll", Seen.tone.back());
 }
 
+// A second alarm over the tone starts the playlist loaded meanwhile with the player's Stop and
+// Play: commands the plug-in sends are nobody's answer. The music takes over from the tone in
+// the same window, and the computer's volume is raised once, not put back and raised again.
+std::vector<std::string> VolumeChanges;
+TEST_F(Ringing, ASecondAlarmOverTheToneIsNoAnswer) {
+  AlarmAtSeven(9, 1);
+  WriteDword("Alarm2", 0x017F0705);  // 07:05 every day
+  WriteDword("Random", 1);           // a track chosen: Stop, then Play
+  Player.lengthsMs.clear();
+  VolumeChanges.clear();
+  Audio.changed = [](const std::string& change) { VolumeChanges.push_back(change); };
+  Init();
+  ASSERT_TRUE(PumpUntil(3000, [] { return !Seen.tone.empty(); })) << LogText();
+  HWND window = FindWindowA("#32770", "Dawnbell");
+  Player.lengthsMs = {214000, 187000};
+  ASSERT_TRUE(PumpUntil(300000, [] { return Player.status == PlayerPlaying; })) << LogText();
+  EXPECT_EQ(1, Count("command 40047 stop"));
+  EXPECT_EQ("PlaySoundA stop flags 0x0", Seen.tone.back());
+  EXPECT_TRUE(IsWindow(window)) << "the window went and came back";
+  EXPECT_EQ(std::vector<std::string>{"muted at 12% -> unmuted at 30%"}, VolumeChanges);
+}
+
 // Media keys and keyboard buttons reach the player's window as application commands.
 TEST_F(Ringing, AMediaKeyEndsTheTone) {
   AlarmAtSeven(9, 1);

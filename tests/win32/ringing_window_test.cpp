@@ -21,6 +21,16 @@ void AlarmsAtSevenAndFivePast(std::initializer_list<std::pair<const char*, DWORD
 
 bool Rings() { return PumpUntil(3000, [] { return RingingWindow() != NULL; }); }
 
+// What the player's window does: minimised, Windows hides the windows it owns (Wine without a
+// window manager does not, so it is done here as Windows does it); hidden, as in the tray.
+enum PlayerWindow { Minimised, Hidden };
+void PlayerDoes(HWND main, std::initializer_list<PlayerWindow> steps) {
+  for (PlayerWindow step : steps) {
+    ShowWindow(main, step == Minimised ? SW_SHOWMINNOACTIVE : SW_HIDE);
+    if (step == Minimised) ShowOwnedPopups(main, FALSE);
+  }
+}
+
 // The plug-in's hooks on this thread's messages, counted at its calls.
 std::set<HHOOK> Hooks;
 HHOOK WINAPI CountSetHook(int id, HOOKPROC proc, HINSTANCE module, DWORD thread) {
@@ -119,25 +129,40 @@ TEST_F(RingWindow, SnoozePausesThePlayerAndIsGreyedUntilTheAlarmResumes) {
   EXPECT_EQ("Snoozed until 07:02", Text(window, 101));
 }
 
-// In front of everything and owned by the player, centred on the work area of the player's
-// monitor; in the foreground only with Activate.
-TEST_F(RingWindow, IsTopmostOwnedByThePlayerAndTakesTheForegroundOnlyWithActivate) {
-  for (DWORD activate : {1u, 0u}) {
-    SCOPED_TRACE(activate ? "Activate" : "without Activate");
+// In front of everything whatever the player's window does, so owned by none: Windows hides
+// what a minimised window owns. Centred on the work area of the player's monitor; in the
+// foreground only with Activate.
+TEST_F(RingWindow, IsTopmostOverThePlayerInAnyStateAndTakesTheForegroundOnlyWithActivate) {
+  const struct {
+    const char* what;
+    DWORD activate;
+    std::initializer_list<PlayerWindow> player;  // in turn
+    bool whileRinging;                           // or before the alarm
+  } cases[] = {
+      {"Activate", 1, {}, false},
+      {"without Activate", 0, {}, false},
+      {"the player minimised", 0, {Minimised}, false},
+      {"the player minimised to the tray while it rings", 0, {Minimised, Hidden}, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
     Restart();
     HWND other = CreateWindowExA(0, "STATIC", "another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                  100, 100, 200, 100, NULL, NULL, NULL, NULL);
     SetForegroundWindow(other);
     Pump(50);
-    AlarmsAtSevenAndFivePast({{"Activate", activate}});
+    AlarmsAtSevenAndFivePast({{"Activate", c.activate}});
+    if (!c.whileRinging) PlayerDoes(main, c.player);
     Init();
     ASSERT_TRUE(Rings()) << LogText();
+    if (c.whileRinging) PlayerDoes(main, c.player);
     Pump(50);
     HWND window = RingingWindow();
     EXPECT_TRUE(IsWindowVisible(window));
-    EXPECT_EQ(main, GetWindow(window, GW_OWNER));
+    EXPECT_FALSE(IsIconic(window));
+    EXPECT_TRUE(GetWindow(window, GW_OWNER) == NULL);
     EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_EQ(activate ? window : other, GetForegroundWindow());
+    EXPECT_EQ(c.activate ? window : other, GetForegroundWindow());
     MONITORINFO monitor = {sizeof monitor};
     GetMonitorInfoA(MonitorFromWindow(main, MONITOR_DEFAULTTONEAREST), &monitor);
     RECT r;
