@@ -96,17 +96,23 @@ static int32_t ReadNumber(HWND dialog, int id) {
   return n ? static_cast<int32_t>(static_cast<uint32_t>(n) - 1u) : 0;
 }
 
+// The boxes and times, into memory: the closing keeps them, and the Alarm clock dialog warns by
+// them as they stand.
+static void TakeBoxes(HWND dialog) {
+  for (int i = 0; i < FlagCount; ++i) SettingValues[i] = IsChecked(dialog, IDC_START_ENABLE + i);
+  WakeUp = IsChecked(dialog, IDC_WAKE_UP);
+  for (int i = 0; i < 4; ++i)
+    *TimeSettings[i] = static_cast<int32_t>(SendDlgItemMessageA(dialog, TimeBoxes[i], CB_GETCURSEL, 0, 0));
+}
+
 // There is no cancel: every way of closing keeps what the dialog shows.
 static void CloseSaving(HWND dialog) {
   StopAfterLast = IsChecked(dialog, IDC_STOP_AFTER_LAST);
-  for (int i = 0; i < FlagCount; ++i) SettingValues[i] = IsChecked(dialog, IDC_START_ENABLE + i);
-  WakeUp = IsChecked(dialog, IDC_WAKE_UP);
+  TakeBoxes(dialog);
   QueryAutorun();
   WriteAutorun(IsChecked(dialog, IDC_AUTORUN));
   GetDlgItemTextA(dialog, IDC_MENU_TEXT, MenuText, TextSize);
   for (int i = 0; i < 3; ++i) *NumberSettings[i] = ReadNumber(dialog, NumberEdits[i]);
-  for (int i = 0; i < 4; ++i)
-    *TimeSettings[i] = static_cast<int32_t>(SendDlgItemMessageA(dialog, TimeBoxes[i], CB_GETCURSEL, 0, 0));
   // Alarm 1 edited here cancels a skip pending, as any alarm edited does.
   AlarmRecord alarm;
   ReadAlarmBoxes(dialog, FirstAlarm, &alarm);
@@ -121,6 +127,7 @@ static void CloseSaving(HWND dialog) {
 // The Alarm clock dialog lists alarm 1 too: it takes the boxes as they stand, and they show
 // whatever it made of alarm 1.
 static void ShowAlarmClockOnFirstAlarm(HWND dialog) {
+  TakeBoxes(dialog);
   AlarmRecord alarm;
   ReadAlarmBoxes(dialog, FirstAlarm, &alarm);
   WriteAlarm(0, alarm);

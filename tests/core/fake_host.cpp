@@ -13,6 +13,8 @@ std::vector<std::string> Calls;
 std::vector<std::string> WakeCalls;
 std::vector<std::string> WindowCalls;
 int32_t WakeAnswer;
+PowerFactsRecord PowerFacts;
+int32_t PowerFactReads;
 LocalTimeRecord FakeClock;
 int64_t FakeUtcOffset;
 int64_t FakeZoneChangeUtc;
@@ -56,6 +58,8 @@ void ResetHost() {
   WakeCalls.clear();
   WindowCalls.clear();
   WakeAnswer = WakeSet;
+  PowerFacts = PowerFactsRecord{PowerYes, PowerYes, PowerYes};
+  PowerFactReads = 0;
   Player = FakePlayer{};
   Calls.clear();
   for (TimerProc& t : RunningTimers) t = nullptr;
@@ -228,6 +232,11 @@ int32_t SetWakeTimer(uint32_t utc) {
   if (of % 60) snprintf(text + strlen(text), sizeof text - strlen(text), ":%02d", static_cast<int>(of % 60));
   WakeCalls.push_back(text);
   return WakeAnswer;
+}
+
+void ReadPowerFacts(PowerFactsRecord* facts) {
+  ++PowerFactReads;
+  *facts = PowerFacts;
 }
 
 void CancelWakeTimer() { WakeCalls.push_back("CancelWake"); }
