@@ -27,6 +27,7 @@ static bool AlarmAfterStop(const LocalTimeRecord& now, LocalTimeRecord* at) {
 
 int32_t AlarmWarning(const LocalTimeRecord& now, LocalTimeRecord* at) {
   int32_t minutes;
+  *at = now;  // some time, whatever the warning
   if (!NextAlarm(now, at, &minutes)) return WarnNone;
   LocalTimeRecord after;
   bool stopFirst = AlarmAfterStop(now, &after);
