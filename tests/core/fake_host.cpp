@@ -14,7 +14,6 @@ std::vector<std::string> WakeCalls;
 std::vector<std::string> WindowCalls;
 int32_t WakeAnswer;
 PowerFactsRecord PowerFacts;
-int32_t PowerFactReads;
 LocalTimeRecord FakeClock;
 int64_t FakeUtcOffset;
 int64_t FakeZoneChangeUtc;
@@ -59,7 +58,6 @@ void ResetHost() {
   WindowCalls.clear();
   WakeAnswer = WakeSet;
   PowerFacts = PowerFactsRecord{PowerYes, PowerYes, PowerYes};
-  PowerFactReads = 0;
   Player = FakePlayer{};
   Calls.clear();
   for (TimerProc& t : RunningTimers) t = nullptr;
@@ -234,10 +232,7 @@ int32_t SetWakeTimer(uint32_t utc) {
   return WakeAnswer;
 }
 
-void ReadPowerFacts(PowerFactsRecord* facts) {
-  ++PowerFactReads;
-  *facts = PowerFacts;
-}
+void ReadPowerFacts(PowerFactsRecord* facts) { *facts = PowerFacts; }
 
 void CancelWakeTimer() { WakeCalls.push_back("CancelWake"); }
 

@@ -43,9 +43,8 @@ TEST_F(Screens, AboutBox) {
 }
 
 // Three alarms, one of them off, the second selected; the longest line the next alarm can
-// take (a long day and month, and days to go), the sleep timer's longest countdown under it,
-// and a warning of two lines: no wake timers on battery. Then the alarm dialog on the third,
-// with the longest wait it can tell.
+// take (a long day and month, and days to go), the sleep timer's longest countdown under it, a
+// warning. Then the alarm dialog on the third, with the longest wait it can tell.
 TEST_F(Screens, AlarmClockDialogAndAlarmDialog) {
   PowerPlan.onBattery = 0;
   WriteDword("StartOn", 1);

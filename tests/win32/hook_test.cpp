@@ -604,8 +604,7 @@ TEST_F(HookMenu, TheAlarmSubmenuSwitchesEachAlarmAndSkipsTheNextOne) {
   const struct {
     WPARAM command;
     const char* shown;
-    DWORD onBattery = 1;  // the power plan's "Allow wake timers" on battery
-    DWORD wakeError = 0;  // what an arming of the wake timer leaves behind
+    DWORD onBattery = 1, wakeError = 0;  // "Allow wake timers" on battery; an arming's last error
   } cases[] = {
       {0, "Alarm (Wed 07:00): 1040 07:00  Mon Tue Wed Thu Fri* 1041 06:30  Tue  once* 1043 09:00  Sat Sun  (off)"
           " | 1048 Skip the next alarm (Wed 07:00)"},
