@@ -7,6 +7,7 @@
 #include "plugin_host.h"
 #include "sim_clock.h"
 #include "stand_in_audio.h"
+#include "stand_in_power.h"
 #include "virtual_timers.h"
 
 // Stands for powrprof.dll: the real one is never loaded for the plug-in.
@@ -153,8 +154,8 @@ static FARPROC WINAPI GuardGetProcAddress(HMODULE module, LPCSTR name) {
   if (module == StandInOle32) return StandInComEntry(name);
   if (ReachesRealAudio(name)) return NULL;
   if (module != FakePowrprof) return GetProcAddress(module, name);
-  // Only the one entry exists in the stand-in; anything else is "not found".
-  if (HIWORD(name) == 0 || lstrcmpA(name, "SetSuspendState") != 0) return NULL;
+  // The suspend, and the stand-in's power plan and capabilities; anything else is "not found".
+  if (HIWORD(name) == 0 || lstrcmpA(name, "SetSuspendState") != 0) return StandInPowerEntry(name);
   return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(GuardSetSuspendState));
 }
 
@@ -174,6 +175,7 @@ void GuardPlugin(HMODULE module) {
       {"kernel32.dll", "LoadLibraryA", reinterpret_cast<void*>(GuardLoadLibraryA)},
       {"kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(GuardGetProcAddress)},
       {"kernel32.dll", "FreeLibrary", reinterpret_cast<void*>(GuardFreeLibrary)},
+      {"kernel32.dll", "LocalFree", reinterpret_cast<void*>(StandInLocalFree)},
       {"kernel32.dll", "CloseHandle", reinterpret_cast<void*>(GuardCloseHandle)},
       {"advapi32.dll", "OpenProcessToken", reinterpret_cast<void*>(GuardOpenProcessToken)},
       {"advapi32.dll", "LookupPrivilegeValueA", reinterpret_cast<void*>(GuardLookupPrivilegeValueA)},

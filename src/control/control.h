@@ -55,6 +55,9 @@ int32_t LatestMinute(const AlarmRecord& alarm, const LocalTimeRecord& now, int32
 // The next alarm to ring after the minute `now` is in, of them all, and the minutes from that
 // minute to it; false when none will ring.
 bool NextAlarm(const LocalTimeRecord& now, LocalTimeRecord* at, int32_t* minutes);
+// The same for one alarm as the alarm dialog shows it, for slot `slot`, as it would be saved:
+// minutes to its next ring, -1 for none.
+int32_t MinutesToRing(int32_t slot, const AlarmRecord& alarm, const LocalTimeRecord& now);
 // Arms the wake timer for two minutes before the next alarm, or cancels it; reads the clock.
 void RefreshWake();
 // Keeping the computer awake for the alarm.
@@ -87,3 +90,19 @@ void SleepTimerTick();  // each clock tick: at the countdown's end, the sleep ti
 // While a countdown runs: the local time it ends in (second 0 of its minute) and the minutes
 // from the minute `now` is in to that one; false when none runs.
 bool SleepTimerEnd(const LocalTimeRecord& now, LocalTimeRecord* at, int32_t* minutes);
+
+// What stands in the way of an alarm ringing, most serious first; WarnNone when nothing does.
+enum : int32_t {
+  WarnNone = 0,
+  WarnShutDown,         // the sleep timer shuts the computer down before an alarm
+  WarnWakeOff,          // it puts the computer to sleep, and "Wake computer for alarm" is off
+  WarnCannotWake,       // arming the wake timer said this computer cannot be woken
+  WarnNoWakeTimers,     // the power plan allows no wake timers, plugged in or on battery
+  WarnNoWakeOnMains,    // ... plugged in
+  WarnNoWakeOnBattery,  // ... on battery
+  WarnNoHibernation,    // the sleep timer hibernates a computer without hibernation
+  WarningCount
+};
+// The warning for the alarms as they stand at `now`, and the alarm it concerns in `at`; reads
+// the power facts only while an alarm will ring.
+int32_t AlarmWarning(const LocalTimeRecord& now, LocalTimeRecord* at);

@@ -11,9 +11,9 @@ enum : int32_t {
 
 // Minutes from the minute `now` is in to the alarm's next minute on one of its days, strictly
 // later (or this very minute too, when `thisMinute`), that has not rung (the clock may have
-// gone back over it) and is not skipped; -1 when there is none.
+// gone back over it) and is not skipped (when `skips`); -1 when there is none.
 static int32_t MinutesTo(int32_t slot, const AlarmRecord& alarm, const LocalTimeRecord& now,
-                         bool thisMinute) {
+                         bool thisMinute, bool skips = true) {
   if (!AlarmCanRing(alarm)) return -1;
   int32_t today = alarm.Hour * 60 + alarm.Minute - (now.Hour * 60 + now.Minute);
   // A week on is the same day again: with one alarm day, that is the next one; a fortnight
@@ -23,9 +23,17 @@ static int32_t MinutesTo(int32_t slot, const AlarmRecord& alarm, const LocalTime
     if (!AlarmDay(alarm, now.DayOfWeek + day) || minutes < 0 || (minutes == 0 && !thisMinute))
       continue;
     LocalTimeRecord at = MinutesLater(now, minutes);
-    if (!SameMinute(AlarmFired[slot], at) && !Skipped(at)) return minutes;
+    if (!SameMinute(AlarmFired[slot], at) && !(skips && Skipped(at))) return minutes;
   }
   return -1;
+}
+
+// Saved as it stands, a changed alarm cancels the skip pending (AlarmsEdited); one unchanged
+// keeps it.
+int32_t MinutesToRing(int32_t slot, const AlarmRecord& alarm, const LocalTimeRecord& now) {
+  AlarmRecord stored;
+  bool unchanged = ReadAlarm(slot, &stored) && SameAlarm(stored, alarm);
+  return MinutesTo(slot, alarm, now, false, unchanged);
 }
 
 // The earliest of every alarm's next occurrence; -1 when none will ring.

@@ -7,6 +7,7 @@
 #include "../seam/host_player.h"
 #include "../settings/settings.h"
 #include "../ui/alarm_text.h"
+#include "../ui/warning_text.h"
 
 static HMENU AlarmMenu;  // while inserted; ours to destroy
 
@@ -40,8 +41,11 @@ void InsertAlarmMenu(HMENU menu, UINT position) {
   else wsprintfA(text, "Skip the next alarm (%s)", when);
   AppendMenuA(AlarmMenu, MF_STRING | state, SkipAlarmId, text);
   if (coming) {
+    // Marked with what stands in the way, as the Alarm clock dialog tells it in full.
+    LocalTimeRecord at;
+    const char* mark = WarningMark(AlarmWarning(LocalTime, &at));
     ShortAlarmText(next, when);
-    wsprintfA(text, "Alarm (%s)", when);
+    wsprintfA(text, *mark ? "Alarm (%s, %s)" : "Alarm (%s)", when, mark);
   } else {
     lstrcpyA(text, "Alarm (off)");
   }

@@ -112,6 +112,8 @@
 #define IDC_RING_WINDOW 73
 #define IDC_SYS_VOLUME_LABEL 74
 #define IDC_SYS_VOLUME_HINT 75
+// What stands in the way of the alarms, under the next one; empty while nothing does.
+#define IDC_WARNING 77
 
 // ---- alarm dialog (template 4): one alarm; OK and Cancel are IDOK and IDCANCEL ----
 #define IDD_ALARM 4
@@ -130,6 +132,8 @@
 #define IDC_ALARM_ONCE 90
 #define IDC_ALARM_HOUR_LABEL 91
 #define IDC_ALARM_MINUTE_LABEL 92
+// When the alarm as it stands in the dialog rings next.
+#define IDC_RINGS 97
 
 // ---- ringing window (template 5) ----
 #define IDD_RINGING 5

@@ -41,6 +41,14 @@ struct SystemVolumeRecord;
 
 // What arming the wake timer reported.
 enum : int32_t { WakeSet = 0, WakeSetCannotWake = 1, WakeFailed = 2 };
+// What Windows tells of the computer's power, each fact yes or no, or unknown: older Windows has
+// no power plan to ask, and a call may fail.
+enum : int32_t { PowerUnknown = 0, PowerNo = 1, PowerYes = 2 };
+struct PowerFactsRecord {
+  int32_t WakeOnMains;    // the power plan allows our wake timer plugged in
+  int32_t WakeOnBattery;  // the same on battery; unknown for a computer without one
+  int32_t Hibernation;    // the computer can hibernate
+};
 // Keep-awake states, combined: none releases what we held.
 enum : int32_t { AwakeNone = 0, AwakeSystem = 1, AwakeDisplay = 2 };
 
@@ -73,6 +81,8 @@ void CancelWakeTimer();
 void SetAwakeState(int32_t state);  // replaces the state we asked for before
 // The alarm's own tone, looped, for when the player stays silent; 0 ends it.
 void PlayTone(int32_t on);
+// Read afresh each time: the user may change the power plan while the player runs.
+void ReadPowerFacts(PowerFactsRecord* facts);
 // The ringing window follows Ringing: it opens, shows the new state, or goes once it is off.
 void ShowRinging();
 // The plug-in itself changed settings an open dialog shows (an alarm switched in the menu or

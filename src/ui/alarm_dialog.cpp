@@ -10,6 +10,7 @@
 #include "alarm_boxes.h"
 #include "alarm_text.h"
 #include "one_alarm_dialog.h"
+#include "warning_text.h"
 
 // The number edits, their settings and the most each holds, in the same order.
 enum { NumberCount = 3 };
@@ -68,6 +69,9 @@ static void ShowAlarms(HWND dialog, int32_t selected) {
   ReadLocalTime();
   NextAlarmText(LocalTime, Scratch);
   SetDlgItemTextA(dialog, IDC_NEXT_ALARM, Scratch);
+  LocalTimeRecord at;
+  WarningText(AlarmWarning(LocalTime, &at), at, Scratch);
+  SetDlgItemTextA(dialog, IDC_WARNING, Scratch);
 }
 
 static HWND AlarmClock;  // while it is open
@@ -97,7 +101,7 @@ static void EditSlot(HWND dialog, int32_t slot) {
   } else {
     alarm = before;
   }
-  if (!EditAlarm(dialog, &alarm) || (!fresh && SameAlarm(alarm, before))) return;
+  if (!EditAlarm(dialog, slot, &alarm) || (!fresh && SameAlarm(alarm, before))) return;
   // The player's menu, or the alarm's ringing, may have switched it meanwhile: that stays, and
   // only what the user changed goes in.
   AlarmRecord now;

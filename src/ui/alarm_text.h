@@ -1,6 +1,7 @@
-// The lines that tell when the alarm rings next and when the sleep timer stops.
+// The lines that tell when the alarm rings next and when the sleep timer stops. Portable: no
+// <windows.h> here.
 #pragma once
-#include <windows.h>
+#include <stdint.h>
 
 #include "../settings/settings.h"
 
@@ -15,3 +16,6 @@ void AlarmRowText(const AlarmRecord& alarm, char* text);
 void ShortAlarmText(const LocalTimeRecord& at, char* text);
 // "Sleep timer: stops at 23:45 (in 27 min)" while a countdown runs, or "Sleep timer: off".
 void SleepTimerText(const LocalTimeRecord& now, char* text);
+// When the alarm as the alarm dialog shows it, for slot `slot`, would ring next after `now`:
+// "Rings Mon 07:00, in 7 h 12 min", "Off", "Never rings: no day ticked".
+void RingsText(int32_t slot, const AlarmRecord& alarm, const LocalTimeRecord& now, char* text);

@@ -165,19 +165,25 @@ static void TakeFirstAlarm(HWND dialog) {
   Remember();
 }
 
-// There is no cancel: every way of closing keeps what the dialog shows, once it has followed
-// what the plug-in changed while it was open.
-static void CloseSaving(HWND dialog) {
+// The boxes and times, into memory, once the dialog has followed what the plug-in changed: the
+// closing keeps them, and the Alarm clock dialog warns by them as they stand.
+static void TakeBoxes(HWND dialog) {
   TakeFirstAlarm(dialog);
   StopAfterLast = IsChecked(dialog, IDC_STOP_AFTER_LAST);
   for (int i = 0; i < FlagCount; ++i) SettingValues[i] = IsChecked(dialog, IDC_START_ENABLE + i);
   WakeUp = IsChecked(dialog, IDC_WAKE_UP);
+  for (int i = 0; i < 4; ++i)
+    *TimeSettings[i] = static_cast<int32_t>(SendDlgItemMessageA(dialog, TimeBoxes[i], CB_GETCURSEL, 0, 0));
+  Remember();
+}
+
+// There is no cancel: every way of closing keeps what the dialog shows.
+static void CloseSaving(HWND dialog) {
+  TakeBoxes(dialog);
   QueryAutorun();
   WriteAutorun(IsChecked(dialog, IDC_AUTORUN));
   GetDlgItemTextA(dialog, IDC_MENU_TEXT, MenuText, TextSize);
   for (int i = 0; i < 3; ++i) *NumberSettings[i] = ReadNumber(dialog, NumberEdits[i]);
-  for (int i = 0; i < 4; ++i)
-    *TimeSettings[i] = static_cast<int32_t>(SendDlgItemMessageA(dialog, TimeBoxes[i], CB_GETCURSEL, 0, 0));
   SaveSettings();
   RefreshWake();  // the alarm's time, days or wake option may have changed
   EndDialog(dialog, 0);
@@ -187,7 +193,7 @@ static void CloseSaving(HWND dialog) {
 // The Alarm clock dialog lists alarm 1 too: it takes the boxes as they stand, and they show
 // whatever it made of alarm 1.
 static void ShowAlarmClockOnFirstAlarm(HWND dialog) {
-  TakeFirstAlarm(dialog);
+  TakeBoxes(dialog);
   ShowAlarmClock(dialog);
   Follow(dialog);
 }

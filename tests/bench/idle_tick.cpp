@@ -32,6 +32,7 @@ int32_t SetWakeTimer(uint32_t) { abort(); }
 bool UtcOf(const LocalTimeRecord&, uint32_t*) { abort(); }
 bool LocalOffsetAt(uint32_t, int32_t*) { abort(); }
 void CancelWakeTimer() { abort(); }
+void ReadPowerFacts(PowerFactsRecord*) { abort(); }
 void SetAwakeState(int32_t) {
   if (!Ringing_) abort();
 }

@@ -6,6 +6,7 @@
 #include "control/control.h"
 #include "fake_host.h"
 #include "readings.h"
+#include "ui/alarm_text.h"
 
 namespace {
 
@@ -132,4 +133,34 @@ TEST(AlarmList, AOnceAlarmIsSavedOffAndASwitchCancelsTheSkip) {
   SwitchAlarm(1);
   EXPECT_EQ(0, SkipAlarm);
   EXPECT_EQ("Wake 2026-12-09 07:58", LastWake());
+}
+
+// The alarm dialog's line for the alarm as it stands there, slot 2's, on Tuesday 8 December at
+// 23:48; alarm 2 stored at 07:00 on weekdays, Wednesday's skipped where asked.
+TEST(AlarmList, TheAlarmDialogTellsWhenTheAlarmAsEditedRingsNext) {
+  const struct {
+    const char* what;
+    AlarmRecord shown;
+    bool skip;
+    const char* line;
+  } cases[] = {
+      {"as stored", {7, 0, 0x3E, 1, 0}, false, "Rings Wed 07:00, in 7 h 12 min"},
+      {"in two minutes", {23, 50, Tue, 1, 0}, false, "Rings Tue 23:50, in 2 min"},
+      {"this very minute: a week on", {23, 48, Tue, 1, 0}, false, "Rings Tue 23:48, in 7 d 0 h 0 min"},
+      {"unchanged, the skip holds", {7, 0, 0x3E, 1, 0}, true, "Rings Thu 07:00, in 1 d 7 h 12 min"},
+      {"changed, the skip goes with the change", {7, 0, 0x3E, 1, 1}, true, "Rings Wed 07:00, in 7 h 12 min"},
+      {"off", {7, 0, 0x3E, 0, 0}, false, "Off"},
+      {"no day", {7, 0, 0, 1, 0}, false, "Never rings: no day ticked"},
+      {"alarm 1's empty hour", {-1, 0, 0x3E, 1, 0}, false, "Never rings: no time set"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ResetHost();
+    SetAlarms({Word(7, 0, Mon, false), Word(7, 0, 0x3E)});
+    SetDate(2026, 12, 8, 23, 48, 30);
+    SkipAlarm = c.skip ? MinuteOf(9, 7, 0) : 0;
+    char line[TextSize];
+    RingsText(1, c.shown, FakeClock, line);
+    EXPECT_STREQ(c.line, line);
+  }
 }

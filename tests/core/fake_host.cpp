@@ -13,6 +13,7 @@ std::vector<std::string> Calls;
 std::vector<std::string> WakeCalls;
 std::vector<std::string> WindowCalls;
 int32_t WakeAnswer;
+PowerFactsRecord PowerFacts;
 LocalTimeRecord FakeClock;
 int64_t FakeUtcOffset;
 int64_t FakeZoneChangeUtc;
@@ -56,6 +57,7 @@ void ResetHost() {
   WakeCalls.clear();
   WindowCalls.clear();
   WakeAnswer = WakeSet;
+  PowerFacts = PowerFactsRecord{PowerYes, PowerYes, PowerYes};
   Player = FakePlayer{};
   Calls.clear();
   for (TimerProc& t : RunningTimers) t = nullptr;
@@ -229,6 +231,8 @@ int32_t SetWakeTimer(uint32_t utc) {
   WakeCalls.push_back(text);
   return WakeAnswer;
 }
+
+void ReadPowerFacts(PowerFactsRecord* facts) { *facts = PowerFacts; }
 
 void CancelWakeTimer() { WakeCalls.push_back("CancelWake"); }
 

@@ -37,6 +37,7 @@ extern std::vector<std::string> VolumeCalls;
 // "CancelWake", "Awake 1" (system), "Awake 3" (and display), "Awake 0" (released).
 extern std::vector<std::string> WakeCalls;
 extern int32_t WakeAnswer;  // what arming reports
+extern PowerFactsRecord PowerFacts;  // what ReadPowerFacts answers; all yes after a reset
 // What the ringing window was told, one entry a change: "07:00 Ringing", "07:00 Snoozed
 // until 07:09", "closed".
 extern std::vector<std::string> WindowCalls;

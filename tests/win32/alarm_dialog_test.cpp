@@ -1,6 +1,7 @@
 // The alarm clock dialog, opened from the settings dialog: what it shows, what every way
 // of closing it keeps, and the line that tells when the alarm rings next.
 #include "dialog_driver.h"
+#include "stand_in_power.h"
 
 namespace {
 
@@ -57,8 +58,10 @@ DWORD Shown(HWND d, int hour, int sunday, int on) {
 }
 
 void Enter(HWND d, int hour, int sunday, int on, DWORD word) {
-  SendDlgItemMessageA(d, hour, CB_SETCURSEL, word >> 8 & 0xFF, 0);
-  SendDlgItemMessageA(d, hour + 1, CB_SETCURSEL, word & 0xFF, 0);
+  for (int list = 0; list < 2; ++list) {  // picked, and the dialog told so
+    SendDlgItemMessageA(d, hour + list, CB_SETCURSEL, list ? word & 0xFF : word >> 8 & 0xFF, 0);
+    SendMessageA(d, WM_COMMAND, MAKEWPARAM(hour + list, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(d, hour + list)));
+  }
   for (int day = 0; day < 7; ++day)
     if (Checked(d, sunday + day) != ((word >> (16 + day) & 1) != 0)) Click(d, sunday + day);
   for (int flag = 0; flag < 2; ++flag)
@@ -332,19 +335,20 @@ TEST_F(AlarmClock, AddPutsTheNewAlarmIntoTheFirstFreeSlot) {
     int row;
     const char* line;
     const char* wake;
+    const char* rings;  // the alarm dialog's own line, as entered
   } const cases[] = {
       {"an empty list, OK as it opens", {}, 0, ByOkButton, 2, 1,
-       "Next alarm: Tuesday 8 December, 07:00 (in 2 h 0 min)", "08.12. 06:58"},
+       "Next alarm: Tuesday 8 December, 07:00 (in 2 h 0 min)", "08.12. 06:58", "Rings Tue 07:00, in 2 h 0 min"},
       {"slots 2, 3 and 5 in use: 06:45 on Tuesday and Sunday, once",
        {Word(9, 0, Sat | Sun, 0), Word(10, 0, Mon, 0), 0, Word(11, 0, Fri, 0)},
        Word(6, 45, Tue | Sun, On | Once), ByOkButton, 4, 3,
-       "Next alarm: Tuesday 8 December, 06:45 (in 1 h 45 min)", "08.12. 06:43"},
+       "Next alarm: Tuesday 8 December, 06:45 (in 1 h 45 min)", "08.12. 06:43", "Rings Tue 06:45, in 1 h 45 min"},
       {"a word no dialog writes is a free slot", {Word(24, 0, Mon, On), Word(10, 0, Mon, 0)},
        Word(5, 30, Wed, On), ByOkButton, 2, 1,
-       "Next alarm: Wednesday 9 December, 05:30 (in 1 d 0 h 30 min)", "09.12. 05:28"},
-      {"Cancel", {}, Word(6, 0, Tue, On), ByCancelButton, 0, -1, "No alarm: it is off", ""},
-      {"Escape", {}, Word(6, 0, Tue, On), ByEscapeKey, 0, -1, "No alarm: it is off", ""},
-      {"the close box", {}, Word(6, 0, Tue, On), ByCloseBox, 0, -1, "No alarm: it is off", ""},
+       "Next alarm: Wednesday 9 December, 05:30 (in 1 d 0 h 30 min)", "09.12. 05:28", "Rings Wed 05:30, in 1 d 0 h 30 min"},
+      {"Cancel", {}, Word(6, 0, Tue, On), ByCancelButton, 0, -1, "No alarm: it is off", "", "Rings Tue 06:00, in 1 h 0 min"},
+      {"Escape", {}, Word(6, 0, 0, On), ByEscapeKey, 0, -1, "No alarm: it is off", "", "Never rings: no day ticked"},
+      {"the close box", {}, Word(6, 0, Tue, 0), ByCloseBox, 0, -1, "No alarm: it is off", "", "Off"},
   };
   SetSimulatedClock(5, 0, 0);
   Init();
@@ -361,7 +365,9 @@ TEST_F(AlarmClock, AddPutsTheNewAlarmIntoTheFirstFreeSlot) {
           EXPECT_EQ(clock, GetWindow(alarm, GW_OWNER));
           EXPECT_FALSE(IsWindowEnabled(clock));
           EXPECT_EQ(Word(7, 0, Weekdays, On), ShownInAlarm(alarm));
-          EnterAndClose(alarm, c.entered, c.way);
+          if (c.entered) Enter(alarm, 80, 82, 89, c.entered);
+          EXPECT_EQ(c.rings, Text(alarm, 97));
+          EnterAndClose(alarm, 0, c.way);
         });
         EXPECT_EQ(rows + (c.slot ? 1 : 0), Rows(clock, List).size());
         EXPECT_EQ(c.row, SelectedRow(clock, List));
@@ -592,4 +598,55 @@ TEST_F(AlarmClock, AChangeToAnyAlarmCancelsAPendingSkip) {
     });
     EXPECT_EQ(c.kept ? skip : 0, Stored("SkipAlarm"));
   }
+}
+
+// Under the next alarm, what stands in the way of it, from Windows' power plan and
+// capabilities (the stand-in's) and the settings dialog's boxes as they stand; the longest
+// lines fit. Tuesday 8 December, 22:00; alarm 1 at 07:00 on weekdays.
+TEST_F(AlarmClock, SaysWhatStandsInTheWayOfTheAlarm) {
+  const std::string plan = " Windows allows no wake timers: the computer will not wake for the alarm (Power "
+                           "Options, Sleep, Allow wake timers)";
+  struct Case {
+    const char* what;
+    StandInPowerPlan plan;  // has one (Vista on), plugged in, on battery, hibernation
+    int ticked;  // a box ticked in the settings dialog, unsaved: 0 none
+    std::string line;
+  } const cases[] = {
+      {"none on battery", {true, 1, 0}, 0, "On battery," + plan},
+      {"important ones only, plugged in", {true, 2, 1}, 0, "Plugged in," + plan},
+      {"older Windows: no plan to ask", {false, 0, 0}, 0, ""},
+      {"shutdown ticked", {true, 1, 0}, 15,
+       "After the sleep timer's shut-down nothing can wake the computer for the 07:00 alarm; hibernate can"},
+      {"hibernate ticked, no hibernation", {true, 1, 1, false}, 21,
+       "\"Hibernate computer\" is ticked, but this computer has no hibernation: the sleep timer leaves it on "
+       "(powercfg /hibernate on)"},
+  };
+  SetSimulatedClock(22, 0, 0);
+  StoreAlarms(Word(7, 0, Weekdays, On), {});
+  WriteDword("StopOn", 1);
+  WriteDword("StopH", 23);
+  Init();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    PowerPlan = c.plan;
+    Seen.power.clear();
+    RunSettings(plugin, [&c](HWND settings) {
+      if (c.ticked) Click(settings, c.ticked);
+      RunAlarmClock(settings, [&c](HWND clock) {
+        EXPECT_EQ(c.line, Text(clock, 77));
+        EXPECT_EQ("", ClippedTexts(clock));
+        Click(clock, 1);
+      });
+      if (c.ticked) Click(settings, c.ticked);
+      Click(settings, 2);
+    });
+  }
+  // By name, from the system folder, and released; the bench sees the scheme given back.
+  char system[MAX_PATH];
+  GetSystemDirectoryA(system, MAX_PATH);
+  EXPECT_EQ(std::string(system) + "\\powrprof.dll", Seen.powrprofPath);
+  EXPECT_EQ((std::vector<std::string>{"LoadLibraryA powrprof.dll", "GetProcAddress GetPwrCapabilities",
+                                      "GetProcAddress PowerGetActiveScheme", "GetProcAddress PowerReadACValueIndex",
+                                      "GetProcAddress PowerReadDCValueIndex", "FreeLibrary powrprof.dll"}),
+            Seen.power);
 }

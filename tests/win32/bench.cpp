@@ -1,5 +1,6 @@
 #include "bench.h"
 #include "plugin_guard.h"
+#include "stand_in_power.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -176,7 +177,8 @@ static FARPROC WINAPI FakeGetProcAddress(HMODULE module, LPCSTR name) {
   }
   if (module != FakePowrprof) return GetProcAddress(module, name);
   RecordPower(std::string("GetProcAddress ") + name);
-  if (Seen.suspendEntryMissing || lstrcmpA(name, "SetSuspendState") != 0) return NULL;
+  if (lstrcmpA(name, "SetSuspendState") != 0) return StandInPowerEntry(name);
+  if (Seen.suspendEntryMissing) return NULL;
   return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(FakeSetSuspendState));
 }
 
@@ -247,6 +249,7 @@ static void PatchAll(HMODULE module) {
       {"kernel32.dll", "LoadLibraryA", reinterpret_cast<void*>(FakeLoadLibraryA)},
       {"kernel32.dll", "GetProcAddress", reinterpret_cast<void*>(FakeGetProcAddress)},
       {"kernel32.dll", "FreeLibrary", reinterpret_cast<void*>(FakeFreeLibrary)},
+      {"kernel32.dll", "LocalFree", reinterpret_cast<void*>(StandInLocalFree)},
       {"kernel32.dll", "CloseHandle", reinterpret_cast<void*>(FakeCloseHandle)},
       {"advapi32.dll", "OpenProcessToken", reinterpret_cast<void*>(FakeOpenProcessToken)},
       {"advapi32.dll", "LookupPrivilegeValueA", reinterpret_cast<void*>(FakeLookupPrivilegeValueA)},
@@ -359,6 +362,7 @@ void PluginTest::SetUp() {
   }
   Seen = Intercepts{};
   Audio = StandInAudio{};
+  PowerPlan = StandInPowerPlan{};
   Player = PlayerState{};
   PlayerLog.clear();
   DeleteKey(PluginKeyPath);
@@ -397,6 +401,8 @@ void PluginTest::TearDown() {
   EXPECT_EQ(0, Audio.comDepth) << "COM initialised and not uninitialised";
   EXPECT_EQ(0, Audio.references) << "audio objects not released";
   EXPECT_EQ(std::vector<std::string>{}, Audio.faults);
+  EXPECT_EQ(0, PowerPlan.schemesHeld) << "the power plan's scheme not given back to LocalFree";
+  EXPECT_EQ(std::vector<std::string>{}, PowerPlan.faults);
   if (IsWindow(main)) DestroyWindow(main);
   Pump(0);
   ClosePlugin(&plugin);

@@ -1,5 +1,6 @@
 // Pictures of the dialogs under build/screens/, for a person to compare with the layout.
 #include "dialog_driver.h"
+#include "stand_in_power.h"
 
 using Screens = PluginTest;
 
@@ -42,9 +43,10 @@ TEST_F(Screens, AboutBox) {
 }
 
 // Three alarms, one of them off, the second selected; the longest line the next alarm can
-// take (a long day and month, and days to go), the sleep timer's longest countdown under it.
-// Then the alarm dialog on the third.
+// take (a long day and month, and days to go), the sleep timer's longest countdown under it, a
+// warning. Then the alarm dialog on the third, with the longest wait it can tell.
 TEST_F(Screens, AlarmClockDialogAndAlarmDialog) {
+  PowerPlan.onBattery = 0;
   WriteDword("StartOn", 1);
   WriteDword("StartH", 7);
   WriteDword("StartM", 0);
@@ -58,10 +60,12 @@ TEST_F(Screens, AlarmClockDialogAndAlarmDialog) {
     RunAlarmClock(settings, [](HWND clock) {
       EXPECT_EQ("Next alarm: Wednesday 30 September, 06:30 (in 6 d 23 h 29 min)", Text(clock, 60));
       EXPECT_EQ("Sleep timer: stops at 09:01 (in 2 h 0 min)", Text(clock, 67));
+      EXPECT_EQ(0u, Text(clock, 77).find("On battery, Windows allows no wake timers"));
       ClickRow(clock, 68, 1);
       EXPECT_NE("", SaveScreen("alarm_clock", clock));
       ClickRow(clock, 68, 2);
       RunAlarm([clock] { Click(clock, 70); }, [](HWND alarm) {
+        EXPECT_EQ("Rings Wed 06:30, in 6 d 23 h 29 min", Text(alarm, 97));
         EXPECT_NE("", SaveScreen("alarm", alarm));
         Click(alarm, 2);
       });

@@ -86,21 +86,22 @@ const Expected SettingsControls[] = {
 const Expected AlarmClockControls[] = {
     {60, Left, 7, 7, 226, 16, nullptr},  // the next alarm: depends on the clock
     {67, Left, 7, 25, 226, 8, "Sleep timer: off"},
-    {68, RowList, 7, 38, 170, 68, ""},
-    {69, Push, 183, 38, 50, 13, "Add..."},
-    {70, Push, 183, 55, 50, 13, "Edit..."},
-    {71, Push, 183, 72, 50, 13, "Remove"},
-    {64, Left, 7, 116, 180, 8, "Snooze for (minutes):"},
-    {61, Number, 193, 114, 40, 13, "9"},
-    {65, Left, 7, 133, 180, 8, "Stop an unanswered alarm after (minutes):"},
-    {62, Number, 193, 131, 40, 13, "60"},
-    {66, Left, 7, 148, 226, 8, "Snooze 0: Pause ends the alarm. Stop after 0: never."},
-    {63, Check, 7, 161, 226, 10, "Sound a tone if the player stays silent"},
-    {74, Left, 7, 178, 180, 8, "Raise the computer's volume to at least (%):"},
-    {72, Number, 193, 176, 40, 13, "30"},
-    {75, Left, 7, 193, 226, 8, "0: leave it alone"},
-    {73, Check, 7, 205, 226, 10, "Show a window with Snooze and Stop while the alarm rings"},
-    {1, Push, 183, 221, 50, 13, "OK"},
+    {77, Left, 7, 36, 226, 24, ""},  // nothing stands in the way
+    {68, RowList, 7, 63, 170, 68, ""},
+    {69, Push, 183, 63, 50, 13, "Add..."},
+    {70, Push, 183, 80, 50, 13, "Edit..."},
+    {71, Push, 183, 97, 50, 13, "Remove"},
+    {64, Left, 7, 141, 180, 8, "Snooze for (minutes):"},
+    {61, Number, 193, 139, 40, 13, "9"},
+    {65, Left, 7, 158, 180, 8, "Stop an unanswered alarm after (minutes):"},
+    {62, Number, 193, 156, 40, 13, "60"},
+    {66, Left, 7, 173, 226, 8, "Snooze 0: Pause ends the alarm. Stop after 0: never."},
+    {63, Check, 7, 186, 226, 10, "Sound a tone if the player stays silent"},
+    {74, Left, 7, 203, 180, 8, "Raise the computer's volume to at least (%):"},
+    {72, Number, 193, 201, 40, 13, "30"},
+    {75, Left, 7, 218, 226, 8, "0: leave it alone"},
+    {73, Check, 7, 230, 226, 10, "Show a window with Snooze and Stop while the alarm rings"},
+    {1, Push, 183, 246, 50, 13, "OK"},
 };
 
 // Opened by Add: a new alarm's 07:00.
@@ -118,8 +119,9 @@ const Expected AlarmControls[] = {
     {82, Check, 193, 26, 30, 10, "Sun"},
     {89, Check, 7, 42, 40, 10, "On"},
     {90, Check, 7, 55, 120, 10, "Ring once, then switch off"},
-    {1, Push, 117, 73, 50, 13, "OK"},
-    {2, Push, 173, 73, 50, 13, "Cancel"},
+    {97, Left, 7, 70, 216, 8, nullptr},  // when it rings: depends on the clock
+    {1, Push, 117, 86, 50, 13, "OK"},
+    {2, Push, 173, 86, 50, 13, "Cancel"},
 };
 
 const Expected AboutControls[] = {
@@ -337,7 +339,7 @@ TEST_F(Templates, AlarmClockDialogHasEveryControlWhereTheLayoutPutsIt) {
   HMODULE module = plugin.module;
   RunSettings(plugin, [module](HWND settings) {
     RunAlarmClock(settings, [module](HWND alarm) {
-      CheckFrame(alarm, AlarmClockCaption, 240, 240);
+      CheckFrame(alarm, AlarmClockCaption, 240, 265);
       CheckControls(alarm, module, 3, AlarmClockControls,
                     sizeof AlarmClockControls / sizeof *AlarmClockControls);
       SendMessageA(alarm, WM_CLOSE, 0, 0);
@@ -352,7 +354,7 @@ TEST_F(Templates, AlarmDialogHasEveryControlWhereTheLayoutPutsIt) {
   RunSettings(plugin, [module](HWND settings) {
     RunAlarmClock(settings, [module](HWND clock) {
       RunAlarm([clock] { Click(clock, 69); }, [module](HWND alarm) {
-        CheckFrame(alarm, AlarmCaption, 230, 93);
+        CheckFrame(alarm, AlarmCaption, 230, 106);
         CheckControls(alarm, module, 4, AlarmControls, sizeof AlarmControls / sizeof *AlarmControls);
         SendMessageA(alarm, WM_CLOSE, 0, 0);
       });

@@ -134,7 +134,7 @@ static const struct {
     {"kernel32.dll", " CancelWaitableTimer CloseHandle CreateWaitableTimerA FileTimeToSystemTime FreeLibrary"
                      " GetCurrentProcess GetCurrentThreadId GetLastError GetLocalTime GetModuleFileNameA"
                      " GetModuleHandleA GetProcAddress GetSystemDirectoryA GetSystemTimeAsFileTime GetTickCount"
-                     " GetVersion LoadLibraryA"
+                     " GetVersion LoadLibraryA LocalFree"
                      " LocalFileTimeToFileTime SetLastError SetThreadExecutionState"
                      " SetWaitableTimer SystemTimeToFileTime SystemTimeToTzSpecificLocalTime lstrcatA lstrcmpiA lstrcpyA lstrcpynA"
                      " lstrlenA "},

@@ -1,6 +1,7 @@
 // The player's main window behind the plug-in's hook: what reaches the player, in what
 // order, and what the hook does on the way (stops, F12, the menu item, saving on close).
 #include "bench.h"
+#include "stand_in_power.h"
 
 #include <stdio.h>
 
@@ -604,18 +605,21 @@ TEST_F(HookMenu, TheAlarmSubmenuSwitchesEachAlarmAndSkipsTheNextOne) {
   const struct {
     WPARAM command;
     const char* shown;
+    DWORD onBattery = 1, wakeError = 0;  // "Allow wake timers" on battery; an arming's last error
   } cases[] = {
       {0, "Alarm (Wed 07:00): 1040 07:00  Mon Tue Wed Thu Fri* 1041 06:30  Tue  once* 1043 09:00  Sat Sun  (off)"
           " | 1048 Skip the next alarm (Wed 07:00)"},
+      {0, "Alarm (Wed 07:00, no wake on battery): 1040 07:00  Mon Tue Wed Thu Fri* 1041 06:30  Tue  once*"
+          " 1043 09:00  Sat Sun  (off) | 1048 Skip the next alarm (Wed 07:00)", 0},
       {1048, "Alarm (Thu 07:00): 1040 07:00  Mon Tue Wed Thu Fri* 1041 06:30  Tue  once* 1043 09:00  Sat Sun  (off)"
              " | 1048 Skip the next alarm (Wed 07:00)*"},
       {1048, "Alarm (Wed 07:00): 1040 07:00  Mon Tue Wed Thu Fri* 1041 06:30  Tue  once* 1043 09:00  Sat Sun  (off)"
              " | 1048 Skip the next alarm (Wed 07:00)"},
       {1048, "Alarm (Thu 07:00): 1040 07:00  Mon Tue Wed Thu Fri* 1041 06:30  Tue  once* 1043 09:00  Sat Sun  (off)"
              " | 1048 Skip the next alarm (Wed 07:00)*"},
-      // Switching any alarm cancels the skip.
-      {1043, "Alarm (Wed 07:00): 1040 07:00  Mon Tue Wed Thu Fri* 1041 06:30  Tue  once* 1043 09:00  Sat Sun*"
-             " | 1048 Skip the next alarm (Wed 07:00)"},
+      // Switching any alarm cancels the skip; the wake set again, on a computer that cannot wake.
+      {1043, "Alarm (Wed 07:00, cannot wake): 1040 07:00  Mon Tue Wed Thu Fri* 1041 06:30  Tue  once*"
+             " 1043 09:00  Sat Sun* | 1048 Skip the next alarm (Wed 07:00)", 1, ERROR_NOT_SUPPORTED},
       {1040, "Alarm (Sat 09:00): 1040 07:00  Mon Tue Wed Thu Fri  (off) 1041 06:30  Tue  once* 1043 09:00  Sat Sun*"
              " | 1048 Skip the next alarm (Sat 09:00)"},
       {1041, "Alarm (Sat 09:00): 1040 07:00  Mon Tue Wed Thu Fri  (off) 1041 06:30  Tue  once  (off) 1043 09:00  Sat Sun*"
@@ -625,6 +629,8 @@ TEST_F(HookMenu, TheAlarmSubmenuSwitchesEachAlarmAndSkipsTheNextOne) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.command);
+    PowerPlan.onBattery = c.onBattery;
+    Seen.wakeError = c.wakeError;
     EXPECT_EQ(c.shown, ChosenThenShown(main, c.command, 7));
   }
   EXPECT_EQ(0x00410900u, Stored("Alarm4"));
