@@ -90,7 +90,7 @@ void ClockTick() {
   if (jumped && !due) RefreshWake();
   if (due) {
     // The alarm outranks the sleep timer, whatever the player is doing.
-    CancelStop();
+    AlarmCancelsStop();
     StopAfterLast = 0;
     if (Activate) ActivatePlayer();
     int32_t started = StartPlayback();
@@ -101,6 +101,10 @@ void ClockTick() {
   } else if (AwakeHeld) {
     KeepAwakeTick();
   }
+  // A waitable timer fires once: the wake whose time has come in real time is set again while
+  // anything lies ahead (the alarm's own minute, inside the lead). A clock set past it is for
+  // the time-change notice and the jump to see.
+  if (WakeArmed && static_cast<int32_t>(tick.Elapsed - WakeFiresBy) >= 0) RefreshWake();
   SpendSkipTick();
   WaitingStopTick();
   // Sees the clock as the random pick may have re-read it. Not caught up: a stop, close or

@@ -4,6 +4,8 @@
 
 #include "../settings/settings.h"
 
+enum : int32_t { CatchUpSeconds = 10 * 60 };  // an alarm's minute stepped over still rings this late
+
 void ClockTick();
 void MarkMinuteSeen();  // at start-up: no event fires in the minute already in progress
 // True once per occurrence of the event's minute while it is enabled; notes the firing.
@@ -22,6 +24,7 @@ void CancelFadeOut();    // the fade timer stopped, the volume put back where th
 void AskStopAfterCurrent();  // the player's stop after the current track, which we then own
 void SendStop();             // the player's stop, which also takes that back
 void CancelStop();       // the alarm, or a long gap between ticks, ends any stop in progress
+void AlarmCancelsStop();  // the alarm's: a wait's stop after the track taken back from music
 void PutBackFadedVolume();  // closing mid-fade-out: the volume the fade began at
 void WaitingStopTick();  // each tick: a wait for the end of a track the user stopped is over
 void StopCommandSeen();  // the player's Stop reached its window
@@ -55,8 +58,10 @@ int32_t LatestMinute(const AlarmRecord& alarm, const LocalTimeRecord& now, int32
 // The next alarm to ring after the minute `now` is in, of them all, and the minutes from that
 // minute to it; false when none will ring.
 bool NextAlarm(const LocalTimeRecord& now, LocalTimeRecord* at, int32_t* minutes);
-// Arms the wake timer for two minutes before the next alarm, or cancels it; reads the clock.
+// Arms the wake timer for two minutes before the next alarm (or a snooze's end, when that comes
+// first), or cancels it; reads the clock.
 void RefreshWake();
+void ComputerSuspending();  // the wake set, for certain, before the computer sleeps
 // Keeping the computer awake for the alarm.
 void ResumedAutomatically();  // the computer woke without a user
 void AlarmRan(int32_t started, int32_t at);  // after an alarm's start: re-arm, ring
@@ -72,6 +77,7 @@ void CommandReached();  // a command reached the player, or the settings opened
 // The ringing window's buttons: CmdPause (Snooze) or CmdStop, as the player's own buttons
 // send them; the window shows the outcome at once.
 bool CanSnooze();  // ringing, with a snooze to take
+bool SnoozeLeft(uint32_t* ms);  // snoozed, with this much of it still to come
 void AnswerRinging(int32_t command);
 
 // The computer's own volume for the ringing alarm: unmuted and raised to SysVolume % at its
