@@ -101,10 +101,9 @@ void ClockTick() {
   } else if (AwakeHeld) {
     KeepAwakeTick();
   }
-  // A waitable timer fires once: the wake whose time has come in real time is set again while
-  // anything lies ahead (the alarm's own minute, inside the lead). A clock set past it is for
-  // the time-change notice and the jump to see.
-  if (WakeArmed && static_cast<int32_t>(tick.Elapsed - WakeFiresBy) >= 0) RefreshWake();
+  // A waitable timer fires once: the wake whose time has come is set again while anything lies
+  // ahead (the alarm's own minute, inside the lead).
+  if (WakeArmed && WakeCame(tick.Utc, tick.Elapsed)) RefreshWake();
   SpendSkipTick();
   WaitingStopTick();
   // Sees the clock as the random pick may have re-read it. Not caught up: a stop, close or

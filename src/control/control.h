@@ -62,6 +62,11 @@ bool NextAlarm(const LocalTimeRecord& now, LocalTimeRecord* at, int32_t* minutes
 // first), or cancels it; reads the clock.
 void RefreshWake();
 void ComputerSuspending();  // the wake set, for certain, before the computer sleeps
+// A waitable timer fires once: by its UTC second, or, unless a clock was set since it was armed,
+// by the elapsed count. A tick may not come between the two (a stall, a clock set back at once).
+inline bool WakeCame(uint32_t utc, uint32_t elapsed) {
+  return static_cast<int32_t>(utc - WakeDue) >= 0 || static_cast<int32_t>(elapsed - WakeFiresBy) >= 0;
+}
 // Keeping the computer awake for the alarm.
 void ResumedAutomatically();  // the computer woke without a user
 void AlarmRan(int32_t started, int32_t at);  // after an alarm's start: re-arm, ring

@@ -69,13 +69,6 @@ static bool WakeTarget(int32_t minutes, uint32_t* utc) {
   return true;
 }
 
-// A waitable timer fires once: by its UTC second, or, unless a clock was set since it was armed,
-// by the elapsed count. A tick may not come between the two (a stall, a clock set back at once);
-// one that finds it come sets it again.
-static bool WakeCame(uint32_t utc, uint32_t elapsed) {
-  return static_cast<int32_t>(utc - WakeDue) >= 0 || static_cast<int32_t>(elapsed - WakeFiresBy) >= 0;
-}
-
 // Arms or cancels the wake timer for the time in LocalTime. Counted in UTC from the alarm's
 // own minute: two minutes before a local time may not exist on the night summer time starts.
 static void UpdateWake() {
@@ -89,7 +82,10 @@ static void UpdateWake() {
   // Set, or put to sleep, inside the lead: a wake time already past would fire at once, the
   // alarm's own minute still wakes the computer for it.
   if (static_cast<int32_t>(wake - now) <= 0) wake = due;
-  if (WakeArmed && wake == WakeDue && !WakeCame(now, elapsed)) return;  // set so already
+  // Set so already, and not come: by the clocks now, nor by the UTC the clock would show had nobody
+  // set it since the last tick (a stall over the wake, then the clock set back).
+  uint32_t unset = LastTick.Utc + (elapsed - LastTick.Elapsed) / 1000u;
+  if (WakeArmed && wake == WakeDue && !WakeCame(now, elapsed) && static_cast<int32_t>(unset - WakeDue) < 0) return;
   int32_t result = SetWakeTimer(wake);
   WakeArmed = result == WakeSet;
   WakeDue = wake;
