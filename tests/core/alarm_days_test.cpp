@@ -177,6 +177,8 @@ TEST(WakeTimer, SetAgainOnceItHasCome) {
        "Wake 2026-12-08 07:00, Wake 2026-12-08 06:58"},
       {"the clock set back 5 minutes before a tick saw it fire", {{57, 59, 1679, Tick}, {53, 31, 1711, ClockSet}},
        "Wake 2026-12-08 06:58"},
+      {"set 10 minutes on, it fires early in a stall; then set back", {{50, 0, 600, ClockSet}, {50, 1, 601, Tick},
+       {48, 30, 1110, ClockSet}}, "Wake 2026-12-08 06:58"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
