@@ -33,8 +33,8 @@ static void Ring(int32_t state) {
   Ringing.Since = ElapsedMilliseconds();
   Ringing.LastPos = -1;
   Ringing.Heard = 0;
-  HoldFor(state);
   if (snoozeChanges) SnoozeWake();
+  HoldFor(state);
 }
 
 // The ringing window is told of a change of state or alarm, and only then: a tick that

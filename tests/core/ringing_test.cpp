@@ -107,14 +107,14 @@ TEST(Ringing, TheSnoozeHoldsTheSystemAloneAndCountsRealTime) {
   EXPECT_EQ("Awake 3", WakeCalls.back());
   WakeCalls.clear();
   TickThrough({{1, Paused, 1000, 120, "IsPlaying, StopTimer 2"}});
-  EXPECT_EQ("Awake 1, Wake 2026-12-08 10:58:01", WakeList()) << "the snooze's end is woken for";
+  EXPECT_EQ("Wake 2026-12-08 10:58:01, Awake 1", WakeList()) << "the snooze's end is woken for";
   // The clock is set back an hour: the snooze still ends 240 minutes after it began, and the
   // wake goes with it.
   ClockSkew = -3600;
   WakeCalls.clear();
   TickThrough({{1 + 240 * 60 - 1, Same, 1000, Same, "IsPlaying"},
        {1 + 240 * 60, Same, 1000, Same, "IsPlaying, Pause"}});
-  EXPECT_EQ("Wake 2026-12-08 10:00:01, Awake 1, Awake 3, Wake 2026-12-09 06:58", WakeList());
+  EXPECT_EQ("Wake 2026-12-08 10:00:01, Awake 1, Wake 2026-12-09 06:58, Awake 3", WakeList());
 }
 
 TEST(Ringing, AnUnansweredAlarmStopsAtItsLimit) {

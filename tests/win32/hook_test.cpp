@@ -626,8 +626,8 @@ TEST_F(HookMenu, TheAlarmSubmenuSwitchesEachAlarmAndSkipsTheNextOne) {
     SCOPED_TRACE(c.command);
     EXPECT_EQ(c.shown, ChosenThenShown(main, c.command, 7));
   }
-  EXPECT_EQ(0x00410900u, Stored("Alarm4"));
-  EXPECT_EQ(0x0204061Eu, Stored("Alarm2"));
+  EXPECT_EQ(0x04410900u, Stored("Alarm4"));  // written back with the bit of a present alarm
+  EXPECT_EQ(0x0604061Eu, Stored("Alarm2"));
   EXPECT_EQ(0u, Stored("StartOn"));
 }
 
