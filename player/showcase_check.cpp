@@ -49,7 +49,8 @@ bool CheckShowcaseTimeline(const std::vector<TimelineEvent>& all, std::string* w
       "note", "stop", "released",
       "note", "wake timer", "held awake", "note",                      // Monday
       "pick", "stop", "play", "fade-in", "wake timer", "held awake",
-      "note", "pause", "held awake", "note", "pause", "fade-in", "held awake",  // the snooze
+      "note", "pause", "wake timer", "held awake", "note", "wake timer", "pause", "fade-in",  // the snooze
+      "wake timer", "held awake",
       "note", "stop", "released",
       "note", "wake timer", "wake timer", "held awake", "note", "note", "note", "released", "stop",  // Tuesday
       "note", "wake timer", "held awake", "pick", "stop", "play", "fade-in",
@@ -74,13 +75,14 @@ bool CheckShowcaseTimeline(const std::vector<TimelineEvent>& all, std::string* w
                       &weekendStop = events[20], &weekendReleased = events[21], &rearmed = events[23],
                       &heldForAlarm = events[24], &pick = events[26], &fadeIn = events[29],
                       &nextWake = events[30], &heldPlaying = events[31], &userPause = events[33],
-                      &snoozeHeld = events[34], &resume = events[36], &refade = events[37],
-                      &heldAgain = events[38], &userStop = events[40], &released = events[41],
-                      &tuesdayHeld = events[45], &tone = events[46], &toneAnswer = events[47],
-                      &toneEnds = events[48], &toneReleased = events[49], &lateHold = events[53],
-                      &latePick = events[54], &lateFadeIn = events[57], &lateStopped = events[61],
-                      &skipWake = events[63], &skipChosen = events[64], &dailyFade = events[67],
-                      &dailyStandby = events[70], &stillOpen = events[71], &thursday = events[73];
+                      &snoozeWake = events[34], &snoozeHeld = events[35], &snoozeEnd = events[37],
+                      &resume = events[38], &refade = events[39], &wakeAgain = events[40],
+                      &heldAgain = events[41], &userStop = events[43], &released = events[44],
+                      &tuesdayHeld = events[48], &tone = events[49], &toneAnswer = events[50],
+                      &toneEnds = events[51], &toneReleased = events[52], &lateHold = events[56],
+                      &latePick = events[57], &lateFadeIn = events[60], &lateStopped = events[64],
+                      &skipWake = events[66], &skipChosen = events[67], &dailyFade = events[70],
+                      &dailyStandby = events[73], &stillOpen = events[74], &thursday = events[76];
   struct { bool holds; const char* what; } const checks[] = {
       {Says(armed, "2026-12-12 08:58, resume"), "at start the wake timer is set for the weekend's alarm, Saturday 08:58"},
       {Says(chosen, "30 minutes") && Within(chosen.clockMs, TenPastEleven, TenPastEleven + 3 * Second) &&
@@ -104,6 +106,8 @@ bool CheckShowcaseTimeline(const std::vector<TimelineEvent>& all, std::string* w
       {Says(snoozeHeld, "ES_SYSTEM_REQUIRED") && !Says(snoozeHeld, "ES_DISPLAY_REQUIRED") &&
            snoozeHeld.clockMs - userPause.clockMs < 2 * Second,
        "Snooze on the alarm's window pauses the player: snoozed, the computer held awake without its display"},
+      {Says(snoozeWake, "2026-12-14 07:07") && Says(snoozeEnd, "2026-12-14 07:09") && Says(wakeAgain, "2026-12-15 06:58"),
+       "the snooze's end is woken for as an alarm is, then at its own minute; resumed, the wake is Tuesday's again"},
       // To the second: the snooze counts whole seconds of the UTC clock.
       {Within(resume.clockMs, userPause.clockMs + 9 * 60 * Second - Second, userPause.clockMs + 9 * 60 * Second + 2 * Second) &&
            refade.from == ShowcaseVolStart && refade.to == ShowcaseVolEnd && Says(heldAgain, "ES_DISPLAY_REQUIRED"),

@@ -29,7 +29,7 @@ void WriteAlarm(int32_t slot, const AlarmRecord& alarm) {
   }
   uint32_t word = static_cast<uint32_t>(alarm.Minute) | static_cast<uint32_t>(alarm.Hour) << 8 |
                   static_cast<uint32_t>(alarm.Days & EveryDay) << 16 |
-                  (alarm.On ? uint32_t{PackedOn} : 0u) | (alarm.Once ? uint32_t{PackedOnce} : 0u);
+                  (alarm.On ? uint32_t{PackedOn} : 0u) | (alarm.Once ? uint32_t{PackedOnce} : 0u) | PackedPresent;
   SettingValues[FirstPackedAlarm + slot - 1] = static_cast<int32_t>(word);
 }
 
@@ -100,9 +100,22 @@ void ToggleSkip() {
 }
 
 // Once its minute has passed, a skip is spent: a clock set back later must not find it again.
+// A once alarm it skipped is spent with it, as if it had rung; the wake may have been set for
+// that alarm's next.
 void SpendSkipTick() {
-  if (SkipAlarm && MinuteNumber(LocalTime) > SkipAlarm) {
-    SkipAlarm = 0;
+  if (!SkipAlarm || MinuteNumber(LocalTime) <= SkipAlarm) return;
+  LocalTimeRecord at = MinutesLater(LocalTime, SkipAlarm - MinuteNumber(LocalTime));
+  int32_t once = 0;
+  AlarmRecord alarm;
+  for (int32_t slot = 0; slot < AlarmCount; ++slot)
+    if (ReadAlarm(slot, &alarm) && alarm.Once && AlarmCanRing(alarm) && alarm.Hour == at.Hour &&
+        alarm.Minute == at.Minute && AlarmDay(alarm, at.DayOfWeek))
+      once |= 1 << slot;
+  SkipAlarm = 0;
+  if (!once) {
     SaveSettings();
+    return;
   }
+  AlarmsRang(once);  // saves
+  RefreshWake();
 }

@@ -5,12 +5,9 @@
 #include "calendar.h"
 #include "control.h"
 
-enum : int32_t {
-  CatchUpSeconds = 10 * 60,
-  // The two clocks are read one after the other: a step smaller than this is that, not a
-  // change of the zone's offset (those come in quarter hours).
-  LeastJump = 60,
-};
+// The two clocks are read one after the other: a step smaller than this is that, not a change
+// of the zone's offset (those come in quarter hours).
+enum : int32_t { LeastJump = 60 };
 
 // Seconds before now that the zone's offset changed by `jump`, found by its rules between the
 // two ticks; 0 (now, the latest it can have been) when the rules cannot tell or disagree with
@@ -40,7 +37,10 @@ struct RealTime {
 
 static RealTime Between(const TickRecord& tick, int32_t stepped) {
   RealTime real = {static_cast<int32_t>(tick.Utc - LastTick.Utc), 0, 0};
-  if (real.Passed < 0) real.Passed = 0;
+  // UTC gone back: the clock was set back. The elapsed count tells the time that passed; read
+  // as none, the whole step would count as a change of the offset, and ring what it stepped over
+  // however late.
+  if (real.Passed < 0) real.Passed = static_cast<int32_t>((tick.Elapsed - LastTick.Elapsed) / 1000u);
   int32_t jump = (stepped * 60 + tick.Local.Second - LastTick.Local.Second) - real.Passed;
   if (jump >= LeastJump || jump <= -LeastJump) {
     real.Jump = jump;

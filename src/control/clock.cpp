@@ -90,7 +90,7 @@ void ClockTick() {
   if (jumped && !due) RefreshWake();
   if (due) {
     // The alarm outranks the sleep timer, whatever the player is doing.
-    CancelStop();
+    AlarmCancelsStop();
     StopAfterLast = 0;
     SettingsChanged();
     if (Activate) ActivatePlayer();
@@ -102,6 +102,9 @@ void ClockTick() {
   } else if (AwakeHeld) {
     KeepAwakeTick();
   }
+  // A waitable timer fires once: the wake whose time has come is set again while anything lies
+  // ahead (the alarm's own minute, inside the lead).
+  if (WakeArmed && WakeCame(tick.Utc, tick.Elapsed)) RefreshWake();
   SpendSkipTick();
   WaitingStopTick();
   // Sees the clock as the random pick may have re-read it. Not caught up: a stop, close or

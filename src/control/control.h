@@ -4,6 +4,8 @@
 
 #include "../settings/settings.h"
 
+enum : int32_t { CatchUpSeconds = 10 * 60 };  // an alarm's minute stepped over still rings this late
+
 void ClockTick();
 void MarkMinuteSeen();  // at start-up: no event fires in the minute already in progress
 // True once per occurrence of the event's minute while it is enabled; notes the firing.
@@ -22,6 +24,7 @@ void CancelFadeOut();    // the fade timer stopped, the volume put back where th
 void AskStopAfterCurrent();  // the player's stop after the current track, which we then own
 void SendStop();             // the player's stop, which also takes that back
 void CancelStop();       // the alarm, or a long gap between ticks, ends any stop in progress
+void AlarmCancelsStop();  // the alarm's: a wait's stop after the track taken back from music
 void PutBackFadedVolume();  // closing mid-fade-out: the volume the fade began at
 void WaitingStopTick();  // each tick: a wait for the end of a track the user stopped is over
 void StopCommandSeen();  // the player's Stop reached its window
@@ -58,8 +61,15 @@ bool NextAlarm(const LocalTimeRecord& now, LocalTimeRecord* at, int32_t* minutes
 // The same for one alarm as the alarm dialog shows it, for slot `slot`, as it would be saved:
 // minutes to its next ring, -1 for none.
 int32_t MinutesToRing(int32_t slot, const AlarmRecord& alarm, const LocalTimeRecord& now);
-// Arms the wake timer for two minutes before the next alarm, or cancels it; reads the clock.
+// Arms the wake timer for two minutes before the next alarm (or a snooze's end, when that comes
+// first), or cancels it; reads the clock.
 void RefreshWake();
+void ComputerSuspending();  // the wake set, for certain, before the computer sleeps
+// A waitable timer fires once: by its UTC second, or, unless a clock was set since it was armed,
+// by the elapsed count. A tick may not come between the two (a stall, a clock set back at once).
+inline bool WakeCame(uint32_t utc, uint32_t elapsed) {
+  return static_cast<int32_t>(utc - WakeDue) >= 0 || static_cast<int32_t>(elapsed - WakeFiresBy) >= 0;
+}
 // Keeping the computer awake for the alarm.
 void ResumedAutomatically();  // the computer woke without a user
 void AlarmRan(int32_t started, int32_t at);  // after an alarm's start: re-arm, ring
@@ -75,6 +85,7 @@ void CommandReached();  // a command reached the player, or the settings opened
 // The ringing window's buttons: CmdPause (Snooze) or CmdStop, as the player's own buttons
 // send them; the window shows the outcome at once.
 bool CanSnooze();  // ringing, with a snooze to take
+bool SnoozeLeft(uint32_t* ms);  // snoozed, with this much of it still to come
 void AnswerRinging(int32_t command);
 
 // The computer's own volume for the ringing alarm: unmuted and raised to SysVolume % at its

@@ -22,11 +22,18 @@ static void HoldFor(int32_t state) {
   Hold(state == RingSnoozed ? AwakeSystem : AwakeSystem | (Activate ? AwakeDisplay : 0));
 }
 
+// A snooze's end is woken for as an alarm is: the wake follows it in and out.
+static void SnoozeWake() {
+  if (WakeUp) RefreshWake();
+}
+
 static void Ring(int32_t state) {
+  bool snoozeChanges = (Ringing.State == RingSnoozed) != (state == RingSnoozed);
   Ringing.State = state;
   Ringing.Since = ElapsedMilliseconds();
   Ringing.LastPos = -1;
   Ringing.Heard = 0;
+  if (snoozeChanges) SnoozeWake();
   HoldFor(state);
 }
 
@@ -66,7 +73,9 @@ void BeginRinging(int32_t started, int32_t at) {
 void EndRinging() {
   if (!Ringing.State) return;
   if (Ringing.State == RingTone) PlayTone(0);
+  bool snoozed = Ringing.State == RingSnoozed;
   Ringing.State = RingOff;
+  if (snoozed) SnoozeWake();
   PutBackSystemVolume();
   ReleaseAwake();
   Follow();
@@ -132,8 +141,10 @@ static void StepRinging() {
     case RingSnoozed:
       if (playing == 1) LeaveSystemVolume();  // resumed by the user: their music plays on
       if (playing != Paused) EndRinging();  // resumed, stopped or moved on by the user
-      else if (SinceRing() >= Milliseconds(Snooze)) Resume();
-      else SetAwakeState(AwakeHeld);
+      else if (SinceRing() < Milliseconds(Snooze)) SetAwakeState(AwakeHeld);
+      // Slept through, the snooze is over as an unanswered alarm is: no music hours later.
+      else if (SinceRing() - Milliseconds(Snooze) > CatchUpSeconds * 1000u) EndRinging();
+      else Resume();
       return;
     case RingTone:
       if (LimitReached()) {
@@ -147,6 +158,12 @@ static void StepRinging() {
       return;
     default: RingingTick(playing);
   }
+}
+
+bool SnoozeLeft(uint32_t* ms) {
+  if (Ringing.State != RingSnoozed || SinceRing() >= Milliseconds(Snooze)) return false;
+  *ms = Milliseconds(Snooze) - SinceRing();
+  return true;
 }
 
 void RingTick() {

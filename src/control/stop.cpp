@@ -74,6 +74,15 @@ void RunStop() {
   if ((phases & FadePhase) && !(pending & FadePhase)) StartFadeOut();
 }
 
+// Our stop after the current track, taken back from music that plays on: only a stop ends it,
+// so the player stops and plays on from where it was.
+static void TakeBackStopAfter() {
+  int32_t position = PlayerIpc(0, IpcGetOutputTime);
+  SendStop();
+  PlayerCommand(CmdPlay);
+  PlayerIpc(position, IpcJumpToTime);
+}
+
 // The alarm outranks the sleep timer: whatever it plays is not faded out or stopped by a stop
 // still in progress. So does a long gap between ticks: a stop carried out after a sleep or a
 // stall would surprise whoever is there when the computer is back.
@@ -81,6 +90,15 @@ void CancelStop() {
   if (!StopPhase) return;
   if (StopPhase & FadePhase) CancelFadeOut();
   StopPhase = 0;
+}
+
+// The alarm's minute ends a wait for the end of the track over music that plays on: the music
+// would stop there all the same, so the player's stop after it is taken back. (A paused player
+// is stopped by the alarm's start, which takes it back too.)
+void AlarmCancelsStop() {
+  bool waited = (StopPhase & WaitEndPhase) && StopAfterSent;
+  CancelStop();
+  if (waited && PlayerPlaying()) TakeBackStopAfter();
 }
 
 // Closing, or restarting, in the middle of a fade-out: the player keeps the volume it closes

@@ -58,33 +58,59 @@ bool NextAlarm(const LocalTimeRecord& now, LocalTimeRecord* at, int32_t* minutes
 
 // The UTC seconds of the alarm `minutes` after the minute LocalTime is in; false for none.
 static bool AlarmUtc(int32_t minutes, uint32_t* utc) {
-  return minutes >= 0 && UtcOf(MinutesLater(LocalTime, minutes), utc);
+  if (minutes < 0 || !UtcOf(MinutesLater(LocalTime, minutes), utc)) return false;
+  // A minute of the hour summer time repeats whose first pass has gone comes again: by the
+  // offset of the moment. A wake in the past would fire at once and wake nothing.
+  uint32_t now = UtcSeconds();
+  if (static_cast<int32_t>(*utc - now) <= 0) *utc = now - LocalTime.Second + static_cast<uint32_t>(minutes) * 60u;
+  return true;
+}
+
+// What the wake is for: the alarm, or a snooze's end when that comes first, which resumes the
+// music as an alarm starts it. In UTC seconds; false for neither.
+static bool WakeTarget(int32_t minutes, uint32_t* utc) {
+  bool alarm = AlarmUtc(minutes, utc);
+  uint32_t left;
+  if (!SnoozeLeft(&left)) return alarm;
+  uint32_t end = UtcSeconds() + (left + 999u) / 1000u;
+  if (!alarm || static_cast<int32_t>(end - *utc) < 0) *utc = end;
+  return true;
 }
 
 // Arms or cancels the wake timer for the time in LocalTime. Counted in UTC from the alarm's
 // own minute: two minutes before a local time may not exist on the night summer time starts.
 static void UpdateWake() {
-  int32_t minutes = WakeUp ? MinutesToAlarm(LocalTime, false) : -1;
-  uint32_t alarm;
-  if (!AlarmUtc(minutes, &alarm)) {
+  uint32_t due;
+  if (!WakeUp || !WakeTarget(MinutesToAlarm(LocalTime, false), &due)) {
     CancelWakeTimer();
     WakeArmed = 0;
     return;
   }
-  uint32_t wake = alarm - WakeLead * 60;
+  uint32_t now = UtcSeconds(), elapsed = ElapsedMilliseconds(), wake = due - WakeLead * 60;
   // Set, or put to sleep, inside the lead: a wake time already past would fire at once, the
   // alarm's own minute still wakes the computer for it.
-  if (static_cast<int32_t>(wake - UtcSeconds()) <= 0) wake = alarm;
-  if (WakeArmed && wake == WakeDue) return;  // set so already
+  if (static_cast<int32_t>(wake - now) <= 0) wake = due;
+  // Set so already, and not come: by the clocks now, nor by the UTC the clock would show had nobody
+  // set it since the last tick (a stall over the wake, then the clock set back).
+  uint32_t unset = LastTick.Utc + (elapsed - LastTick.Elapsed) / 1000u;
+  if (WakeArmed && wake == WakeDue && !WakeCame(now, elapsed) && static_cast<int32_t>(unset - WakeDue) < 0) return;
   int32_t result = SetWakeTimer(wake);
   WakeArmed = result == WakeSet;
   WakeDue = wake;
+  WakeFiresBy = elapsed + (wake - now) * 1000u;
   WakeUnsupported = result == WakeSetCannotWake;
 }
 
 void RefreshWake() {
   ReadLocalTime();
   UpdateWake();
+}
+
+// The lid closed, the power button, Windows' idle sleep: whatever the ticks saw, the wake is
+// set afresh before the computer sleeps.
+void ComputerSuspending() {
+  WakeArmed = 0;
+  RefreshWake();
 }
 
 // ---- keeping the computer awake ----------------------------------------------------

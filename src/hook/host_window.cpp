@@ -28,8 +28,10 @@ static void HostNotice(LPARAM code) {
   else if (code == IpcKeyboardInput && GetAsyncKeyState(VK_F12) < 0) ShowSettings();
 }
 
-// The clock or the time zone changed, or the computer is back: the wake follows the alarm.
+// The clock or the time zone changed, or the computer sleeps or is back: the wake follows the
+// alarm.
 static void PowerNotice(WPARAM event) {
+  if (event == PBT_APMSUSPEND) ComputerSuspending();
   if (event != PBT_APMRESUMEAUTOMATIC && event != PBT_APMRESUMESUSPEND) return;
   // A stop still in progress is no longer tonight's: not even a fade step may run first.
   CancelStop();

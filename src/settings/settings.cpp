@@ -57,6 +57,7 @@ FiredRecord AlarmFired[AlarmCount];
 FiredRecord StopFired;
 int32_t WakeArmed;
 uint32_t WakeDue;
+uint32_t WakeFiresBy;
 int32_t WakeUnsupported;
 int32_t AwakeHeld;
 int32_t AwakeWaiting;

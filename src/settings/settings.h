@@ -49,7 +49,8 @@ inline int32_t& WakeUp = SettingValues[34];     // wake the computer for the ala
 inline int32_t& Snooze = SettingValues[35];     // minutes Pause snoozes the alarm; 0: Pause ends it
 inline int32_t& RingLimit = SettingValues[36];  // minutes an unanswered alarm plays; 0: no limit
 inline int32_t& SilentTone = SettingValues[37]; // a tone when the alarm's player stays silent
-// Alarms 2 to 8, one packed word each (PackedAlarm); 0 is an empty slot.
+// Alarms 2 to 8, one packed word each (PackedAlarm); 0 is an empty slot, and a present alarm is
+// never 0 (PackedPresent).
 enum { FirstPackedAlarm = 38 };
 inline int32_t& SkipAlarm = SettingValues[45];  // the skipped occurrence's MinuteNumber; 0 none
 inline int32_t& SysVolume = SettingValues[46];  // % the ringing alarm raises the computer to; 0: never
@@ -76,8 +77,9 @@ struct AlarmRecord {
   int32_t Once;  // switches itself off when it rings
 };
 enum : int32_t { AlarmCount = 8 };
-// The packed word's layout: minute in bits 0-7, hour 8-15, days 16-22, on 24, once 25.
-enum : uint32_t { PackedOn = 1u << 24, PackedOnce = 1u << 25 };
+// The packed word's layout: minute in bits 0-7, hour 8-15, days 16-22, on 24, once 25, and 26
+// always written: 00:00 on no day, off, is no empty slot. Words stored without it read as before.
+enum : uint32_t { PackedOn = 1u << 24, PackedOnce = 1u << 25, PackedPresent = 1u << 26 };
 inline uint32_t PackedAlarm(int32_t slot) {  // slots 1 to 7
   return static_cast<uint32_t>(SettingValues[FirstPackedAlarm + slot - 1]);
 }
@@ -155,6 +157,7 @@ extern FiredRecord AlarmFired[AlarmCount];  // by slot: the occurrence each last
 extern FiredRecord StopFired;
 extern int32_t WakeArmed;        // the wake timer is set for the next alarm and can wake us
 extern uint32_t WakeDue;         // when it is due, in UTC seconds
+extern uint32_t WakeFiresBy;     // the ElapsedMilliseconds it has come by, unless a clock was set
 extern int32_t WakeUnsupported;  // the last arming said this computer cannot wake itself
 extern int32_t AwakeHeld;        // the keep-awake state we hold (AwakeSystem, AwakeDisplay)
 extern int32_t AwakeWaiting;     // a resume's hold waits for the alarm, until AwakeUntil

@@ -79,6 +79,10 @@ int main(int argc, char** argv) {
     StartOn = StopOn = 1;
     StartH = 7;   // another time of day
     StopH = 23;
+    // With an alarm on, the wake is set for it (WakeUp is on by default); not come yet.
+    WakeArmed = 1;
+    WakeDue = 1000 + 3600;
+    WakeFiresBy = 2000000 + 3600000;
   }
   if (strcmp(mode, "eight") == 0) {
     // Every alarm on, each at another time of day, on every day.

@@ -2,6 +2,8 @@
 // computer awake while it plays.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "control/control.h"
 #include "fake_host.h"
 
@@ -112,6 +114,16 @@ TEST(WakeTimer, ArmsTwoMinutesBeforeTheNextAlarmByTheCalendar) {
     RefreshWake();
     EXPECT_EQ(c.wake, WakeList()) << c.hour << ":" << c.minute;
   }
+  // After summer time ends (03:00 back to 02:00), 02:40 has had its first pass: it comes at its
+  // second, and the wake goes there, not to the past.
+  AlarmAtSeven(EveryDay);
+  StartH = 2;
+  StartM = 40;
+  SetDate(2027, 10, 31, 2, 20, 0);
+  FakeUtcOffset = -3600;
+  ZoneChangesAt(2027, 10, 31, 1, -7200, -3600);
+  RefreshWake();
+  EXPECT_EQ("Wake 2027-10-31 02:38", WakeList());
 }
 
 TEST(WakeTimer, CancelledWhenTheAlarmOrTheOptionIsOff) {
@@ -150,6 +162,39 @@ TEST(WakeTimer, AClockSetBackOverTheAlarmThatRangArmsTheNextOne) {
   RefreshWake();
   EXPECT_EQ("", WakeList()) << "set for tomorrow's already, not for today's again";
   EXPECT_EQ(1, WakeArmed);
+}
+
+// A waitable timer fires once: a wake whose time has come is set again while the alarm lies
+// ahead, inside the lead for the alarm's own minute. Armed at 06:30 for 06:58.
+TEST(WakeTimer, SetAgainOnceItHasCome) {
+  enum Event { Tick, ClockSet, Suspend };
+  struct Step { int minute, second, real; Event event; };  // 06:mm:ss, real seconds since 06:30
+  const struct { const char* what; std::vector<Step> steps; const char* wake; } cases[] = {
+      {"awake as it fires, then put to sleep", {{57, 59, 1679, Tick}, {58, 0, 1680, Tick}, {59, 0, 1740, Suspend}},
+       "Wake 2026-12-08 07:00, Wake 2026-12-08 07:00"},
+      {"stalled as it fires, then put to sleep", {{57, 59, 1679, Tick}, {59, 0, 1740, Suspend}}, "Wake 2026-12-08 07:00"},
+      {"fired, then the clock set back 5 minutes", {{57, 59, 1679, Tick}, {58, 0, 1680, Tick}, {54, 0, 1740, ClockSet}},
+       "Wake 2026-12-08 07:00, Wake 2026-12-08 06:58"},
+      {"the clock set back 5 minutes before a tick saw it fire", {{57, 59, 1679, Tick}, {53, 31, 1711, ClockSet}},
+       "Wake 2026-12-08 06:58"},
+      {"set 10 minutes on, it fires early in a stall; then set back", {{50, 0, 600, ClockSet}, {50, 1, 601, Tick},
+       {48, 30, 1110, ClockSet}}, "Wake 2026-12-08 06:58"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    AlarmAtSeven(EveryDay);
+    SetDate(2026, 12, 8, 6, 30, 0);
+    MarkMinuteSeen();
+    RefreshWake();
+    uint32_t armed = FakeElapsedMs;
+    WakeCalls.clear();
+    for (const Step& s : c.steps) {
+      SetDate(2026, 12, 8, 6, s.minute, s.second);
+      FakeElapsedMs = armed + static_cast<uint32_t>(s.real) * 1000u;
+      s.event == Tick ? ClockTick() : s.event == ClockSet ? RefreshWake() : ComputerSuspending();
+    }
+    EXPECT_EQ(c.wake, WakeList());
+  }
 }
 
 TEST(WakeTimer, AComputerThatCannotWakeIsRemembered) {

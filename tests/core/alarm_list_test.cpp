@@ -82,6 +82,10 @@ TEST(AlarmList, EachRingsOnItsOwnDaysOnceAnOccurrenceAndTheWakeGoesToTheEarliest
       {"a skipped minute stepped over, beside the next on time", {Word(7, 0, EveryDay)}, MinuteOf(7, 7, 0),
        {{2026, 12, 7, 6, 59, 59, Winter}, {2026, 12, 8, 7, 0, 0, Winter}, {2026, 12, 8, 7, 0, 1, Winter}},
        "A.", "Wake 2026-12-09 06:58"},
+      {"a skipped once alarm is spent with its minute, as if it had rung", {Word(7, 0, EveryDay, true, true)},
+       MinuteOf(8, 7, 0),
+       {{2026, 12, 8, 6, 59, 59, Winter}, {2026, 12, 8, 7, 0, 0, Winter}, {2026, 12, 8, 7, 1, 0, Winter},
+        {2026, 12, 9, 7, 0, 0, Winter}}, "...", "CancelWake"},
       {"a skip is not caught up", {Word(7, 0, Tue | Wed), Word(7, 0, Tue)}, MinuteOf(8, 7, 0),
        {{2026, 12, 8, 6, 58, 0, Winter}, {2026, 12, 8, 6, 58, 1, Winter}, {2026, 12, 8, 7, 3, 0, Winter}},
        "..", "Wake 2026-12-09 06:58"},
@@ -133,6 +137,9 @@ TEST(AlarmList, AOnceAlarmIsSavedOffAndASwitchCancelsTheSkip) {
   SwitchAlarm(1);
   EXPECT_EQ(0, SkipAlarm);
   EXPECT_EQ("Wake 2026-12-09 07:58", LastWake());
+  WriteAlarm(2, AlarmRecord{0, 0, 0, 1, 0});
+  SwitchAlarm(2);
+  EXPECT_TRUE(ReadAlarm(2, &alarm)) << "00:00 on no day, switched off, is an alarm still";
 }
 
 // The alarm dialog's line for the alarm as it stands there, slot 2's, on Tuesday 8 December at

@@ -119,6 +119,10 @@ TEST(ClockTrouble, AnAlarmMinuteSteppedOverRingsOnTheNextTickForTenMinutes) {
        {{2027, 10, 31, 2, 29, 58, Summer}, {2027, 10, 31, 2, 29, 59, Summer}, {2027, 10, 31, 2, 30, 0, Summer},
         {2027, 10, 31, 2, 59, 59, Summer}, {2027, 10, 31, 2, 0, 0, Winter}, {2027, 10, 31, 2, 30, 0, Winter},
         {2027, 10, 31, 2, 35, 0, Winter}}, ".A...."},
+      // Back before the change, local time shows 02:14 again; UTC went back, the elapsed count on.
+      {"the clock set back an hour over the end of summer time, then a stall of 11 minutes", 2, 15, EveryDay,
+       {{2027, 10, 31, 2, 14, 9, Winter}, {2027, 10, 31, 2, 14, 10, Winter, 1}, {2027, 10, 31, 2, 25, 11, Summer, 661}},
+       ".."},
       {"the clock set back 10 minutes after ringing", 7, 0, EveryDay,
        {{2026, 12, 8, 6, 59, 58, Winter}, {2026, 12, 8, 7, 0, 0, Winter}, {2026, 12, 8, 7, 2, 0, Winter},
         {2026, 12, 8, 6, 52, 1, Winter}, {2026, 12, 8, 7, 0, 0, Winter},

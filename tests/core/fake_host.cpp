@@ -45,7 +45,7 @@ void ResetHost() {
   for (FiredRecord& fired : AlarmFired) fired = FiredRecord{};
   StopFired = FiredRecord{};
   WakeArmed = WakeUnsupported = AwakeHeld = AwakeWaiting = 0;
-  AwakeUntil = WakeDue = 0;
+  AwakeUntil = WakeDue = WakeFiresBy = 0;
   Ringing = RingRecord{};
   RaisedVolume = RaisedVolumeRecord{};
   Device = FakeDevice{};

@@ -12,6 +12,7 @@ std::string TicksAfterLoad(std::initializer_list<Reading> readings) {
     SetDate(r.year, r.month, r.day, r.hour, r.minute, r.second);
     if (loaded && r.utcOffset != FakeUtcOffset) ZoneChangesAt(r.year, r.month, r.day, 1, FakeUtcOffset, r.utcOffset);
     FakeUtcOffset = r.utcOffset;
+    if (r.real > 0) FakeElapsedMs += static_cast<uint32_t>(r.real) * 1000u;
     if (!loaded) {  // as the plug-in's init does
       MarkMinuteSeen();
       RefreshWake();

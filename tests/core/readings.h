@@ -10,6 +10,7 @@ enum : int64_t { Winter = -3600, Summer = -7200 };  // UTC minus local, as in Be
 struct Reading {
   int year, month, day, hour, minute, second;
   int64_t utcOffset;
+  int real = -1;  // seconds the elapsed count moves on since the reading before; -1 none
 };
 
 // One letter a tick: A the alarm starts, 2 it starts twice over (activating the player twice),

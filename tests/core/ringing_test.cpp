@@ -83,6 +83,9 @@ TEST(Ringing, EachAnswerEndsItAndReleasesTheHold) {
        {{1, Paused, 1000, 120, "IsPlaying, StopTimer 2"}, {100, Playing, 1000, 120, "IsPlaying"}}},
       {"stopped during the snooze", 9,
        {{1, Paused, 1000, 120, "IsPlaying, StopTimer 2"}, {100, Stopped, -1, 120, "IsPlaying"}}},
+      // The lid closed while snoozed, the wake not working: the player stays paused.
+      {"the snooze slept through, found over 10 minutes past its end", 9,
+       {{1, Paused, 1000, 120, "IsPlaying, StopTimer 2"}, {1 + 540 + 601, Paused, 1000, 120, "IsPlaying"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -102,13 +105,16 @@ TEST(Ringing, TheSnoozeHoldsTheSystemAloneAndCountsRealTime) {
   Snooze = 1000;  // counts as 240 minutes
   AlarmStarted(0);
   EXPECT_EQ("Awake 3", WakeCalls.back());
+  WakeCalls.clear();
   TickThrough({{1, Paused, 1000, 120, "IsPlaying, StopTimer 2"}});
-  EXPECT_EQ("Awake 1", WakeCalls.back());
-  // The clock is set back an hour: the snooze still ends 240 minutes after it began.
+  EXPECT_EQ("Wake 2026-12-08 10:58:01, Awake 1", WakeList()) << "the snooze's end is woken for";
+  // The clock is set back an hour: the snooze still ends 240 minutes after it began, and the
+  // wake goes with it.
   ClockSkew = -3600;
+  WakeCalls.clear();
   TickThrough({{1 + 240 * 60 - 1, Same, 1000, Same, "IsPlaying"},
        {1 + 240 * 60, Same, 1000, Same, "IsPlaying, Pause"}});
-  EXPECT_EQ("Awake 3", WakeCalls.back());
+  EXPECT_EQ("Wake 2026-12-08 10:00:01, Awake 1, Wake 2026-12-09 06:58, Awake 3", WakeList());
 }
 
 TEST(Ringing, AnUnansweredAlarmStopsAtItsLimit) {

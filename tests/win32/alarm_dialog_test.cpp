@@ -24,9 +24,10 @@ enum : DWORD { Sun = 1, Mon = 2, Tue = 4, Wed = 8, Thu = 16, Fri = 32, Sat = 64,
 enum : DWORD { On = 1, Once = 2 };
 enum { List = 68, Add = 69, Edit = 70, Remove = 71 };
 
-// Any alarm as the store packs alarms 2 to 8: minute, hour, days, on and once.
+// Any alarm as the store packs alarms 2 to 8: minute, hour, days, on and once, and the bit
+// that marks a present alarm.
 DWORD Word(DWORD hour, DWORD minute, DWORD days, DWORD flags) {
-  return minute | hour << 8 | days << 16 | flags << 24;
+  return minute | hour << 8 | days << 16 | flags << 24 | 1u << 26;
 }
 
 const char* const WordNames[7] = {"Alarm2", "Alarm3", "Alarm4", "Alarm5", "Alarm6", "Alarm7", "Alarm8"};

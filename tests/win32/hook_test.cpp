@@ -633,8 +633,8 @@ TEST_F(HookMenu, TheAlarmSubmenuSwitchesEachAlarmAndSkipsTheNextOne) {
     Seen.wakeError = c.wakeError;
     EXPECT_EQ(c.shown, ChosenThenShown(main, c.command, 7));
   }
-  EXPECT_EQ(0x00410900u, Stored("Alarm4"));
-  EXPECT_EQ(0x0204061Eu, Stored("Alarm2"));
+  EXPECT_EQ(0x04410900u, Stored("Alarm4"));  // written back with the bit of a present alarm
+  EXPECT_EQ(0x0604061Eu, Stored("Alarm2"));
   EXPECT_EQ(0u, Stored("StartOn"));
 }
 

@@ -87,7 +87,7 @@ TEST_F(WakeTimer, AnAlarmInTheHourSummerTimeSkipsIsWokenForAtTheChange) {
   }
 }
 
-TEST_F(WakeTimer, ReArmedWhenTheClockChangesOrTheComputerResumes) {
+TEST_F(WakeTimer, ReArmedWhenTheClockChangesOrTheComputerSleepsOrResumes) {
   WriteDword("StartOn", 1);
   WriteDword("StartH", 7);
   SetSimulatedClock(23, 30, 0);
@@ -97,8 +97,10 @@ TEST_F(WakeTimer, ReArmedWhenTheClockChangesOrTheComputerResumes) {
   SendMessageA(main, WM_TIMECHANGE, 0, 0);
   SetSimulatedClock(7, 30, 0, 10);
   EXPECT_EQ(unhooked, SendMessageA(main, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0));
+  SetSimulatedClock(6, 59, 0, 11);  // the wake came with the computer up; then the lid closes
+  SendMessageA(main, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
   std::vector<ULONGLONG> expected = {Utc(2026, 12, 9, 6, 58), Utc(2026, 12, 10, 6, 58),
-                                     Utc(2026, 12, 11, 6, 58)};
+                                     Utc(2026, 12, 11, 6, 58), Utc(2026, 12, 11, 7, 0)};
   EXPECT_EQ(expected, Seen.dueTimes);
 }
 
