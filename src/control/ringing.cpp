@@ -100,6 +100,9 @@ static bool Heard(int32_t playing) {
 
 static bool LimitReached() { return RingLimit != 0 && SinceRing() >= Milliseconds(RingLimit); }
 
+// The lid closed over the ringing alarm: opened at the office, it must not ring on there.
+static bool SleptThrough() { return ElapsedMilliseconds() - LastTick.Elapsed > CatchUpSeconds * 1000u; }
+
 static void GiveUp(int32_t playing) {
   StopFadeTimer();
   if (playing == 1 || playing == Paused) SendStop();
@@ -126,7 +129,7 @@ static void RingingTick(int32_t playing) {
     EndRinging();
     return;
   }
-  if (LimitReached()) {
+  if (LimitReached() || SleptThrough()) {
     GiveUp(playing);
     return;
   }
@@ -147,7 +150,7 @@ static void StepRinging() {
       else Resume();
       return;
     case RingTone:
-      if (LimitReached()) {
+      if (LimitReached() || SleptThrough()) {
         GiveUp(playing);
       } else if (Heard(playing)) {  // the player found its voice after all
         PlayTone(0);
