@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -234,6 +235,21 @@ static HINSTANCE WINAPI FakeShellExecuteA(HWND window, LPCSTR verb, LPCSTR file,
   return reinterpret_cast<HINSTANCE>(42);
 }
 
+static HRESULT WINAPI FakeSHGetFolderPathW(HWND window, int folder, HANDLE token, DWORD flags, LPWSTR path) {
+  if (Seen.appData.empty()) {
+    static auto real = reinterpret_cast<decltype(&SHGetFolderPathW)>(
+        reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("shell32.dll"), "SHGetFolderPathW")));
+    return real(window, folder, token, flags, path);
+  }
+  lstrcpynW(path, Seen.appData.c_str(), MAX_PATH);
+  return S_OK;
+}
+
+void RouteSeamCalls(HMODULE module) {
+  PatchImport(module, "kernel32.dll", "OutputDebugStringW", reinterpret_cast<void*>(PluginDebugString));
+  PatchImport(module, "shell32.dll", "SHGetFolderPathW", reinterpret_cast<void*>(FakeSHGetFolderPathW));
+}
+
 static void PatchAll(HMODULE module) {
   struct {
     const char* dll;
@@ -260,6 +276,7 @@ static void PatchAll(HMODULE module) {
       {"kernel32.dll", "SetThreadExecutionState", reinterpret_cast<void*>(FakeSetThreadExecutionState)},
   };
   for (const auto& p : patches) PatchImport(module, p.dll, p.function, p.replacement);
+  RouteSeamCalls(module);
   GuardTimers(module);
 }
 

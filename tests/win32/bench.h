@@ -42,8 +42,13 @@ struct Intercepts {
   // The computer's volume: Audio (stand_in_audio.h) stands in for the output. ole32's
   // "LoadLibraryA <path>", "FreeLibrary ole32.dll"; winmm's go with the tone's.
   std::vector<std::string> volume;
+  // The user's application-data folder as SHGetFolderPathW answers it; empty: the real one.
+  std::wstring appData;
 };
 extern Intercepts Seen;
+
+// The module's debug output to the player's log, its application-data folder to Seen.appData.
+void RouteSeamCalls(HMODULE module);
 
 // The plug-in sees this local time, advancing with the tick count (virtual or real).
 void SetSimulatedClock(int hour, int minute, int second, int day = 8, int month = 12,
