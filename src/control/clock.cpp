@@ -93,7 +93,7 @@ void ClockTick() {
     CancelStop();
     StopAfterLast = 0;
     if (Activate) ActivatePlayer();
-    int32_t started = StartPlayback();
+    int32_t started = StartAlarm(due);
     AlarmsRang(due);  // once alarms switch themselves off
     AlarmRan(started, at);
   } else if (Ringing.State) {
@@ -101,6 +101,7 @@ void ClockTick() {
   } else if (AwakeHeld) {
     KeepAwakeTick();
   }
+  if (OwnMusicState == MusicKept) MusicTick();
   SpendSkipTick();
   WaitingStopTick();
   // Sees the clock as the random pick may have re-read it. Not caught up: a stop, close or

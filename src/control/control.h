@@ -87,3 +87,15 @@ void SleepTimerTick();  // each clock tick: at the countdown's end, the sleep ti
 // While a countdown runs: the local time it ends in (second 0 of its minute) and the minutes
 // from the minute `now` is in to that one; false when none runs.
 bool SleepTimerEnd(const LocalTimeRecord& now, LocalTimeRecord* at, int32_t* minutes);
+
+// An alarm's own music (AlarmMusic), with the user's playlist saved aside while it plays.
+// Starts the alarms due (a bit a slot): the first with music plays it, the user's list saved
+// first; what cannot be saved or enqueued plays the player's list as today.
+int32_t StartAlarm(int32_t due);
+// The alarm's music stayed silent: the user's list back, started as an alarm on it would be;
+// false when it could not be (the tone then, as today).
+bool FallBackToUsersList();
+void MusicAlarmOver();    // the alarm ended: the user's list back, unless its music plays on
+void MusicTick();         // each tick while it plays on: back once the player stops
+void MusicBeforeClose();  // the player closes: the user's list back first, for it to save
+void RestoreLeftList();   // at load: a list a crash left aside comes back

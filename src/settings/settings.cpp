@@ -68,5 +68,6 @@ RingRecord Ringing;
 RaisedVolumeRecord RaisedVolume;
 TickRecord LastTick;
 SleepRecord SleepCountdown;
+int32_t OwnMusicState;
 char ModulePath[TextSize];
 char Scratch[TextSize];
