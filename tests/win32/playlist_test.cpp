@@ -227,3 +227,102 @@ TEST_F(Playlist, LargeListsAndFoldersStayWithinTheirBounds) {
   printf("figure: save a 10,000-entry playlist %lu ms, restore it %lu ms  goal < 1000 each\n",
          static_cast<unsigned long>(saved), static_cast<unsigned long>(restored));
 }
+
+// ---- through the real DLL
+
+namespace {
+
+class OwnMusic : public Playlist {
+ protected:
+  void MusicAtSeven(const std::wstring& music) {
+    WriteDword("StartOn", 1);
+    WriteDword("StartH", 7);
+    WriteValue(PluginKeyPath, "Alarm1Music", REG_SZ, "", 1);  // makes the key; the value below
+    HKEY key;
+    RegOpenKeyExA(HKEY_CURRENT_USER, PluginKeyPath, 0, KEY_SET_VALUE, &key);
+    RegSetValueExW(key, L"Alarm1Music", 0, REG_SZ, reinterpret_cast<const BYTE*>(music.c_str()),
+                   static_cast<DWORD>((music.size() + 1) * 2));
+    RegCloseKey(key);
+    SetSimulatedClock(6, 59, 59);
+    Player.current = 5;
+    users = Paths();
+  }
+  bool Ringing() {
+    return PumpUntil(5000, [] { return Player.status == PlayerPlaying; });
+  }
+  std::vector<std::wstring> users;
+};
+
+}  // namespace
+
+// The folder plays while it rings; stopped, the user's list is back as it was, the entry
+// selected, not playing, and no file is left.
+TEST_F(OwnMusic, AFolderRingsAndStoppedLeavesTheUsersListAsItWas) {
+  for (const wchar_t* name : {L"M\u00fcsik\\\u671d\\b.mp3", L"M\u00fcsik\\\u671d\\a.mp3"}) Touch(root + name);
+  MusicAtSeven(root + L"M\u00fcsik\\\u671d");
+  Init();
+  ASSERT_TRUE(Ringing()) << LogText();
+  EXPECT_TRUE((std::vector<std::wstring>{root + L"M\u00fcsik\\\u671d\\a.mp3", root + L"M\u00fcsik\\\u671d\\b.mp3"}) == Paths());
+  EXPECT_TRUE(Saved());
+  SendMessageA(main, WM_COMMAND, 40047, 0);  // the player's Stop
+  Pump(2000);
+  EXPECT_TRUE(users == Paths());
+  EXPECT_EQ(5, Player.current);
+  EXPECT_EQ(PlayerStopped, Player.status);
+  EXPECT_FALSE(Saved());
+}
+
+// A stream that never starts gives way after 30 s to the user's own list, which plays.
+TEST_F(OwnMusic, AStreamThatIsDownGivesWayToTheUsersListAfterThirtySeconds) {
+  MusicAtSeven(L"http://offline.invalid/live");
+  Init();
+  ASSERT_TRUE(Ringing());
+  EXPECT_TRUE(std::vector<std::wstring>{L"http://offline.invalid/live"} == Paths());
+  Pump(25000);
+  EXPECT_EQ(1u, Player.lengthsMs.size());
+  ASSERT_TRUE(PumpUntil(10000, [&] { return Player.lengthsMs.size() == users.size(); })) << LogText();
+  EXPECT_TRUE(users == Paths());
+  EXPECT_TRUE(Ringing());
+  for (int second = 0; second < 40; ++second) Pump(1000), AdvancePlayer(1000);
+  EXPECT_TRUE(Seen.tone.empty()) << "the user's list is heard: no tone";
+  EXPECT_FALSE(Saved());
+}
+
+// The player crashes mid-alarm: the next load puts the user's list back before the start-up's
+// play, which then plays it.
+TEST_F(OwnMusic, ACrashMidAlarmIsMendedAtTheNextLoadBeforeTheStartUpPlay) {
+  Touch(root + L"wake.mp3");
+  MusicAtSeven(root + L"wake.mp3");
+  Init();
+  ASSERT_TRUE(Ringing());
+  ASSERT_TRUE(Saved());
+  WriteDword("PlayAtStart", 1);
+  DestroyWindow(main);  // gone without a close, the plug-in without its quit
+  plugin.plugin = nullptr;
+  ClosePlugin(&plugin);
+  plugin = LoadedPlugin{};
+  DeleteFileA(copyPath.c_str());
+  Player = PlayerState{};
+  Player.lengthsMs = {1000};  // what the player found at its restart
+  main = CreatePlayerWindow(GetModuleHandleA(NULL), true);
+  SetSimulatedClock(7, 30, 0);
+  Init();
+  EXPECT_TRUE(users == Paths());
+  EXPECT_FALSE(Saved());
+  EXPECT_EQ(PlayerPlaying, Player.status) << "the start-up's play, on the user's list";
+}
+
+// Closing the player while the user plays the alarm's music on puts the list back first.
+TEST_F(OwnMusic, ClosingWhileTheAlarmsMusicPlaysOnPutsTheListBackFirst) {
+  Touch(root + L"wake.mp3");
+  MusicAtSeven(root + L"wake.mp3");
+  Init();
+  ASSERT_TRUE(Ringing());
+  Player.volume = 100;  // the sleeper answers by the volume: the music plays on
+  Pump(3000);
+  EXPECT_EQ(PlayerPlaying, Player.status);
+  EXPECT_EQ(1u, Player.lengthsMs.size());
+  ClosePlayer();
+  EXPECT_TRUE(users == Paths());
+  EXPECT_FALSE(Saved());
+}
