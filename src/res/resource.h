@@ -128,8 +128,13 @@
 #define IDC_ALARM_SATURDAY 88
 #define IDC_ALARM_ON 89
 #define IDC_ALARM_ONCE 90
-#define IDC_ALARM_HOUR_LABEL 91
-#define IDC_ALARM_MINUTE_LABEL 92
+#define IDC_ALARM_MUSIC 91         // the alarm's own music: a path or an address; empty plays the list
+#define IDC_ALARM_FILE 92          // the system's open-file dialog
+#define IDC_ALARM_FOLDER 93        // the folder picker
+#define IDC_ALARM_MUSIC_HINT 94
+#define IDC_ALARM_MUSIC_LABEL 95
+#define IDC_ALARM_HOUR_LABEL 98
+#define IDC_ALARM_MINUTE_LABEL 99
 
 // ---- ringing window (template 5) ----
 #define IDD_RINGING 5

@@ -5,6 +5,8 @@
 #include "host_player.h"
 #include "playlist_ipc.h"
 
+static const WCHAR PlaysList[] = L"; plays the player's list";
+
 // A folder gives at most this many files: the first by path.
 enum { MostFiles = 2000 };
 
@@ -15,9 +17,7 @@ static WCHAR Walk[MAX_PATH];
 
 // The extensions the README lists as audio.
 static bool AudioFile(const WCHAR* name) {
-  static const WCHAR* const Kinds[] = {L".mp3", L".ogg", L".oga", L".opus", L".flac", L".wav", L".m4a",
-                                       L".aac", L".wma", L".mp2", L".mpc", L".ape", L".wv", L".aif",
-                                       L".aiff", L".mid", L".midi"};
+  static const WCHAR* const Kinds[] = {L".mp3", L".ogg", L".opus", L".flac", L".wav", L".m4a", L".aac", L".wma"};
   const WCHAR* dot = nullptr;
   for (const WCHAR* p = name; *p; ++p)
     if (*p == L'.') dot = p;
@@ -88,15 +88,14 @@ int32_t EnqueueMusic(const char16_t* text) {
     if (length && (Walk[length - 1] == L'\\' || Walk[length - 1] == L'/')) Walk[length - 1] = 0;
     Gather();
     if (!FileCount) {
-      NoteInLog(L"no audio files in ", music, L"; the player's playlist plays");
+      NoteInLog(L"no audio files in ", music, PlaysList);
       return 0;
     }
   } else if (!Stream(music) && attributes == INVALID_FILE_ATTRIBUTES) {
-    NoteInLog(L"the alarm's music is not there: ", music, L"; the player's playlist plays");
+    NoteInLog(L"music missing: ", music, PlaysList);
     return 0;
   } else if (!PathFits(music)) {
-    NoteInLog(L"this player takes no Unicode paths and the ANSI code page cannot name ", music,
-              L"; the player's playlist plays");
+    NoteInLog(L"no Unicode in this player, no ANSI name for ", music, PlaysList);
     return 0;
   }
   PlayerIpc(0, IpcDeleteList);
@@ -104,6 +103,6 @@ int32_t EnqueueMusic(const char16_t* text) {
   for (int i = 0; i < FileCount; ++i) AppendPath(Files[Order[i]]);
   // A playlist file's entries, or a file gone since: what the player took is what counts.
   if (ListLength()) return ListLength();
-  NoteInLog(L"nothing of the alarm's music could be enqueued: ", music, L"; the player's playlist plays");
+  NoteInLog(L"nothing enqueued of ", music, PlaysList);
   return 0;
 }

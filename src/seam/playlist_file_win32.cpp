@@ -30,9 +30,9 @@ static bool FindFolder() {
   lstrcpynW(SavedPath, folder, MAX_PATH);
   lstrcatW(SavedPath, L"\\Dawnbell");
   CreateDirectoryW(SavedPath, NULL);
-  lstrcpyW(TempPath, SavedPath);
   lstrcatW(SavedPath, L"\\saved playlist.dat");
-  lstrcatW(TempPath, L"\\saved playlist.tmp");
+  lstrcpyW(TempPath, SavedPath);
+  lstrcpyW(TempPath + lstrlenW(TempPath) - 3, L"tmp");
   return true;
 }
 
@@ -80,7 +80,7 @@ static bool WriteList(int32_t count) {
 bool SavePlaylist() {
   if (!FindFolder()) return false;
   if (GetFileAttributesW(SavedPath) != INVALID_FILE_ATTRIBUTES) {
-    NoteInLog(L"a saved playlist is there already, kept: ", SavedPath);
+    NoteInLog(L"saved list kept: ", SavedPath);
     return false;
   }
   File = CreateFileW(TempPath, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
@@ -154,7 +154,7 @@ int32_t RestorePlaylist() {
   CloseHandle(File);
   File = INVALID_HANDLE_VALUE;
   if (!whole) {
-    NoteInLog(L"the saved playlist is damaged and was left as it is: ", SavedPath);
+    NoteInLog(L"saved list damaged, left: ", SavedPath);
     return SavedListDamaged;
   }
   DeleteFileW(SavedPath);

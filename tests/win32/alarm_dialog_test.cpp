@@ -583,3 +583,81 @@ TEST_F(AlarmClock, AChangeToAnyAlarmCancelsAPendingSkip) {
     EXPECT_EQ(c.kept ? skip : 0, Stored("SkipAlarm"));
   }
 }
+
+namespace {
+void StoreMusic(const wchar_t* name, const std::wstring& music) {
+  HKEY key;
+  RegCreateKeyExA(HKEY_CURRENT_USER, PluginKeyPath, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL);
+  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(music.c_str()), static_cast<DWORD>((music.size() + 1) * 2));
+  RegCloseKey(key);
+}
+std::wstring StoredMusic(const wchar_t* name) {
+  WCHAR text[1100] = L"-";
+  DWORD size = sizeof text;
+  RegGetValueW(HKEY_CURRENT_USER, L"Software\\Brindlow Software\\Dawnbell Winamp Plug-in", name, RRF_RT_REG_SZ, NULL, text, &size);
+  return text;
+}
+std::wstring WideRow(HWND dialog, int row) {
+  WCHAR text[2048] = L"";
+  SendDlgItemMessageW(dialog, List, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+std::wstring WideText(HWND dialog, int id) {
+  WCHAR text[2048] = L"";
+  GetDlgItemTextW(dialog, id, text, 2048);
+  return text;
+}
+}  // namespace
+
+// The rows name each alarm's music after its days, in wide text; the alarm dialog shows it,
+// File... and Folder... put what was picked into it (the file dialog's library loaded only
+// then, from the system folder), only OK keeps it, and a removed alarm's music goes with it.
+TEST_F(AlarmClock, EachAlarmsMusicIsShownByNamePickedAndKeptByOk) {
+  WCHAR temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder = std::wstring(temp) + L"M\u00fcsik\u671d", song = L"C:\\M\u00fcsik\\\u671d\\a.mp3";
+  CreateDirectoryW(folder.c_str(), NULL);
+  StoreAlarms(Word(7, 0, Weekdays, On), {0, Word(6, 30, Sat, On)});
+  StoreMusic(L"Alarm1Music", L"C:\\M\u00fcsik\\\u671d\\");
+  StoreMusic(L"Alarm3Music", L"http://radio.example:8000/live");
+  Init();
+  RunSettings(plugin, [&](HWND settings) {
+    RunAlarmClock(settings, [&](HWND clock) {
+      EXPECT_EQ(L"07:00  Mon Tue Wed Thu Fri  \u671d", WideRow(clock, 0));
+      EXPECT_EQ(L"06:30  Sat  radio.example", WideRow(clock, 1));
+      ClickRow(clock, List, 1);
+      RunAlarm([clock] { Click(clock, Edit); }, [&](HWND alarm) {
+        EXPECT_EQ(L"http://radio.example:8000/live", WideText(alarm, 91));
+        EXPECT_TRUE(Seen.pickers.empty()) << "comdlg32 loaded before File... was pressed";
+        Seen.picked = song;
+        Click(alarm, 92);
+        EXPECT_EQ(song, WideText(alarm, 91));
+        Click(alarm, 1);
+      });
+      EXPECT_EQ(L"06:30  Sat  a.mp3", WideRow(clock, 1));
+      RunAlarm([clock] { Click(clock, Edit); }, [&](HWND alarm) {
+        Seen.picked = folder;
+        Click(alarm, 93);
+        EXPECT_EQ(folder, WideText(alarm, 91));
+        Click(alarm, 2);  // Cancel
+      });
+      EXPECT_EQ(L"06:30  Sat  a.mp3", WideRow(clock, 1));
+      ClickRow(clock, List, 0);
+      RunAlarm([clock] { Click(clock, Edit); }, [&](HWND alarm) {
+        SetDlgItemTextW(alarm, 91, L"");
+        Click(alarm, 1);
+      });
+      EXPECT_EQ(L"07:00  Mon Tue Wed Thu Fri", WideRow(clock, 0));
+      Click(clock, 1);
+    });
+    Click(settings, 2);
+  });
+  char system[MAX_PATH];
+  GetSystemDirectoryA(system, MAX_PATH);
+  EXPECT_EQ((std::vector<std::string>{std::string("LoadLibraryA ") + system + "\\comdlg32.dll", "GetOpenFileNameW",
+                                      "SHBrowseForFolderW"}),
+            Seen.pickers);
+  EXPECT_EQ(song, StoredMusic(L"Alarm3Music"));
+  EXPECT_EQ(L"-", StoredMusic(L"Alarm1Music"));
+  RemoveDirectoryW(folder.c_str());
+}

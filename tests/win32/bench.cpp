@@ -3,7 +3,9 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <commdlg.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -122,7 +124,21 @@ static BOOL WINAPI FakePlaySoundA(LPCSTR sound, HMODULE, DWORD flags) {
   return TRUE;
 }
 
+static BOOL WINAPI FakeGetOpenFileNameW(OPENFILENAMEW* open) {
+  Seen.pickers.push_back("GetOpenFileNameW");
+  if (Seen.picked.empty() || Seen.picked.size() >= open->nMaxFile) return FALSE;
+  lstrcpyW(open->lpstrFile, Seen.picked.c_str());
+  return TRUE;
+}
+
+// A real item list of the folder picked, as the shell's allocator makes it.
+static LPITEMIDLIST WINAPI FakeSHBrowseForFolderW(BROWSEINFOW*) {
+  Seen.pickers.push_back("SHBrowseForFolderW");
+  return Seen.picked.empty() ? NULL : ILCreateFromPathW(Seen.picked.c_str());
+}
+
 static HMODULE WINAPI FakeLoadLibraryA(LPCSTR name) {
+  if (StrStrIA(name, "comdlg32")) Seen.pickers.push_back(std::string("LoadLibraryA ") + name);
   if (IsToneLibrary(name)) {
     Seen.tone.push_back(std::string("LoadLibraryA ") + name);
     return FakeWinmm;
@@ -166,6 +182,8 @@ static BOOL WINAPI StrictSystemTimeToFileTime(const SYSTEMTIME* time, FILETIME* 
 }
 
 static FARPROC WINAPI FakeGetProcAddress(HMODULE module, LPCSTR name) {
+  if (HIWORD(name) && lstrcmpA(name, "GetOpenFileNameW") == 0)
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(FakeGetOpenFileNameW));
   if (HIWORD(name) && lstrcmpA(name, "TzSpecificLocalTimeToSystemTime") == 0)
     return Seen.localRulesMissing ? NULL : reinterpret_cast<FARPROC>(reinterpret_cast<void*>(StrictLocalToSystem));
   if (module == FakeWinmm)
@@ -270,6 +288,7 @@ static void PatchAll(HMODULE module) {
       {"user32.dll", "ExitWindowsEx", reinterpret_cast<void*>(FakeExitWindowsEx)},
       {"user32.dll", "GetAsyncKeyState", reinterpret_cast<void*>(FakeGetAsyncKeyState)},
       {"shell32.dll", "ShellExecuteA", reinterpret_cast<void*>(FakeShellExecuteA)},
+      {"shell32.dll", "SHBrowseForFolderW", reinterpret_cast<void*>(FakeSHBrowseForFolderW)},
       {"kernel32.dll", "CreateWaitableTimerA", reinterpret_cast<void*>(FakeCreateWaitableTimerA)},
       {"kernel32.dll", "SetWaitableTimer", reinterpret_cast<void*>(FakeSetWaitableTimer)},
       {"kernel32.dll", "CancelWaitableTimer", reinterpret_cast<void*>(FakeCancelWaitableTimer)},

@@ -44,6 +44,10 @@ struct Intercepts {
   std::vector<std::string> volume;
   // The user's application-data folder as SHGetFolderPathW answers it; empty: the real one.
   std::wstring appData;
+  // The file and folder pickers: what they answer (empty: cancelled), and the calls made,
+  // "LoadLibraryA <path>", "GetOpenFileNameW", "SHBrowseForFolderW", in order.
+  std::wstring picked;
+  std::vector<std::string> pickers;
 };
 extern Intercepts Seen;
 

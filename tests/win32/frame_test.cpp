@@ -143,11 +143,12 @@ static const struct {
                      " CreateDirectoryW CreateFileW DeleteFileW FindClose FindFirstFileW FindNextFileW"
                      " FlushFileBuffers GetEnvironmentVariableW GetFileAttributesW MoveFileExW"
                      " MultiByteToWideChar OutputDebugStringW ReadFile SetFilePointer WideCharToMultiByte"
-                     " WriteFile lstrcatW lstrcmpiW lstrcpyW lstrcpynW lstrlenW "},
-    {"shell32.dll", " SHGetFolderPathW ShellExecuteA "},
+                     " WriteFile lstrcatW lstrcmpW lstrcmpiW lstrcpyW lstrcpynW lstrlenW "},
+    {"shell32.dll", " SHBrowseForFolderW SHGetFolderPathW SHGetMalloc SHGetPathFromIDListW ShellExecuteA "},
     {"shlwapi.dll", " StrToIntA "},
     {"user32.dll", " AppendMenuA CallNextHookEx CallWindowProcA CheckDlgButton CreateDialogParamA"
                    " CreatePopupMenu DeleteMenu DestroyMenu DestroyWindow DialogBoxParamA EnableWindow"
+                   " DialogBoxParamW GetDlgItemTextW SendDlgItemMessageW SetDlgItemTextW"
                    " EndDialog ExitWindowsEx GetAsyncKeyState GetDlgItem GetDlgItemTextA GetFocus"
                    " GetMenuItemCount GetSubMenu GetSysColor GetWindowLongA GetWindowModuleFileNameA"
                    " InsertMenuA IsDialogMessageA IsDlgButtonChecked IsWindow KillTimer LoadCursorA"
