@@ -101,12 +101,13 @@ void ClockTick() {
   } else if (AwakeHeld) {
     KeepAwakeTick();
   }
-  if (OwnMusicState == MusicKept) MusicTick();
   SpendSkipTick();
   WaitingStopTick();
   // Sees the clock as the random pick may have re-read it. Not caught up: a stop, close or
   // power-off carried out late would surprise whoever just woke the computer.
   StopEvent();
   SleepTimerTick();
+  // Last: the sleep timer's stop just now brings the user's list back in the same tick.
+  if (OwnMusicState == MusicKept) MusicTick();
   LastTick = tick;
 }

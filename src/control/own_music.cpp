@@ -20,8 +20,13 @@ static void PutBack() {
 
 int32_t StartAlarm(int32_t due) {
   int32_t slot = MusicSlot(due);
+  if (slot < 0 && OwnMusicState == MusicNone) return StartPlayback();
   // Music already playing is not replaced, as today; an alarm over it changes nothing.
-  if (slot < 0 || PlayerIpc(0, IpcIsPlaying) == 1) return StartPlayback();
+  if (PlayerIpc(0, IpcIsPlaying) == 1) return StartPlayback();
+  if (slot < 0) {  // an earlier alarm's music is in, paused or stopped: this one plays the user's list
+    PutBack();
+    return StartPlayback();
+  }
   // The list is the user's: it goes aside first, or the alarm plays it as today. With an
   // earlier alarm's music still in, the user's list is aside already.
   if (OwnMusicState == MusicNone && !SavePlaylist()) return StartPlayback();
