@@ -214,7 +214,7 @@ run-player:
 # The showcase on the simulated clock: prints the timeline, saves the screenshots, and
 # fails unless the timeline is the expected one.
 SCREENS := $(BUILD)/screens
-SHOWCASE_SCREENS := player ringing menu sleep_menu alarm_menu settings about
+SHOWCASE_SCREENS := player player_music ringing menu sleep_menu alarm_menu settings about
 showcase: $(WIN_TARGET) $(WINEPREFIX)/.ready-3
 	mkdir -p $(SCREENS) && cd $(SCREENS) && rm -f $(foreach s,$(SHOWCASE_SCREENS),$(s).bmp $(s).png)
 	cd $(WIN) && $(FRESH_WINE) $(WINE_TZ) timeout 170 $(XVFB) sh -c \

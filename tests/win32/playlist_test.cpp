@@ -275,6 +275,11 @@ TEST_F(OwnMusic, AFolderRingsAndStoppedLeavesTheUsersListAsItWas) {
 // A stream that never starts gives way after 30 s to the user's own list, which plays.
 TEST_F(OwnMusic, AStreamThatIsDownGivesWayToTheUsersListAfterThirtySeconds) {
   MusicAtSeven(L"http://offline.invalid/live");
+  WriteDword("Random", 1);
+  WriteDword("VolUp", 1);
+  WriteDword("VolStart", 100);
+  WriteDword("VolEnd", 160);
+  WriteDword("TimeOut", 40);
   Init();
   ASSERT_TRUE(Ringing());
   EXPECT_TRUE(std::vector<std::wstring>{L"http://offline.invalid/live"} == Paths());
