@@ -130,7 +130,9 @@ TEST_F(Playlist, AStreamNeverEndsAndADownOneNeverStarts) {
 TEST_F(Playlist, TheUsersListComesBackAsItWasAfterAnAlarmsFolder) {
   const std::wstring mine = root + L"M\u00fcsik\\\u671d\\mine.flac";
   Touch(mine);
-  for (const wchar_t* name : {L"alarm\\b.mp3", L"alarm\\A.ogg", L"alarm\\sub\\c.wav", L"alarm\\notes.txt"}) Touch(root + name);
+  // Listed in another order than by path, whichever way a folder lists: case, and a subfolder.
+  for (const wchar_t* name : {L"alarm\\B.mp3", L"alarm\\a.ogg", L"alarm\\m.flac", L"alarm\\m\\0.wav", L"alarm\\notes.txt"})
+    Touch(root + name);
   Player.lengthsMs = {1000, 2000, 300000};
   Enqueue(mine);
   Enqueue(L"http://radio.example/live");
@@ -141,8 +143,9 @@ TEST_F(Playlist, TheUsersListComesBackAsItWasAfterAnAlarmsFolder) {
   ASSERT_TRUE(SavePlaylist());
   EXPECT_TRUE(Saved());
   EXPECT_FALSE(SavePlaylist()) << "a saved list is never written over";
-  EXPECT_EQ(3, EnqueueMusic(reinterpret_cast<const char16_t*>((root + L"alarm").c_str())));
-  EXPECT_TRUE((std::vector<std::wstring>{root + L"alarm\\A.ogg", root + L"alarm\\b.mp3", root + L"alarm\\sub\\c.wav"}) == Paths());
+  EXPECT_EQ(4, EnqueueMusic(reinterpret_cast<const char16_t*>((root + L"alarm").c_str())));
+  EXPECT_TRUE((std::vector<std::wstring>{root + L"alarm\\a.ogg", root + L"alarm\\B.mp3", root + L"alarm\\m.flac",
+                                         root + L"alarm\\m\\0.wav"}) == Paths());
   SendMessageA(main, WM_COMMAND, 40047, 0);
   EXPECT_EQ(ListRestored, RestorePlaylist());
   EXPECT_TRUE(users == Paths());
