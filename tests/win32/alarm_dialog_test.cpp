@@ -585,18 +585,6 @@ TEST_F(AlarmClock, AChangeToAnyAlarmCancelsAPendingSkip) {
 }
 
 namespace {
-void StoreMusic(const wchar_t* name, const std::wstring& music) {
-  HKEY key;
-  RegCreateKeyExA(HKEY_CURRENT_USER, PluginKeyPath, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL);
-  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(music.c_str()), static_cast<DWORD>((music.size() + 1) * 2));
-  RegCloseKey(key);
-}
-std::wstring StoredMusic(const wchar_t* name) {
-  WCHAR text[1100] = L"-";
-  DWORD size = sizeof text;
-  RegGetValueW(HKEY_CURRENT_USER, L"Software\\Brindlow Software\\Dawnbell Winamp Plug-in", name, RRF_RT_REG_SZ, NULL, text, &size);
-  return text;
-}
 std::wstring WideRow(HWND dialog, int row) {
   WCHAR text[2048] = L"";
   SendDlgItemMessageW(dialog, List, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
@@ -618,8 +606,8 @@ TEST_F(AlarmClock, EachAlarmsMusicIsShownByNamePickedAndKeptByOk) {
   const std::wstring folder = std::wstring(temp) + L"M\u00fcsik\u671d", song = L"C:\\M\u00fcsik\\\u671d\\a.mp3";
   CreateDirectoryW(folder.c_str(), NULL);
   StoreAlarms(Word(7, 0, Weekdays, On), {0, Word(6, 30, Sat, On)});
-  StoreMusic(L"Alarm1Music", L"C:\\M\u00fcsik\\\u671d\\");
-  StoreMusic(L"Alarm3Music", L"http://radio.example:8000/live");
+  WriteMusic(1, L"C:\\M\u00fcsik\\\u671d\\");
+  WriteMusic(3, L"http://radio.example:8000/live");
   Init();
   RunSettings(plugin, [&](HWND settings) {
     RunAlarmClock(settings, [&](HWND clock) {
@@ -657,7 +645,7 @@ TEST_F(AlarmClock, EachAlarmsMusicIsShownByNamePickedAndKeptByOk) {
   EXPECT_EQ((std::vector<std::string>{std::string("LoadLibraryA ") + system + "\\comdlg32.dll", "GetOpenFileNameW",
                                       "SHBrowseForFolderW"}),
             Seen.pickers);
-  EXPECT_EQ(song, StoredMusic(L"Alarm3Music"));
-  EXPECT_EQ(L"-", StoredMusic(L"Alarm1Music"));
+  EXPECT_EQ(song, StoredMusic(3));
+  EXPECT_EQ(L"-", StoredMusic(1));
   RemoveDirectoryW(folder.c_str());
 }

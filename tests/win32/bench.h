@@ -65,6 +65,10 @@ bool ReadText(const char* key, const char* name, std::string* text);
 void WriteDword(const char* name, DWORD value);
 void WriteValue(const char* key, const char* name, DWORD type, const void* data, DWORD size);
 int CountValues(const char* key);
+// Alarm n's music (1 to 8) in the store: written as given, by default a terminated REG_SZ; read
+// back as a REG_SZ's text, "-" when there is no value, "?" when it has another type.
+void WriteMusic(int alarm, const std::wstring& text, DWORD type = REG_SZ, DWORD bytes = ~0u);
+std::wstring StoredMusic(int alarm);
 
 // ---- message loop ----
 // With virtual time on (every test, unless it asks for real timers), the plug-in's timers

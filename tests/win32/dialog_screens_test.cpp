@@ -45,14 +45,8 @@ TEST_F(Screens, AboutBox) {
 // take (a long day and month, and days to go), the sleep timer's longest countdown under it.
 // Then the alarm dialog on the third, which plays a folder of its own; the first a stream.
 TEST_F(Screens, AlarmClockDialogAndAlarmDialog) {
-  auto music = [](const wchar_t* name, const wchar_t* path) {
-    HKEY key;
-    RegCreateKeyExA(HKEY_CURRENT_USER, PluginKeyPath, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL);
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(path), (lstrlenW(path) + 1) * 2);
-    RegCloseKey(key);
-  };
-  music(L"Alarm1Music", L"https://radio.example/morning");
-  music(L"Alarm3Music", L"C:\\M\u00fcsik\\\u671d");
+  WriteMusic(1, L"https://radio.example/morning");
+  WriteMusic(3, L"C:\\M\u00fcsik\\\u671d");
   WriteDword("StartOn", 1);
   WriteDword("StartH", 7);
   WriteDword("StartM", 0);

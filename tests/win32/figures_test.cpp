@@ -190,13 +190,7 @@ TEST_F(Figures, DISABLED_OwnMusicFirstRing) {
       Seen.appData = appData;
       WriteDword("StartOn", 1);
       WriteDword("StartH", 7);
-      if (own) {
-        HKEY key;
-        RegOpenKeyExA(HKEY_CURRENT_USER, PluginKeyPath, 0, KEY_SET_VALUE, &key);
-        RegSetValueExW(key, L"Alarm1Music", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
-                       static_cast<DWORD>((folder.size() + 1) * 2));
-        RegCloseKey(key);
-      }
+      if (own) WriteMusic(1, folder);
       Init();
       SetSimulatedClock(6, 59, 59);
       auto play = [] {

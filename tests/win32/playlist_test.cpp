@@ -240,12 +240,7 @@ class OwnMusic : public Playlist {
   void MusicAtSeven(const std::wstring& music) {
     WriteDword("StartOn", 1);
     WriteDword("StartH", 7);
-    WriteValue(PluginKeyPath, "Alarm1Music", REG_SZ, "", 1);  // makes the key; the value below
-    HKEY key;
-    RegOpenKeyExA(HKEY_CURRENT_USER, PluginKeyPath, 0, KEY_SET_VALUE, &key);
-    RegSetValueExW(key, L"Alarm1Music", 0, REG_SZ, reinterpret_cast<const BYTE*>(music.c_str()),
-                   static_cast<DWORD>((music.size() + 1) * 2));
-    RegCloseKey(key);
+    WriteMusic(1, music);
     SetSimulatedClock(6, 59, 59);
     Player.current = 5;
     users = Paths();

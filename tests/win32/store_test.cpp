@@ -134,40 +134,17 @@ TEST_F(Store, AnEmptyMenuNameOfAnotherTypeOrHugeLeavesTheTextAsItWas) {
   EXPECT_EQ("Dawnbell...", StoredMenuText());
 }
 
-static void WriteMusic(int alarm, DWORD type, const std::wstring& text, DWORD bytes) {
-  std::string name = "Alarm" + std::to_string(alarm) + "Music";
-  std::wstring wide(name.begin(), name.end());
-  HKEY key;
-  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, PluginKeyPath, 0, NULL, 0, KEY_ALL_ACCESS,
-                                           NULL, &key, NULL));
-  RegSetValueExW(key, wide.c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()), bytes);
-  RegCloseKey(key);
-}
-
-// What was saved: the text, or "-" for no value.
-static std::wstring StoredMusic(int alarm) {
-  std::string name = "Alarm" + std::to_string(alarm) + "Music";
-  std::wstring wide(name.begin(), name.end());
-  WCHAR text[4096];
-  DWORD type = 0, size = sizeof text;
-  if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Brindlow Software\\Dawnbell Winamp Plug-in",
-                   wide.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type, text, &size) != ERROR_SUCCESS)
-    return L"-";
-  EXPECT_EQ(static_cast<DWORD>(REG_SZ), type) << name;
-  return text;
-}
-
 // Any name Windows allows comes back as it was; a value too long, of another type or not
 // terminated within the limit reads as empty (and is no longer stored), never as a cut path.
 TEST_F(Store, EachAlarmsMusicRoundTripsInUtf16AndBadValuesReadAsEmpty) {
   const std::wstring folder = L"C:\\M\u00fcsik\\\u671d", longest(1023, L'x'), tooLong(1024, L'y');
-  WriteMusic(1, REG_SZ, folder, static_cast<DWORD>((folder.size() + 1) * 2));
-  WriteMusic(2, REG_SZ, longest, 1024 * 2);
-  WriteMusic(3, REG_SZ, tooLong, 1025 * 2);
-  WriteMusic(4, REG_SZ, tooLong, 1024 * 2);  // unterminated, one too many
-  WriteMusic(5, REG_EXPAND_SZ, L"%TEMP%\\a.mp3", 13 * 2);
-  WriteMusic(6, REG_BINARY, L"http://radio.example/live", 26 * 2);
-  WriteMusic(7, REG_SZ, L"http://h/a.mp3", 14 * 2);  // unterminated, shorter
+  WriteMusic(1, folder);
+  WriteMusic(2, longest);
+  WriteMusic(3, tooLong);
+  WriteMusic(4, tooLong, REG_SZ, 1024 * 2);  // unterminated, one too many
+  WriteMusic(5, L"%TEMP%\\a.mp3", REG_EXPAND_SZ);
+  WriteMusic(6, L"http://radio.example/live", REG_BINARY);
+  WriteMusic(7, L"http://h/a.mp3", REG_SZ, 14 * 2);  // unterminated, shorter
   Init();
   ClosePlayer();
   const std::wstring expected[8] = {folder, longest, L"-", L"-", L"-", L"-", L"http://h/a.mp3", L"-"};
