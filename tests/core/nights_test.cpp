@@ -341,7 +341,7 @@ struct Night {
       Breach(3, "a stop left over cut the ringing alarm short");
     if (claim == Ringing && !doubt && kind == Tick && stopped && !played && !fallback && !begins && (!limit || t - claimT < limit - 2 * Sec))
       Breach(3, "the alarm was given up after " + Secs(t - claimT) + " of its " + std::to_string(RingLimit) + " min");
-    if (claim == Ringing && kind == Tick && stopped && !played && !begins) claim = Quiet;  // at its limit
+    if (claim == Ringing && kind == Tick && stopped && !played && !fallback && !begins) claim = Quiet;  // at its limit
     if ((kind == Fade || kind == TrackEnd) && final && stop.current) stop.current = false, stopCut = "it ended";
   }
 
