@@ -91,13 +91,17 @@ struct Script {
     Command(40046);
     DWORD paused = at;
     Ipc(0, 104, 3);
+    Wake("2026-12-14 07:07");  // the snooze's end is woken for
     Power("SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED): held awake");
     at = Seven + 9 * 60000;
     Note("the showcase skips ahead to Monday 14 December, 07:09:00: the snooze is over");
+    at += 1000;
+    Wake("2026-12-14 07:09");  // that wake came while the computer slept: its own minute now
     at = paused + snooze + 400;
     Ipc(0, 104, 3);
     Command(40046);
     Ipc(100, 122);
+    Wake("2026-12-15 06:58");  // back to Tuesday's alarm
     Power("SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED): held awake");
     at += 40;
     Fade(100, 160, 40);
@@ -217,7 +221,7 @@ TEST(ShowcaseTimeline, FoldsTheFadesAndAcceptsTheExpectedRun) {
   std::vector<TimelineEvent> events = BuildTimeline(s.log);
   std::string why;
   EXPECT_TRUE(CheckShowcaseTimeline(events, &why)) << why << "\n" << FormatTimeline(events);
-  ASSERT_EQ(127u, events.size());
+  ASSERT_EQ(130u, events.size());
   std::vector<const TimelineEvent*> fades;
   for (const TimelineEvent& e : events)
     if (e.kind == "fade-out" || e.kind == "fade-in") fades.push_back(&e);
