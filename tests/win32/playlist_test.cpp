@@ -235,6 +235,11 @@ TEST_F(Playlist, LargeListsAndFoldersStayWithinTheirBounds) {
 
 namespace {
 
+BOOL CALLBACK DestroyIfOf(HWND window, LPARAM module) {
+  if (GetWindowLongPtrA(window, GWLP_HINSTANCE) == module) DestroyWindow(window);
+  return TRUE;
+}
+
 class OwnMusic : public Playlist {
  protected:
   void MusicAtSeven(const std::wstring& music) {
@@ -301,6 +306,9 @@ TEST_F(OwnMusic, ACrashMidAlarmIsMendedAtTheNextLoadBeforeTheStartUpPlay) {
   ASSERT_TRUE(Saved());
   WriteDword("PlayAtStart", 1);
   DestroyWindow(main);  // gone without a close, the plug-in without its quit
+  // A real crash ends the process; here its ownerless ringing window (and the key hook it
+  // holds) must go too, or they outlive the freed DLL and run a later copy loaded in its place.
+  EnumThreadWindows(GetCurrentThreadId(), DestroyIfOf, reinterpret_cast<LPARAM>(plugin.module));
   plugin.plugin = nullptr;
   ClosePlugin(&plugin);
   plugin = LoadedPlugin{};
