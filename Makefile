@@ -186,7 +186,7 @@ facts:
 bench: deps native win32 $(WIN_TARGET) $(WINEPREFIX)/.ready-3
 	@command -v valgrind >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq valgrind
 	@$(MAKE) --no-print-directory facts | sed 's/^/figure: /'
-	@echo "figure: goal: DLL <= 40960 bytes (40 KiB); imports: Windows system DLLs only"
+	@echo "figure: goal: DLL <= 49152 bytes (48 KiB); imports: Windows system DLLs only"
 	@cd $(NATIVE) && for mode in off other eight fired; do \
 	  valgrind --tool=callgrind --callgrind-out-file=callgrind.$$mode --toggle-collect='ClockTick*' ./tick_bench $$mode 2>/dev/null; \
 	  printf 'figure: %-44s %10s instr  goal <= 300\n' "idle ClockTick ($$mode)" "$$(sed -n 's/^summary: //p' callgrind.$$mode)"; done
@@ -197,7 +197,7 @@ bench: deps native win32 $(WIN_TARGET) $(WINEPREFIX)/.ready-3
 	@cd $(NATIVE) && valgrind --tool=callgrind --callgrind-out-file=callgrind.fade --toggle-collect='FadeInTick*' ./tick_bench fade 2>/dev/null; \
 	  printf 'figure: %-44s %10s instr\n' "fade step (FadeInTick)" "$$(sed -n 's/^summary: //p' callgrind.fade)"
 	@cd $(WIN) && $(FRESH_WINE) $(WINE_TZ) $(XVFB) $(WINE) ./win32_tests.exe --gtest_also_run_disabled_tests \
-	  --gtest_filter='Figures.*' 2>&1 | grep -E '^figure|FAILED'; $(WINESERVER) -k 2>/dev/null; true
+	  --gtest_filter='Figures.*:Playlist.LargeLists*' 2>&1 | grep -E '^figure|FAILED'; $(WINESERVER) -k 2>/dev/null; true
 
 
 # With a display: the player, interactive. Without one: the scripted showcase under Xvfb.
@@ -214,7 +214,7 @@ run-player:
 # The showcase on the simulated clock: prints the timeline, saves the screenshots, and
 # fails unless the timeline is the expected one.
 SCREENS := $(BUILD)/screens
-SHOWCASE_SCREENS := player ringing menu sleep_menu alarm_menu settings about
+SHOWCASE_SCREENS := player player_music ringing menu sleep_menu alarm_menu settings about
 showcase: $(WIN_TARGET) $(WINEPREFIX)/.ready-3
 	mkdir -p $(SCREENS) && cd $(SCREENS) && rm -f $(foreach s,$(SHOWCASE_SCREENS),$(s).bmp $(s).png)
 	cd $(WIN) && $(FRESH_WINE) $(WINE_TZ) timeout 170 $(XVFB) sh -c \

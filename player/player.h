@@ -27,7 +27,25 @@ struct PlayerState {
   void (*onConfig)() = nullptr;  // the loaded plug-in's config entry, for the settings command
   // Sees every message that reaches the player's own procedure, before it acts on it.
   void (*spy)(HWND, UINT, WPARAM, LPARAM) = nullptr;
+  // Each entry's path (a file or a stream address), beside its length; an entry past the end
+  // of this has its library name (EntryPath). A stream's length is -1: it never ends.
+  std::vector<std::wstring> paths;
+  bool olderPlayer = false;  // answers 0 to the wide codes, as players from before them do
+  int jumpedMs = -1;         // where a jump while stopped puts the next play; -1 none
+  unsigned listChanges = 0;  // counts the playlist's changes, for the window
 };
+
+// The playlist as the player keeps it: entry i's path, and what it takes in.
+std::wstring EntryPath(int index);
+// Appends what the path names: a file (if it exists), a playlist file's entries, a stream
+// address; the entries it added.
+int EnqueuePath(const std::wstring& path);
+void ClearPlaylist();
+bool IsStream(const std::wstring& path);
+bool StreamDown(const std::wstring& path);  // its host is offline.invalid: it never starts
+std::string Utf8(const std::wstring& text);
+// Where the plug-in's debug output goes: a note in the log. Patched over its imports.
+void WINAPI PluginDebugString(LPCWSTR text);
 
 // One thing the player was asked or told. Notes (message 0) are events without a message:
 // the power calls the plug-in tried, steps of a script.

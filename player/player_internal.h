@@ -15,3 +15,6 @@ int CurrentLengthMs();
 // The log; the window shows each entry as it comes.
 void Log(UINT message, WPARAM wParam, LPARAM lParam, LRESULT result);
 extern bool NoticeLogged;  // the end-of-track notice on its way was logged when sent
+
+LRESULT AnswerCopyData(const COPYDATASTRUCT* data);  // enqueue by WM_COPYDATA
+std::wstring EntryTitle(int index);                 // as the window's playlist shows it

@@ -12,12 +12,18 @@ void Log(UINT message, WPARAM wParam, LPARAM lParam, LRESULT result) {
   PlayerLog.push_back({NowTick(), message, wParam, lParam, result, SimClockMsOfDay()});
 }
 
+void WINAPI PluginDebugString(LPCWSTR text) { PlayerNote("plug-in: " + Utf8(text)); }
+
 void PlayerNote(const std::string& text) {
   PlayerLog.push_back({NowTick(), 0, 0, 0, 0, SimClockMsOfDay(), text});
 }
 
 static const char* IpcName(const LogEntry& e) {
   switch (e.lParam) {
+    case 0: return "version";
+    case 101: return "empty playlist";
+    case 211: return "entry path";
+    case 214: return "entry path wide";
     case 104: return "is playing";
     case 105: return e.wParam ? "track length" : "track position";
     case 106: return "jump to time";
@@ -59,7 +65,15 @@ static const char* CommandName(WPARAM id) {
 std::string DescribeLogEntry(const LogEntry& e) {
   char text[160];
   if (e.message == 0) return e.note;
-  if (e.message == IpcMessage) {
+  if (e.message == IpcMessage && (e.lParam == 211 || e.lParam == 214)) {
+    snprintf(text, sizeof text, "ipc %ld(%d) %s -> ", static_cast<long>(e.lParam),
+             static_cast<int>(e.wParam), IpcName(e));
+    return text + (e.result ? e.note : std::string("0"));
+  } else if (e.message == WM_COPYDATA) {
+    snprintf(text, sizeof text, "enqueue %s -> %ld: ", e.wParam == 1100 ? "wide" : "ansi",
+             static_cast<long>(e.result));
+    return text + e.note;
+  } else if (e.message == IpcMessage) {
     snprintf(text, sizeof text, "ipc %ld(%d) %s -> %ld", static_cast<long>(e.lParam),
              static_cast<int>(e.wParam), IpcName(e), static_cast<long>(e.result));
   } else if (e.message == WM_COMMAND) {

@@ -10,20 +10,42 @@ int CurrentLengthMs() {
   return Player.lengthsMs[Player.current];
 }
 
+// The path of entry `index` where the sender can read it: in this same process, a pointer
+// into the player's memory, valid until the next such query.
+static LRESULT EntryPathPointer(int index, bool wide) {
+  static std::wstring widePath;
+  static std::string ansiPath;
+  if (index < 0 || index >= static_cast<int>(Player.lengthsMs.size())) return 0;
+  if (wide && Player.olderPlayer) return 0;
+  widePath = EntryPath(index);
+  if (wide) return reinterpret_cast<LRESULT>(widePath.c_str());
+  int n = WideCharToMultiByte(CP_ACP, 0, widePath.c_str(), -1, NULL, 0, NULL, NULL);
+  ansiPath.assign(n, '\0');
+  WideCharToMultiByte(CP_ACP, 0, widePath.c_str(), -1, &ansiPath[0], n, NULL, NULL);
+  return reinterpret_cast<LRESULT>(ansiPath.c_str());
+}
+
 LRESULT AnswerIpc(WPARAM data, LPARAM code) {
   int value = static_cast<int>(data);
   bool idle = Player.status == PlayerStopped || Player.lengthsMs.empty();
   switch (code) {
+    case 0: return Player.olderPlayer ? 0x2095 : 0x5666;
+    case 101: ClearPlaylist(); return 0;
+    case 211: return EntryPathPointer(value, false);
+    case 214: return EntryPathPointer(value, true);
     case 104: return Player.status;
     case 105:
       if (value == 0) return idle ? -1 : static_cast<LRESULT>(Player.positionMs);
       if (Player.lengthUnknownTicks > 0) { --Player.lengthUnknownTicks; return -1; }
-      return idle ? -1 : CurrentLengthMs() / 1000;
+      return idle || CurrentLengthMs() < 0 ? -1 : CurrentLengthMs() / 1000;
     case 106:
       if (!idle) Player.positionMs = value;
+      // Stopped, the jump waits for the next play: a list put back resumes where it was.
+      else if (!Player.lengthsMs.empty() && value >= 0) Player.jumpedMs = value;
       return 0;
     case 121:
       if (value >= 0 && value < static_cast<int>(Player.lengthsMs.size())) Player.current = value;
+      if (Player.status == PlayerStopped) Player.jumpedMs = -1;
       return 0;
     case 122:
       if (value == -666) return Player.volume;
@@ -48,7 +70,8 @@ void RunCommand(HWND window, WPARAM id) {
     case 40001: PostMessageA(window, WM_CLOSE, 0, 0); break;
     case 40045:
       if (Player.lengthsMs.empty()) break;
-      if (Player.status != PlayerPaused) Player.positionMs = 0;
+      if (Player.status != PlayerPaused) Player.positionMs = Player.jumpedMs > 0 ? Player.jumpedMs : 0;
+      Player.jumpedMs = -1;
       Player.status = PlayerPlaying;
       break;
     case 40046:
@@ -97,9 +120,10 @@ void TrackEnded() {
 }
 
 void AdvancePlayer(double ms) {
-  if (Player.status != PlayerPlaying) return;
+  if (Player.status != PlayerPlaying || Player.lengthsMs.empty()) return;
+  if (StreamDown(EntryPath(Player.current))) return;  // connecting, for ever
   Player.positionMs += ms * Player.speed;
-  if (Player.positionMs >= CurrentLengthMs()) PlayerEndTrack();
+  if (CurrentLengthMs() >= 0 && Player.positionMs >= CurrentLengthMs()) PlayerEndTrack();
 }
 
 void PlayerEndTrack() {
@@ -114,7 +138,7 @@ void PlayerEndTrack() {
 std::string DescribePlayer() {
   static const char* const states[] = {"stopped", "playing", "?", "paused"};
   char text[200];
-  int length = CurrentLengthMs() / 1000;
+  int length = CurrentLengthMs() < 0 ? 0 : CurrentLengthMs() / 1000;
   int position = static_cast<int>(Player.positionMs) / 1000;
   snprintf(text, sizeof text, "Track %d of %d   %d:%02d / %d:%02d\nVolume %d (%d%%)   %s%s",
            Player.current + 1, static_cast<int>(Player.lengthsMs.size()), position / 60,

@@ -13,10 +13,12 @@ HWND PlayerMain;
 
 enum : UINT_PTR { AdvanceTimer = 100, LogTimer = 101, CloseTimer = 102 };
 enum { StatusHeight = 84, ButtonTop = 90, VolumeTop = 122, LogTop = 154, LogLimit = 4000 };
-enum { VolumeBarId = 201, LogBoxId = 202 };
+enum { VolumeBarId = 201, LogBoxId = 202, PlaylistBoxId = 203, PlaylistRows = 500 };
 
 static DWORD LastAdvance;
-static HWND LogBox, VolumeBar;
+static HWND LogBox, VolumeBar, PlaylistBox;
+static unsigned ListShown = ~0u;  // the playlist change the box shows
+static size_t ListCountShown;
 static bool DraggingVolume;
 
 static size_t LogShown;  // entries of PlayerLog already in the log box
@@ -40,6 +42,26 @@ static void FlushLogBox() {
   InvalidateRect(LogBox, NULL, TRUE);
 }
 
+// The playlist box follows the list a few times a second too; a long list shows its start.
+static void FlushPlaylistBox() {
+  if (!PlaylistBox) return;
+  size_t count = Player.lengthsMs.size();
+  if (ListShown != Player.listChanges || ListCountShown != count) {
+    ListShown = Player.listChanges;
+    ListCountShown = count;
+    SendMessageW(PlaylistBox, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(PlaylistBox, LB_RESETCONTENT, 0, 0);
+    for (size_t i = 0; i < count && i < PlaylistRows; ++i)
+      SendMessageW(PlaylistBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(EntryTitle(static_cast<int>(i)).c_str()));
+    if (count > PlaylistRows)
+      SendMessageW(PlaylistBox, LB_ADDSTRING, 0,
+                   reinterpret_cast<LPARAM>((L"... " + std::to_wstring(count - PlaylistRows) + L" more").c_str()));
+    SendMessageW(PlaylistBox, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(PlaylistBox, NULL, TRUE);
+  }
+  if (SendMessageW(PlaylistBox, LB_GETCURSEL, 0, 0) != Player.current)
+    SendMessageW(PlaylistBox, LB_SETCURSEL, Player.current < PlaylistRows ? Player.current : -1, 0);
+}
 
 static HWND Child(HWND parent, const char* cls, const char* text, DWORD style, int x, int y,
                   int w, int h, int id) {
@@ -68,12 +90,20 @@ static void CreateControls(HWND window) {
   LogBox = Child(window, "LISTBOX", "", WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 8, LogTop,
                  100, 100, LogBoxId);
   SendMessageA(LogBox, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), 0);
+  PlaylistBox = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL |
+                                LBS_NOINTEGRALHEIGHT, 8, LogTop, 100, 100, window,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(PlaylistBoxId)),
+                                GetModuleHandleA(NULL), NULL);
+  SendMessageW(PlaylistBox, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+  ListShown = ~0u;
 }
 
 static void Layout(HWND window) {
   RECT area;
   GetClientRect(window, &area);
-  MoveWindow(LogBox, 8, LogTop, area.right - 16, area.bottom - LogTop - 8, TRUE);
+  int logWidth = (area.right - 20) * 3 / 5;
+  MoveWindow(LogBox, 8, LogTop, logWidth, area.bottom - LogTop - 8, TRUE);
+  MoveWindow(PlaylistBox, 12 + logWidth, LogTop, area.right - 20 - logWidth, area.bottom - LogTop - 8, TRUE);
 }
 
 // A display panel: the track and its time large, a position bar, volume, state and clock.
@@ -153,6 +183,12 @@ static LRESULT CALLBACK PlayerProc(HWND window, UINT message, WPARAM wParam, LPA
     case IpcMessage: {
       LRESULT result = AnswerIpc(wParam, lParam);
       Log(message, wParam, lParam, result);
+      if (result && (lParam == 211 || lParam == 214)) PlayerLog.back().note = Utf8(EntryPath(static_cast<int>(wParam)));
+      return result;
+    }
+    case WM_COPYDATA: {
+      LRESULT result = AnswerCopyData(reinterpret_cast<COPYDATASTRUCT*>(lParam));
+      Refresh(window);
       return result;
     }
     case WM_COMMAND:
@@ -166,7 +202,7 @@ static LRESULT CALLBACK PlayerProc(HWND window, UINT message, WPARAM wParam, LPA
       TrackEnded();
       return 0;
     case WM_TIMER:
-      if (wParam == LogTimer) FlushLogBox();
+      if (wParam == LogTimer) FlushLogBox(), FlushPlaylistBox();
       if (wParam == CloseTimer) {
         DestroyWindow(window);
         return 0;
@@ -196,7 +232,7 @@ static LRESULT CALLBACK PlayerProc(HWND window, UINT message, WPARAM wParam, LPA
       else DestroyWindow(window);
       return 0;
     case WM_DESTROY:
-      LogBox = VolumeBar = NULL;
+      LogBox = VolumeBar = PlaylistBox = NULL;
       if (Player.quitOnDestroy) PostQuitMessage(0);
       return 0;
   }

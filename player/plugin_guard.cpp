@@ -185,6 +185,7 @@ void GuardPlugin(HMODULE module) {
       {"kernel32.dll", "SetWaitableTimer", reinterpret_cast<void*>(GuardSetWaitableTimer)},
       {"kernel32.dll", "CancelWaitableTimer", reinterpret_cast<void*>(GuardCancelWaitableTimer)},
       {"kernel32.dll", "SetThreadExecutionState", reinterpret_cast<void*>(GuardSetThreadExecutionState)},
+      {"kernel32.dll", "OutputDebugStringW", reinterpret_cast<void*>(PluginDebugString)},
       // Bound at load time instead of looked up: caught all the same.
       {"powrprof.dll", "SetSuspendState", reinterpret_cast<void*>(GuardSetSuspendState)},
   };

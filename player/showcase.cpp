@@ -222,6 +222,81 @@ static bool RunScript(HWND main, const std::string& screens, std::string* report
   return true;
 }
 
+// The settings dialog opened and closed with OK at once: the plug-in reads the store afresh, as
+// after the Alarm dialog gave its alarms music.
+static void CALLBACK CloseSettings(HWND, UINT, UINT_PTR, DWORD) {
+  HWND settings = FindWindowA("#32770", "Dawnbell Winamp Plug-in: Settings");
+  if (settings) PostMessageA(settings, WM_COMMAND, 2, 0);
+}
+
+static void GiveMusic(LoadedPlugin* plugin, const std::wstring& folder) {
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, PluginKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL)) return;
+  const std::wstring stream = L"http://offline.invalid/morning";
+  RegSetValueExW(key, L"Alarm1Music", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                 static_cast<DWORD>((folder.size() + 1) * 2));
+  RegSetValueExW(key, L"Alarm2Music", 0, REG_SZ, reinterpret_cast<const BYTE*>(stream.c_str()),
+                 static_cast<DWORD>((stream.size() + 1) * 2));
+  RegCloseKey(key);
+  UINT_PTR timer = SetTimer(NULL, 0, 300, CloseSettings);
+  plugin->plugin->config();
+  KillTimer(NULL, timer);
+}
+
+// The second Friday's alarm plays a folder of its own and leaves the user's playlist as it was;
+// on Saturday the weekend alarm's radio station is down, and the user's own music plays instead.
+static bool RunMusicMornings(HWND main, LoadedPlugin* plugin, const std::string& screens, std::string* report) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::wstring folder = std::wstring(temp) + L"Morning music";
+  CreateDirectoryW(folder.c_str(), NULL);
+  for (const wchar_t* name : {L"\\03 Coffee.flac", L"\\01 Birdsong.mp3", L"\\02 Sunrise.ogg", L"\\notes.txt"})
+    CloseHandle(CreateFileW((folder + name).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
+  GiveMusic(plugin, folder);
+  PlayerNote("the user gives the weekday alarm the folder Morning music, the weekend alarm a radio station");
+  std::vector<std::wstring> users;
+  for (size_t i = 0; i < Player.lengthsMs.size(); ++i) users.push_back(EntryPath(static_cast<int>(i)));
+  auto usersBack = [&users] {
+    if (Player.lengthsMs.size() != users.size()) return false;
+    for (size_t i = 0; i < users.size(); ++i)
+      if (EntryPath(static_cast<int>(i)) != users[i]) return false;
+    return true;
+  };
+
+  SkipTo(ShowcaseFriday + 7, "Friday", Seven - 2000, ": the alarm plays its folder");
+  if (!AlarmPlays("Friday's alarm did not play its folder", report)) return false;
+  if (Player.lengthsMs.size() != 3 || EntryPath(0) != folder + L"\\01 Birdsong.mp3") {
+    *report += "Friday's alarm did not enqueue its folder's three audio files in order\n";
+    return false;
+  }
+  Pump(1200);
+  if (!screens.empty() && !SaveWindowImage(main, NULL, screens + "\\player_music.bmp"))
+    *report += "player with the alarm's music: not captured\n";
+  if (!UserStops(main, "the computer was not released when Friday's alarm stopped", report)) return false;
+  if (!PumpUntil(3000, usersBack)) {
+    *report += "the user's playlist did not come back after Friday's alarm\n";
+    return false;
+  }
+  PlayerNote("the user's playlist is back as it was, its entry selected, not playing");
+
+  SkipTo(ShowcaseFriday + 8, "Saturday", 9 * 3600000 - 2000, ": the radio station is down");
+  if (!PumpUntil(20000, [] { return Player.status == PlayerPlaying && IsStream(EntryPath(0)); })) {
+    *report += "Saturday's alarm did not start its stream\n";
+    return false;
+  }
+  if (!PumpUntil(40000, [&usersBack] { return usersBack() && Player.status == PlayerPlaying; })) {
+    *report += "the user's own music did not take over from the silent stream\n";
+    return false;
+  }
+  if (!AlarmPlays("the user's music did not fade in after the stream", report)) return false;
+  PlayerNote("after 30 seconds of silence the user's own playlist plays instead");
+  if (!UserStops(main, "the computer was not released when Saturday's alarm stopped", report)) return false;
+  for (const wchar_t* name : {L"\\03 Coffee.flac", L"\\01 Birdsong.mp3", L"\\02 Sunrise.ogg", L"\\notes.txt"})
+    DeleteFileW((folder + name).c_str());
+  RemoveDirectoryW(folder.c_str());
+  return true;
+}
+
 static bool TakeScreens(HWND main, LoadedPlugin* plugin, const std::string& dir, std::string* report) {
   if (dir.empty()) return true;
   bool ok = CaptureMenu(main, dir + "\\menu.bmp", report);
@@ -247,10 +322,13 @@ int RunShowcase(HWND main, LoadedPlugin* plugin, const std::string& screens) {
          "That night the daily sleep timer at 23:50 fades out and asks for standby.\n"
          "The computer is muted at 12%%: Monday's alarm unmutes it at 30%%, the user's Stop mutes\n"
          "it at 12%% again, and each alarm after does the same.\n"
+         "The next Friday the alarm plays a folder of its own, and Stop leaves the user's playlist as\n"
+         "it was; on Saturday the weekend alarm's radio station is down, and after 30 seconds the\n"
+         "user's own playlist plays instead.\n"
          "Power calls, the tone and the computer's volume are shown in the log, never done.\n",
          FormatClock(ShowcaseClock * 1000u).c_str(), ShowcaseVolStart, ShowcaseVolEnd, ShowcaseStep);
   std::string report;
-  bool ran = RunScript(main, screens, &report);
+  bool ran = RunScript(main, screens, &report) && RunMusicMornings(main, plugin, screens, &report);
   bool shot = ran && TakeScreens(main, plugin, screens, &report);
   SendMessageA(main, WM_CLOSE, 0, 0);
   ClearShowcaseSettings();

@@ -57,7 +57,12 @@ bool CheckShowcaseTimeline(const std::vector<TimelineEvent>& all, std::string* w
       "held awake", "note", "stop", "released",                        // Wednesday, late
       "note", "wake timer", "note",                                    // the skip
       "note", "note", "fade-out", "volume", "stop", "standby", "note",  // the daily stop
-      "note", "note"};                                                 // Thursday
+      "note", "note",                                                  // Thursday
+      "note", "note", "wake timer", "empty playlist", "enqueue", "pick", "stop", "play", "fade-in",  // Friday's folder
+      "wake timer", "held awake", "note", "stop", "empty playlist", "enqueue", "pick", "released", "note",
+      "note", "wake timer", "empty playlist", "enqueue", "pick", "stop", "play", "fade-in",  // Saturday's stream
+      "wake timer", "held awake", "stop", "empty playlist", "enqueue", "pick", "pick", "stop", "play", "fade-in",
+      "note", "note", "stop", "released"};
   const size_t count = sizeof kinds / sizeof *kinds;
   std::string seen;
   for (const TimelineEvent& e : events) seen += (seen.empty() ? "" : ", ") + e.kind;
@@ -82,7 +87,10 @@ bool CheckShowcaseTimeline(const std::vector<TimelineEvent>& all, std::string* w
                       &toneEnds = events[51], &toneReleased = events[52], &lateHold = events[56],
                       &latePick = events[57], &lateFadeIn = events[60], &lateStopped = events[64],
                       &skipWake = events[66], &skipChosen = events[67], &dailyFade = events[70],
-                      &dailyStandby = events[73], &stillOpen = events[74], &thursday = events[76];
+                      &dailyStandby = events[73], &stillOpen = events[74], &thursday = events[76],
+                      &folder = events[81], &folderPlay = events[84], &folderBack = events[91],
+                      &folderReleased = events[93], &stream = events[98], &streamPlay = events[101],
+                      &fallback = events[105], &usersList = events[107], &usersPlay = events[111];
   struct { bool holds; const char* what; } const checks[] = {
       {Says(armed, "2026-12-12 08:58, resume"), "at start the wake timer is set for the weekend's alarm, Saturday 08:58"},
       {Says(chosen, "30 minutes") && Within(chosen.clockMs, TenPastEleven, TenPastEleven + 3 * Second) &&
@@ -130,6 +138,13 @@ bool CheckShowcaseTimeline(const std::vector<TimelineEvent>& all, std::string* w
       {Says(skipWake, "2026-12-18 06:58") && Says(skipChosen, "Skip the next alarm") &&
            Says(thursday, "passes in silence"),
        "Thursday's alarm skipped from the menu on Wednesday evening passes in silence, the wake set for Friday"},
+      {folder.steps == 3 && Says(folder, "Morning music\\01 Birdsong.mp3") && Within(folderPlay.clockMs, Seven, Seven + Second) &&
+           folderBack.steps == 12 && Says(folderBack, "Track 01.mp3") && folderReleased.clockMs - folderBack.clockMs < Second,
+       "the next Friday the alarm plays its folder's three audio files, and Stop brings the user's twelve entries back"},
+      {stream.steps == 1 && Says(stream, "offline.invalid") && Within(streamPlay.clockMs, 9 * 3600 * Second, 9 * 3600 * Second + Second) &&
+           Within(fallback.clockMs, streamPlay.clockMs + 30 * Second, streamPlay.clockMs + 32 * Second) &&
+           usersList.steps == 12 && usersPlay.clockMs - fallback.clockMs < Second,
+       "on Saturday the stream that is down gives way after 30 seconds to the user's own playlist, which plays"},
   };
   for (const auto& c : checks) {
     if (!c.holds) {

@@ -7,7 +7,7 @@
 static bool IsQuery(const LogEntry& e) {
   if (e.message != IpcMessage) return false;
   switch (e.lParam) {
-    case 104: case 105: case 124: case 125: case 135: case 617: return true;
+    case 0: case 104: case 105: case 124: case 125: case 135: case 211: case 214: case 617: return true;
     case 122: return static_cast<int>(e.wParam) == -666;
   }
   return false;
@@ -88,6 +88,11 @@ std::vector<TimelineEvent> BuildTimeline(const std::vector<LogEntry>& log) {
       const char* kind = PluginCommandName(e.wParam);
       if (e.lParam) events.push_back({e.clockMs, e.clockMs, "note", 0, 0, 0, DescribeLogEntry(e)});
       else if (kind) events.push_back({e.clockMs, e.clockMs, kind});
+    } else if (e.message == IpcMessage && e.lParam == 101) {
+      events.push_back({e.clockMs, e.clockMs, "empty playlist"});
+    } else if (e.message == WM_COPYDATA) {  // a run of entries enqueued is one event
+      if (!events.empty() && events.back().kind == "enqueue") ++events.back().steps, events.back().endMs = e.clockMs;
+      else events.push_back({e.clockMs, e.clockMs, "enqueue", 0, 0, 1, e.note});
     } else if (e.message == TrackEndNotice) {
       events.push_back({e.clockMs, e.clockMs, "end of track"});
     } else if (e.message == 0 && e.note.compare(0, 6, "power:") == 0) {
@@ -112,6 +117,8 @@ static std::string Describe(const TimelineEvent& e) {
   else if (e.kind == "volume") snprintf(text, sizeof text, "volume set to %d", e.from);
   else if (e.kind == "pick") snprintf(text, sizeof text, "selects track %d", e.from + 1);
   else if (e.kind == "jump") snprintf(text, sizeof text, "jumps to %d ms", e.from);
+  else if (e.kind == "enqueue")
+    snprintf(text, sizeof text, "enqueues %d entr%s, the first %s", e.steps, e.steps == 1 ? "y" : "ies", e.text.c_str());
   else if (e.kind == "end of track") snprintf(text, sizeof text, "the track ends (notice to the main window)");
   else if (!e.text.empty()) snprintf(text, sizeof text, "%s", e.text.c_str());
   else snprintf(text, sizeof text, "%s", e.kind.c_str());

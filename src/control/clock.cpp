@@ -94,7 +94,7 @@ void ClockTick() {
     StopAfterLast = 0;
     SettingsChanged();
     if (Activate) ActivatePlayer();
-    int32_t started = StartPlayback();
+    int32_t started = StartAlarm(due);
     AlarmsRang(due);  // once alarms switch themselves off
     AlarmRan(started, at);
   } else if (Ringing.State) {
@@ -111,5 +111,7 @@ void ClockTick() {
   // power-off carried out late would surprise whoever just woke the computer.
   StopEvent();
   SleepTimerTick();
+  // Last: the sleep timer's stop just now brings the user's list back in the same tick.
+  if (OwnMusicState == MusicKept) MusicTick();
   LastTick = tick;
 }

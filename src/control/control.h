@@ -117,3 +117,14 @@ enum : int32_t {
 // The warning for the alarms as they stand at `now`, and the alarm it concerns in `at`; reads
 // the power facts only while an alarm will ring.
 int32_t AlarmWarning(const LocalTimeRecord& now, LocalTimeRecord* at);
+// An alarm's own music (AlarmMusic), with the user's playlist saved aside while it plays.
+// Starts the alarms due (a bit a slot): the first with music plays it, the user's list saved
+// first; what cannot be saved or enqueued plays the player's list as today.
+int32_t StartAlarm(int32_t due);
+// The alarm's music stayed silent: the user's list back, started as an alarm on it would be;
+// false when it could not be (the tone then, as today).
+bool FallBackToUsersList();
+void MusicAlarmOver();    // the alarm ended: the user's list back, unless its music plays on
+void MusicTick();         // each tick while it plays on: back once the player stops
+void MusicBeforeClose();  // the player closes: the user's list back first, for it to save
+void RestoreLeftList();   // at load: a list a crash left aside comes back

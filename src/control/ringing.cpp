@@ -76,6 +76,7 @@ void EndRinging() {
   bool snoozed = Ringing.State == RingSnoozed;
   Ringing.State = RingOff;
   if (snoozed) SnoozeWake();
+  MusicAlarmOver();
   PutBackSystemVolume();
   ReleaseAwake();
   Follow();
@@ -134,7 +135,11 @@ static void RingingTick(int32_t playing) {
     return;
   }
   if (!Ringing.Heard) Heard(playing);  // once heard, a tick asks no more than it must
-  if (!Ringing.Heard && SilentTone && SinceRing() >= SilenceLimitMs) SoundTone();
+  if (!Ringing.Heard && SinceRing() >= SilenceLimitMs) {
+    // The alarm's own music gives way to the user's list first, heard or not in its turn.
+    if (FallBackToUsersList()) Ring(RingOn);
+    else if (SilentTone) SoundTone();
+  }
   SetAwakeState(AwakeHeld);
 }
 

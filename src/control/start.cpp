@@ -5,7 +5,7 @@
 
 // Picks the entry to start on; false when the player should start where it is.
 static bool ChooseEntry(int32_t count, int32_t& position) {
-  if (FromRange) {
+  if (FromRange && OwnMusicState != MusicOwn) {  // a range of the player's own list only
     if (Last > First) {
       // Unsigned arithmetic: the span may exceed the signed range, and wraps by design.
       uint32_t span = static_cast<uint32_t>(Last) - static_cast<uint32_t>(First) + 1;

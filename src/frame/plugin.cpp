@@ -33,6 +33,7 @@ extern "C" __declspec(dllexport) PluginDescriptor* winampGetGeneralPurposePlugin
 int PluginInit() {
   lstrcpyA(MenuText, DefaultMenuText);
   LoadSettings();
+  RestoreLeftList();  // before anything plays, the start-up's play included
   SetHookActive(true);
   PrevHostProc = reinterpret_cast<void*>(SetWindowLongPtrA(
       Plugin.hwndParent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HostWindowProc)));
@@ -62,6 +63,7 @@ int PluginQuit() {
   StopTimer(ClockTimer);
   StopTimer(FadeTimer);
   EndRinging();
+  MusicBeforeClose();
   ReleaseAwake();
   RemoveSettingsItem();  // quit with the menu open: its submenu is ours
   CloseTone();

@@ -11,6 +11,7 @@
 
 // Remember where the track was and save everything; no event may fire while closing.
 void SaveOnExit() {
+  MusicBeforeClose();  // the player saves its list as it closes: the user's, back first
   PutBackFadedVolume();
   TrackPos = PlayerIpc(0, IpcGetOutputTime);
   TrackLength = PlayerIpc(1, IpcGetOutputTime);

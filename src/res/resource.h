@@ -130,8 +130,13 @@
 #define IDC_ALARM_SATURDAY 88
 #define IDC_ALARM_ON 89
 #define IDC_ALARM_ONCE 90
-#define IDC_ALARM_HOUR_LABEL 91
-#define IDC_ALARM_MINUTE_LABEL 92
+#define IDC_ALARM_MUSIC 91         // the alarm's own music: a path or an address; empty plays the list
+#define IDC_ALARM_FILE 92          // the system's open-file dialog
+#define IDC_ALARM_FOLDER 93        // the folder picker
+#define IDC_ALARM_MUSIC_HINT 108
+#define IDC_ALARM_MUSIC_LABEL 109
+#define IDC_ALARM_HOUR_LABEL 98
+#define IDC_ALARM_MINUTE_LABEL 99
 // When the alarm as it stands in the dialog rings next.
 #define IDC_RINGS 97
 

@@ -10,6 +10,8 @@ enum : int32_t {
 };
 
 enum : int32_t {
+  IpcGetVersion = 0,
+  IpcDeleteList = 101,      // empties the playlist
   IpcIsPlaying = 104,
   IpcGetOutputTime = 105,  // data 0: position in ms; data 1: length in s; -1 when idle
   IpcJumpToTime = 106,
@@ -19,7 +21,11 @@ enum : int32_t {
   IpcGetListPos = 125,
   IpcRestartPlayer = 135,
   IpcKeyboardInput = 617,
+  IpcGetListFile = 211,     // the path of the entry at data: a pointer into the player's memory
+  IpcGetListFileWide = 214, // the same in UTF-16; 0 from players older than the wide codes
 };
+// Enqueueing: WM_COPYDATA with one of these in dwData, the path in the data.
+enum : int32_t { CopyPlayFile = 100, CopyPlayFileWide = 1100 };
 
 enum : int32_t { QueryVolumeData = -666 };
 
@@ -94,6 +100,19 @@ bool ReadSystemVolume(SystemVolumeRecord* volume);
 // Changes what differs from the device's state only; a device may round the level, so read
 // it again to see what it took.
 void WriteSystemVolume(const SystemVolumeRecord& volume);
+// The user's playlist kept safe while an alarm plays its own music, in a file in the user's
+// application-data folder. Saving writes every entry's path in order, the current entry and
+// the position, whole or not at all; it refuses while a saved list is there already.
+bool SavePlaylist();
+// What putting the saved list back found. Restored: the list emptied, the saved entries
+// enqueued, the saved one selected at its position, not playing; the file deleted. Damaged:
+// the file is left in place and named in the log, the player's list untouched.
+enum : int32_t { NoSavedList = 0, ListRestored = 1, SavedListDamaged = 2 };
+int32_t RestorePlaylist();
+// Empties the playlist and enqueues an alarm's music: a file, a playlist file, a folder's
+// audio files or a stream address. The entries the player took; 0 when nothing could be
+// enqueued (the list may be as it was, or empty; the log says why).
+int32_t EnqueueMusic(const char16_t* music);
 
 // --- small operations over the seam (portable) ------------------------------------
 int32_t SetVolume();    // sends FadeLevel

@@ -24,7 +24,10 @@ int32_t SettingValues[SettingCount];
 
 void ResetSettings() {
   for (int i = 0; i < SettingCount; ++i) SettingValues[i] = Defaults[i];
+  for (int i = 0; i < AlarmCount; ++i) AlarmMusic[i][0] = 0;
 }
+
+char16_t AlarmMusic[AlarmCount][MusicSize];
 
 const char SettingNames[SettingCount][SettingNameSize] = {
     "StartOn",   "StartOff",  "VolUp",     "Random",     "One",      "Activate",
@@ -66,5 +69,6 @@ RingRecord Ringing;
 RaisedVolumeRecord RaisedVolume;
 TickRecord LastTick;
 SleepRecord SleepCountdown;
+int32_t OwnMusicState;
 char ModulePath[TextSize];
 char Scratch[TextSize];

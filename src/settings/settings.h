@@ -84,6 +84,13 @@ inline uint32_t PackedAlarm(int32_t slot) {  // slots 1 to 7
   return static_cast<uint32_t>(SettingValues[FirstPackedAlarm + slot - 1]);
 }
 
+// Each alarm's own music, by slot: a file, a playlist file, a folder or a stream address, in
+// UTF-16 so that any name Windows allows round-trips; empty plays the player's playlist.
+// Stored as values of their own (Alarm1Music ..), not in the numbers array.
+enum { MusicSize = 1024 };  // 1,023 characters and the terminator
+extern char16_t AlarmMusic[AlarmCount][MusicSize];
+inline bool HasMusic(int32_t slot) { return AlarmMusic[slot][0] != 0; }
+
 // Index of the first flag shown by a check box (control id - 4 is the index).
 enum { FlagCount = 21 };
 
@@ -166,5 +173,9 @@ extern RingRecord Ringing;
 extern RaisedVolumeRecord RaisedVolume;
 extern TickRecord LastTick;  // the latest clock tick, or the start-up's reading
 extern SleepRecord SleepCountdown;
+// Where an alarm's own music stands: none in the list; the alarm's in, the user's list saved
+// aside; the alarm over and its music played on by the user, the list back at the next stop.
+enum : int32_t { MusicNone = 0, MusicOwn = 1, MusicKept = 2 };
+extern int32_t OwnMusicState;
 extern char ModulePath[TextSize];
 extern char Scratch[TextSize];

@@ -5,6 +5,8 @@
 #include "../seam/host_player.h"
 #include "settings.h"
 
+static_assert(sizeof(WCHAR) == sizeof(char16_t), "the music is kept as the registry's UTF-16");
+
 static const char SettingsKeyPath[] = "Software\\Brindlow Software\\Dawnbell Winamp Plug-in";
 
 int32_t OpenSettingsKey(void** key) {
@@ -34,11 +36,46 @@ static void LoadMenuText(HKEY key) {
   lstrcpynA(MenuText, text, static_cast<int>(n) + 1);  // copies n bytes at most, then a zero
 }
 
+// "Alarm1Music" .. "Alarm8Music".
+static void MusicName(int slot, WCHAR* name) {
+  static const WCHAR Pattern[] = L"Alarm1Music";
+  for (int i = 0; i < 12; ++i) name[i] = Pattern[i];
+  name[5] = static_cast<WCHAR>(L'1' + slot);
+}
+
+// Only a string of at most MusicSize - 1 characters counts; anything else reads as empty,
+// never as a cut path that names some other file.
+static void LoadMusic(HKEY key, int slot) {
+  WCHAR name[12];
+  MusicName(slot, name);
+  WCHAR* music = reinterpret_cast<WCHAR*>(AlarmMusic[slot]);
+  DWORD type = 0, size = MusicSize * sizeof(WCHAR);
+  LONG status = RegQueryValueExW(key, name, NULL, &type, reinterpret_cast<BYTE*>(music), &size);
+  DWORD n = size / sizeof(WCHAR);
+  if (n && music[n - 1] == 0) --n;
+  if (status != ERROR_SUCCESS || type != REG_SZ || n >= MusicSize) n = 0;
+  music[n] = 0;
+}
+
+// An alarm without music leaves no value behind.
+static void SaveMusic(HKEY key, int slot) {
+  WCHAR name[12];
+  MusicName(slot, name);
+  const WCHAR* music = reinterpret_cast<const WCHAR*>(AlarmMusic[slot]);
+  if (!music[0]) {
+    RegDeleteValueW(key, name);
+    return;
+  }
+  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(music),
+                 (lstrlenW(music) + 1) * sizeof(WCHAR));
+}
+
 void LoadSettings() {
   HKEY key;
   if (OpenSettingsKey(reinterpret_cast<void**>(&key)) != ERROR_SUCCESS) return;
   for (int i = 0; i < SettingCount; ++i) LoadNumber(key, i);
   LoadMenuText(key);
+  for (int i = 0; i < AlarmCount; ++i) LoadMusic(key, i);
   RegCloseKey(key);
 }
 
@@ -53,5 +90,6 @@ void SaveSettings() {
                    reinterpret_cast<const BYTE*>(&SettingValues[i]), sizeof(int32_t));
   RegSetValueExA(key, MenuValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(MenuText),
                  lstrlenA(MenuText) + 1);
+  for (int i = 0; i < AlarmCount; ++i) SaveMusic(key, i);
   RegCloseKey(key);
 }

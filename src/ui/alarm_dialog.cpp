@@ -22,7 +22,8 @@ static const int32_t NumberSettings[NumberCount] = {static_cast<int32_t>(&Snooze
 static const int32_t NumberMost[NumberCount] = {MostMinutes, MostMinutes, MostPercent};
 
 void ShowAlarmClock(HWND owner) {
-  DialogBoxParamA(Plugin.hDllInstance, MAKEINTRESOURCEA(IDD_ALARM_CLOCK), owner, AlarmDialogProc, 0);
+  // Wide, so that the rows show the music's names as they are.
+  DialogBoxParamW(Plugin.hDllInstance, MAKEINTRESOURCEW(IDD_ALARM_CLOCK), owner, AlarmDialogProc, 0);
 }
 
 // As the alarm counts it: above the most (or negative, read unsigned) it is the most.
@@ -53,15 +54,41 @@ static void EnableAlarmButtons(HWND dialog) {
   for (int i = 0; i < 3; ++i) EnableWindow(GetDlgItem(dialog, IDC_ADD_ALARM + i), on[i]);
 }
 
+// What a row shows of an alarm's music after its days: the file's or folder's name, or the
+// stream's host.
+static void AppendMusicName(const WCHAR* music, WCHAR* row) {
+  if (!*music) return;
+  int start = 0, end = lstrlenW(music);
+  for (int i = 0; i + 2 < end; ++i)
+    if (music[i] == L':' && music[i + 1] == L'/' && music[i + 2] == L'/') {
+      start = i + 3;
+      for (int j = end; j-- > start;)
+        if (music[j] == L'/' || music[j] == L':' || music[j] == L'?') end = j;
+      break;
+    }
+  if (!start) {
+    while (end > 1 && (music[end - 1] == L'\\' || music[end - 1] == L'/')) --end;
+    for (int i = 0; i < end; ++i)
+      if (music[i] == L'\\' || music[i] == L'/') start = i + 1;
+  }
+  int length = lstrlenW(row);
+  row[length++] = L' ';
+  row[length++] = L' ';
+  lstrcpynW(row + length, music + start, end - start + 1 < MAX_PATH ? end - start + 1 : MAX_PATH);
+}
+
 // The rows afresh, with `selected` selected (-1 none), and the next alarm they make.
 static void ShowAlarms(HWND dialog, int32_t selected) {
   HWND list = GetDlgItem(dialog, IDC_ALARMS);
   SendMessageA(list, LB_RESETCONTENT, 0, 0);
   AlarmRecord alarm;
+  WCHAR text[TextSize + MAX_PATH + 2];
   for (int32_t slot = 0; slot < AlarmCount; ++slot) {
     if (!ReadAlarm(slot, &alarm)) continue;
     AlarmRowText(alarm, Scratch);
-    LRESULT row = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Scratch));
+    MultiByteToWideChar(CP_ACP, 0, Scratch, -1, text, TextSize);
+    AppendMusicName(reinterpret_cast<const WCHAR*>(AlarmMusic[slot]), text);
+    LRESULT row = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     SendMessageA(list, LB_SETITEMDATA, row, slot);
     if (slot == selected) SendMessageA(list, LB_SETCURSEL, row, 0);
   }
@@ -101,7 +128,13 @@ static void EditSlot(HWND dialog, int32_t slot) {
   } else {
     alarm = before;
   }
-  if (!EditAlarm(dialog, slot, &alarm) || (!fresh && SameAlarm(alarm, before))) return;
+  static char16_t music[MusicSize];
+  WCHAR* own = reinterpret_cast<WCHAR*>(AlarmMusic[slot]);
+  lstrcpyW(reinterpret_cast<WCHAR*>(music), own);
+  if (!EditAlarm(dialog, slot, &alarm, music) ||
+      (!fresh && SameAlarm(alarm, before) && !lstrcmpW(reinterpret_cast<WCHAR*>(music), own)))
+    return;
+  lstrcpyW(own, reinterpret_cast<WCHAR*>(music));
   // The player's menu, or the alarm's ringing, may have switched it meanwhile: that stays, and
   // only what the user changed goes in.
   AlarmRecord now;
@@ -117,6 +150,7 @@ static void RemoveSelected(HWND dialog) {
   int32_t slot = SelectedSlot(dialog);
   if (slot <= 0) return;
   RemoveAlarm(slot);
+  AlarmMusic[slot][0] = 0;  // a new alarm in the slot starts on the player's playlist
   AlarmsChanged(dialog, -1);
 }
 

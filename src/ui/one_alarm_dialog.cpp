@@ -1,21 +1,29 @@
 #include "one_alarm_dialog.h"
 
+#include <commdlg.h>
+#include <shlobj.h>
+
 #include "../res/resource.h"
 #include "../seam/descriptor.h"
 #include "../seam/host_player.h"
+#include "../seam/system_library.h"
 #include "alarm_boxes.h"
 #include "alarm_text.h"
 
 static const AlarmBoxes Boxes = {IDC_ALARM_HOUR, IDC_ALARM_SUNDAY, IDC_ALARM_ON};
 
-// The alarm the open dialog shows, and its slot; modal, so one at a time.
+// The alarm the open dialog shows, its slot and its music (MusicSize characters); modal, so one
+// at a time.
 static AlarmRecord* Editing;
 static int32_t EditingSlot;
+static WCHAR* EditingMusic;
 
-bool EditAlarm(HWND owner, int32_t slot, AlarmRecord* alarm) {
+bool EditAlarm(HWND owner, int32_t slot, AlarmRecord* alarm, char16_t* music) {
   Editing = alarm;
   EditingSlot = slot;
-  return DialogBoxParamA(Plugin.hDllInstance, MAKEINTRESOURCEA(IDD_ALARM), owner, OneAlarmProc, 0) > 0;
+  EditingMusic = reinterpret_cast<WCHAR*>(music);
+  // Wide, so that a path shows and comes back as Windows names it.
+  return DialogBoxParamW(Plugin.hDllInstance, MAKEINTRESOURCEW(IDD_ALARM), owner, OneAlarmProc, 0) > 0;
 }
 
 // When the alarm as the fields stand would ring: a slip of an hour or a day shows before the night.
@@ -31,15 +39,58 @@ static INT_PTR InitOneAlarm(HWND dialog) {
   FillTimeList(dialog, IDC_ALARM_HOUR, 24);
   FillTimeList(dialog, IDC_ALARM_MINUTE, 60);
   ShowAlarm(dialog, Boxes, *Editing);
+  SendDlgItemMessageW(dialog, IDC_ALARM_MUSIC, EM_LIMITTEXT, MusicSize - 1, 0);
+  SetDlgItemTextW(dialog, IDC_ALARM_MUSIC, EditingMusic);
   ShowRings(dialog);
   return TRUE;
+}
+
+typedef BOOL(WINAPI* OpenFileProc)(OPENFILENAMEW*);
+
+// The system's open-file dialog, its library loaded only now, from the system folder.
+static void PickFile(HWND dialog) {
+  static OPENFILENAMEW open;  // static: zeroed once, no C runtime to zero it here
+  static WCHAR path[MusicSize];
+  HMODULE library = LoadSystemLibrary("\\comdlg32.dll");
+  OpenFileProc show;
+  if (!library) return;
+  path[0] = 0;
+  open.lStructSize = sizeof open;
+  open.hwndOwner = dialog;
+  open.lpstrFilter = L"Audio, playlists\0*.mp3;*.ogg;*.flac;*.wav;*.m4a;*.wma;*.m3u*;*.pls\0All files\0*.*\0";
+  open.lpstrFile = path;
+  open.nMaxFile = MusicSize;
+  open.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (FindEntry(library, "GetOpenFileNameW", &show) && show(&open)) SetDlgItemTextW(dialog, IDC_ALARM_MUSIC, path);
+  FreeLibrary(library);
+}
+
+static void PickFolder(HWND dialog) {
+  static BROWSEINFOW browse;
+  WCHAR path[MAX_PATH];
+  browse.hwndOwner = dialog;
+  browse.lpszTitle = L"The alarm's folder:";
+  browse.ulFlags = BIF_RETURNONLYFSDIRS;
+  LPITEMIDLIST folder = SHBrowseForFolderW(&browse);
+  if (!folder) return;
+  if (SHGetPathFromIDListW(folder, path)) SetDlgItemTextW(dialog, IDC_ALARM_MUSIC, path);
+  IMalloc* memory;
+  if (SHGetMalloc(&memory) == S_OK) {
+    memory->Free(folder);
+    memory->Release();
+  }
 }
 
 // The dialog manager turns the close box and Escape into IDCANCEL.
 static INT_PTR OneAlarmCommand(HWND dialog, WPARAM command) {
   switch (command) {
-    case IDOK: ReadAlarmBoxes(dialog, Boxes, Editing); break;
+    case IDOK:
+      ReadAlarmBoxes(dialog, Boxes, Editing);
+      GetDlgItemTextW(dialog, IDC_ALARM_MUSIC, EditingMusic, MusicSize);
+      break;
     case IDCANCEL: break;
+    case IDC_ALARM_FILE: PickFile(dialog); return TRUE;
+    case IDC_ALARM_FOLDER: PickFolder(dialog); return TRUE;
     default:
       // The time lists, the day boxes, on and once: any change of them.
       if (LOWORD(command) < IDC_ALARM_HOUR || LOWORD(command) > IDC_ALARM_ONCE) return FALSE;

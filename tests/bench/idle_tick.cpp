@@ -40,6 +40,9 @@ uint32_t UtcSeconds() { return 1000; }
 void PlayTone(int32_t) { abort(); }
 bool ReadSystemVolume(SystemVolumeRecord*) { abort(); }
 void WriteSystemVolume(const SystemVolumeRecord&) { abort(); }
+bool SavePlaylist() { abort(); }
+int32_t RestorePlaylist() { abort(); }
+int32_t EnqueueMusic(const char16_t*) { abort(); }
 static bool Measuring;
 void ShowRinging() {
   if (Measuring) abort();  // the window's text is as the tick before left it

@@ -47,6 +47,7 @@ void ResetHost() {
   WakeArmed = WakeUnsupported = AwakeHeld = AwakeWaiting = 0;
   AwakeUntil = WakeDue = WakeFiresBy = 0;
   Ringing = RingRecord{};
+  OwnMusicState = MusicNone;
   RaisedVolume = RaisedVolumeRecord{};
   Device = FakeDevice{};
   VolumeCalls.clear();
@@ -138,6 +139,35 @@ void PlayerCommand(int32_t id) {
 }
 
 void ActivatePlayer() { Record("Activate"); }
+
+bool SavePlaylist() {
+  Record("SavePlaylist");
+  if (Player.saveFails || Player.savedLength >= 0) return false;
+  Player.savedLength = Player.listLength;
+  Player.savedPos = Player.listPos;
+  return true;
+}
+
+int32_t RestorePlaylist() {
+  Record("RestorePlaylist");
+  if (Player.savedLength < 0) return NoSavedList;
+  if (Player.savedDamaged) return SavedListDamaged;
+  Player.listLength = Player.savedLength;
+  Player.listPos = Player.savedPos;
+  Player.playing = 0;
+  Player.savedLength = -1;
+  return ListRestored;
+}
+
+int32_t EnqueueMusic(const char16_t* music) {
+  std::string text;
+  for (; *music; ++music) text += *music < 128 ? static_cast<char>(*music) : '?';
+  Record("EnqueueMusic " + text);
+  Player.playing = 0;
+  Player.listLength = Player.musicEntries;
+  Player.listPos = 0;
+  return Player.musicEntries;
+}
 
 void StartTimer(int32_t id, uint32_t interval, TimerProc proc) {
   Record("StartTimer " + std::to_string(id) + " " + std::to_string(interval));

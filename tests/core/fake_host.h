@@ -18,6 +18,13 @@ struct FakePlayer {
   // Answers -1 to the length query this many times before giving lengthS (start-up wait).
   int32_t lengthUnknownFor = 0;
   int32_t lengthQueries = 0;
+  // The playlist seam: the list saved aside (its length and entry; -1 no file), whether a
+  // save fails or the file is damaged, what an alarm's music gives the list.
+  int32_t savedLength = -1;
+  int32_t savedPos = 0;
+  bool saveFails = false;
+  bool savedDamaged = false;
+  int32_t musicEntries = 3;
 };
 
 extern FakePlayer Player;

@@ -84,7 +84,7 @@ enum Claim { Quiet, Ringing, Snoozed };         // the alarm, as the README says
 const char* const Promises[] = {"", "no surprise power action", "an alarm rings once, on time",
                                 "an alarm the player was there for rings", "the hold follows the alarm",
                                 "pause never plays", "the tone only when needed", "the wake follows the alarms",
-                                "a snooze slept through ends quietly"};
+                                "the user's playlist is never lost", "a snooze slept through ends quietly"};
 
 struct Night {
   Dice rnd;
@@ -97,6 +97,11 @@ struct Night {
   bool running = false, dead = false, stopAfter = false, endPending = false, timeChanged = false, tone = false;
   int32_t playing = 0, pos = 0, volume = 200, listPos = 0, held = 0, stored[SettingCount];
   std::vector<int32_t> lengths;  // ms; none: an empty playlist
+  // Alarms' own music: which alarms have it, whether it stays silent, whether saving fails; the user's
+  // list, and the one saved aside while an alarm's music is in the player.
+  bool music[AlarmCount] = {}, musicDead = false, saveFails = false, own = false, hasSaved = false;
+  std::vector<int32_t> users, saved;
+  int32_t savedPos = 0;
   int64_t due[3] = {}, fadeEvery = 1000, wakeAt = -1, wakeSetAt = 0;  // wakeAt -1: not armed
   int64_t firedAt = -1, firedT = -Never;  // the wake that fired last, and when (true time): it fires once
   // What the README told the user to expect: the alarm, the sleep timer's stop, the occurrences.
@@ -124,6 +129,9 @@ struct Night {
   std::vector<std::pair<Occurrence, Came>> tickDue;
   std::set<Occurrence> decides;
 
+  bool Silent() const { return dead || (own && musicDead); }
+  // An alarm has something to play: its own music, or the player's list (the user's, once an alarm's is out).
+  bool Playable(size_t slot) const { return (music[slot] && !saveFails) || !(own ? users : lengths).empty(); }
   int64_t Local() const { return sys + zone.Offset(sys); }
   int64_t Minute() const { return Local() - Local() % Min; }
   void Breach(int n, const std::string& what) {
@@ -156,7 +164,7 @@ struct Night {
       t += step, sys += step, ms -= step;
       Note(loc, loc + step, s0, sys, true);
       Fire();
-      if (plays && playing == 1 && !dead && !lengths.empty() && (pos += int32_t(step)) >= lengths[listPos])
+      if (plays && playing == 1 && !Silent() && !lengths.empty() && (pos += int32_t(step)) >= lengths[listPos])
         pos = lengths[listPos], endPending = true;  // the notice waits for the player's thread
       if (sys == zone.at) Note(loc + step, Local(), sys, sys, false), timeChanged = true;
     }
@@ -248,12 +256,15 @@ struct Night {
     Player.playing = playing, Player.listLength = int32_t(lengths.size()), Player.listPos = listPos;
     Player.volume = volume, Player.positionMs = playing == 0 || lengths.empty() ? -1 : pos;
     Player.lengthS = lengths.empty() ? -1 : lengths[listPos] / 1000;  // known, stopped or not
+    Player.savedLength = hasSaved ? int32_t(saved.size()) : -1, Player.savedPos = savedPos, Player.saveFails = saveFails;
     Calls.clear(), WakeCalls.clear();
     f();
     if (verbose && Calls.size() + WakeCalls.size())
       printf("      plug-in: %s | %s\n", CallList().c_str(), WakeList().c_str());
     Absorb();
     if (k == Tick) AfterTick();
+    if ((hasSaved ? saved : lengths) != users)
+      Breach(8, hasSaved ? "the saved list is not the user's" : "the player's list is not the user's, and none is saved");
     for (int32_t i = 0; i < AlarmCount; ++i)
       if (Key(i) != keys[i]) keys[i] = Key(i), changedT[i] = t;
     bool off = powerOff, sleep = suspend, close = closing;
@@ -267,20 +278,28 @@ struct Night {
   // of 2, 3 and 6 as the calls come.
   void Absorb() {
     static const char* const where[] = {"a clock tick", "a fade step", "a track's end", "a notice"};
-    bool listed = false, stopped = false, final = false;
+    bool listed = false, stopped = false, final = false, fallback = false;
     for (const std::string& call : Calls) {
       char name[32] = "";
       int a = 0, b = 0;
       sscanf(call.c_str(), "%31s %d %d", name, &a, &b);
       std::string c = name;
-      if (c == "Play") {
+      if (c == "SavePlaylist" && !saveFails && !hasSaved) hasSaved = true, saved = lengths, savedPos = listPos;
+      else if (c == "EnqueueMusic") lengths.assign(3, 3 * Min), listPos = playing = pos = 0, own = true;
+      else if (c == "RestorePlaylist" && hasSaved) {
+        lengths = saved, listPos = savedPos, playing = pos = 0, hasSaved = own = false;
+        fallback = kind == Tick && claim == Ringing && decides.empty();  // the silent music gives way
+      } else if (c == "Play" && fallback) {
+        claim = Ringing, claimT = t, baseline = VolUp ? baseline : -1;  // rings on, on the user's list
+        if (!lengths.empty()) pos = 0, playing = 1;
+      } else if (c == "Play") {
         // (Over music playing, a Play only takes back the stop after the track: the music plays on.)
         if (kind == Tick && !wasPlaying) played = true, stop.current = false, stopCut = "an alarm started playback";
         if (!lengths.empty()) pos = playing == 3 ? pos : 0, playing = 1;
       } else if (c == "Pause") {
         bool resume = kind == Tick && (claim == Snoozed || sleptThrough) && playing == 3;  // the snooze's own
         if (resume && sleptThrough)
-          Breach(8, "the snooze resumed " + Secs(t - snoozeT - CappedMinutes(Snooze) * Min) + " after its end");
+          Breach(9, "the snooze resumed " + Secs(t - snoozeT - CappedMinutes(Snooze) * Min) + " after its end");
         // (The alarm's window relays the user's Snooze as the player's Pause: over a stopped player it does nothing.)
         if (playing != 1 && !resume && (playing == 3 || kind != Other))
           Breach(5, std::string("Pause reached a ") + (playing ? "paused" : "stopped") + " player");
@@ -290,7 +309,7 @@ struct Night {
         playing = playing == 1 ? 3 : playing == 3 ? 1 : 0, final = true;
       } else if (c == "ToneOn" || c == "ToneOff") {
         tone = c == "ToneOn";
-        if (tone && kind == Tick && listed) toneStart = true;  // an alarm's start with nothing to play
+        if (tone && kind == Tick && listed && !fallback) toneStart = true;  // an alarm's start with nothing to play
         else if (tone && claim == Ringing && t - claimT < 29 * Sec)
           Breach(6, "the tone sounded " + Secs(t - claimT) + " after the alarm started or resumed");
       } else if (c == "PowerOff" || c == "Close" || c == "SuspendState") {
@@ -322,9 +341,9 @@ struct Night {
     bool slept = kind == Tick && t - lastTickT > CatchUpSeconds * Sec;
     if (claim == Ringing && !doubt && (kind == Fade || kind == TrackEnd) && final)
       Breach(3, "a stop left over cut the ringing alarm short");
-    if (claim == Ringing && !doubt && kind == Tick && stopped && !played && !begins && !slept && (!limit || t - claimT < limit - 2 * Sec))
+    if (claim == Ringing && !doubt && kind == Tick && stopped && !played && !fallback && !begins && !slept && (!limit || t - claimT < limit - 2 * Sec))
       Breach(3, "the alarm was given up after " + Secs(t - claimT) + " of its " + std::to_string(RingLimit) + " min");
-    if (claim == Ringing && kind == Tick && stopped && !played && !begins) claim = Quiet;  // at its limit
+    if (claim == Ringing && kind == Tick && stopped && !played && !fallback && !begins) claim = Quiet;  // at its limit
     if ((kind == Fade || kind == TrackEnd) && final && stop.current) stop.current = false, stopCut = "it ended";
   }
 
@@ -340,7 +359,7 @@ struct Night {
       if (first && o.first.second == skipped) passed.insert(o.first);  // skipped for good
       else if (first) decides.insert(o.first);
       must |= first && !passed.count(o.first) && !unsure.count(o.first) && o.second.t > changedT[o.first.first] &&
-              o.second.t > loadedT && playing != 1 && (!lengths.empty() || SilentTone) &&
+              o.second.t > loadedT && playing != 1 && (Playable(o.first.first) || SilentTone) &&
               sys - o.second.sys <= 598 * Sec && lastTickLocal < o.first.second;  // (not: a clock gone back past it)
     }
     fires = !decides.empty();  // an alarm's tick answers nothing, nor listens: the next does
@@ -408,10 +427,11 @@ struct Night {
     if (held && !needed && claim == Quiet && t > holdUntil)
       Breach(4, "the computer is held awake with nothing ringing, snoozing or about to ring");
     // A tick that sees the position move against the one before ends the tone; by the second, it is off.
-    bool moving = playing == 1 && !dead && !lengths.empty() && listPos == tickList && pos > tickPos;
+    bool moving = playing == 1 && !Silent() && !lengths.empty() && listPos == tickList && pos > tickPos;
     if (!fires) tickPos = playing == 1 ? pos : -1, tickList = listPos, toneMoving = tone && moving ? toneMoving + 1 : 0;
     if (toneMoving >= 2) Breach(6, "the tone sounds over a player playing with its position moving");
     if (tone && quiet && claim == Quiet) Breach(6, "the tone sounds on after the alarm ended");
+    if (claim == Quiet && !fires && playing == 0 && own) Breach(8, "the alarm is over, the player stopped, its list the alarm's");
     CheckWake();
   }
 
@@ -424,7 +444,7 @@ struct Night {
     int64_t armed = wakeAt >= 0 ? wakeAt : t - firedT <= 2 * Sec ? firedAt : -1;
     auto wakeFor = [&](int64_t alarm, int64_t slack) {
       int64_t lead = (alarm - 2 * Min) / Sec, at = armed / Sec;
-      return armed >= 0 && (std::abs(at - lead) <= slack ||
+      return alarm != Never && armed >= 0 && (std::abs(at - lead) <= slack ||
                              (std::abs(at - alarm / Sec) <= slack && (lead <= wakeSetAt / Sec + slack || lead <= sys / Sec)));
     };
     std::vector<int64_t> next = WakeUp ? WakeCandidates() : std::vector<int64_t>();
@@ -447,6 +467,7 @@ struct Night {
   void Start() {  // a fresh module with the stored settings, PluginInit's portable part
     ResetHost();
     memcpy(SettingValues, stored, sizeof stored);
+    for (int32_t i = 0; i < AlarmCount; ++i) AlarmMusic[i][0] = music[i] ? u'm' : 0, AlarmMusic[i][1] = 0;
     running = true, playing = pos = 0, stopAfter = endPending = false;
     loadedT = lastTickT = t, lastTickLocal = Local(), stopMinute = Minute();
     // It knows nothing of what rang before: no alarm rings whose minute came before it started.
@@ -456,7 +477,9 @@ struct Night {
       if (m <= Minute()) rung.insert({i, m}), decided.insert({i, m});
       return false;
     });
-    Enter(Other, [] { MarkMinuteSeen(), StartTimer(ClockTimer, 1000, ClockTick), RefreshWake(), StartupPlay(); });
+    Enter(Other, [] {
+      RestoreLeftList(), MarkMinuteSeen(), StartTimer(ClockTimer, 1000, ClockTick), RefreshWake(), StartupPlay();
+    });
   }
   void Gone() {
     running = dead = stopAfter = endPending = tone = false, playing = pos = held = 0, wakeAt = countdownEnd = -1;
@@ -466,9 +489,9 @@ struct Night {
   void Quit() {  // the host's close: SaveOnExit, then PluginQuit
     Log("the player closes");
     Enter(Other, [] {
-      PutBackFadedVolume();
+      MusicBeforeClose(), PutBackFadedVolume();
       TrackPos = PlayerIpc(0, IpcGetOutputTime), TrackLength = PlayerIpc(1, IpcGetOutputTime);
-      SaveSettings(), StopTimer(ClockTimer), StopTimer(FadeTimer), EndRinging(), ReleaseAwake();
+      SaveSettings(), StopTimer(ClockTimer), StopTimer(FadeTimer), EndRinging(), MusicBeforeClose(), ReleaseAwake();
     });
     Gone();
   }
@@ -486,7 +509,7 @@ struct Night {
       int what = 0;
       for (int id : {ClockTimer, FadeTimer})
         if (RunningTimers[id] && std::max(due[id], t) < next) next = std::max(due[id], t), what = id;
-      if (playing == 1 && !dead && !lengths.empty() && t + lengths[listPos] - pos < next)
+      if (playing == 1 && !Silent() && !lengths.empty() && t + lengths[listPos] - pos < next)
         next = t + lengths[listPos] - pos, what = 0;
       if (sys < zone.at && t + zone.at - sys <= next) next = t + zone.at - sys, what = 0;  // its notice first
       if (next <= t && !what) {
@@ -570,7 +593,7 @@ struct Night {
     for (int64_t d = Local() / Day; d <= Local() / Day + 1 && StopOn; ++d)
       consider(zone.Comes(d * Day + (StopH * 60 + StopM) * Min));
     if (countdownEnd >= 0) consider(sys + countdownEnd - t);
-    if (playing == 1 && !dead && !lengths.empty()) consider(sys + lengths[listPos] - pos);  // the track's end
+    if (playing == 1 && !Silent() && !lengths.empty()) consider(sys + lengths[listPos] - pos);  // the track's end
     consider(zone.at);
     int64_t late = rnd.Chance(30) ? rnd(0, 59) : rnd(60, 720);  // a slow resume's first tick, often in the minute
     int64_t gap = next == Never ? rnd(1, 15) * Min : next - sys + (rnd.Chance(70) ? -rnd(2, 150) : late) * Sec;
@@ -646,6 +669,7 @@ struct Night {
       return void(skipped = !skip ? -1 : chosen == sure ? sure : minute);
     }
     if (in(10)) return Quit();
+    if (in(4)) return Log("the player crashes, the plug-in with it"), Gone();
     if (in(8)) return dead = !dead, Log(dead ? "the player goes silent" : "the player finds its voice");
     Log("ticks"), Run(Sec);
   }
@@ -676,7 +700,9 @@ struct Night {
     Snooze = rnd.Pick({0, 1, 2, 9}), RingLimit = rnd.Pick({0, 1, 2, 5, 60});
     memcpy(stored, SettingValues, sizeof stored);
     for (int n = rnd.Chance(8) ? 0 : int(rnd(1, 12)); n-- > 0;) lengths.push_back(int32_t(rnd(20, 360) * Sec));
-    volume = int32_t(rnd(30, 255)), dead = rnd.Chance(5);
+    volume = int32_t(rnd(30, 255)), dead = rnd.Chance(5), users = lengths;
+    for (bool& m : music) m = rnd.Chance(40);
+    musicDead = rnd.Chance(30), saveFails = rnd.Chance(5);
     Note(Local() - Hour, Local(), sys - Hour, sys, true);  // the clocks ran before
     if (summer) Log("summer time: " + Secs(zone.after - zone.before) + " at " + Text(zone.at + zone.before));
     Log("dusk: the alarm at " + Text(alarm) + ", the stop at " + Text(stopAt));

@@ -18,6 +18,7 @@ struct Tick {
 };
 
 uint32_t StartedAt;  // the elapsed count at the alarm's start
+std::string StartCalls;  // what the start did
 int ClockSkew;       // seconds the clock was set by hand since, both clocks moved
 
 void AlarmStarted(int32_t volUp) {
@@ -31,6 +32,7 @@ void AlarmStarted(int32_t volUp) {
   Player.volume = 120;
   SetClock(7, 0, 0);
   ClockTick();
+  StartCalls = CallList();
   Calls.clear();
 }
 
@@ -401,4 +403,115 @@ TEST(RingingWindow, SnoozeAndStopSendThePlayersOwnCommands) {
       EXPECT_EQ("Awake 0", WakeCalls.back());
     }
   }
+}
+
+// ---- an alarm's own music: the user's list saved aside before, back after
+
+namespace {
+void MusicAlarmStarted(const char16_t* music, std::string* calls) {
+  for (int i = 0; (AlarmMusic[0][i] = music[i]) != 0; ++i) {}
+  Player.listLength = 40;
+  Player.listPos = 17;
+  AlarmStarted(0);
+  *calls = StartCalls;
+}
+}  // namespace
+
+// At the ring: saved first, then the music; what cannot be saved or enqueued plays the list
+// as today. Random picks among the alarm's entries; the range is the player's own list's.
+TEST(OwnMusic, TheUsersListGoesAsideFirstOrTheAlarmPlaysItAsToday) {
+  const struct {
+    const char* what;
+    bool saveFails;
+    int32_t entries;
+    int32_t random;
+    const char* calls;
+  } cases[] = {
+      {"saved, then the music", false, 3, 0, "IsPlaying, SavePlaylist, EnqueueMusic C:\\M?sik, IsPlaying, ListLength, Play"},
+      {"random among its entries, not the range", false, 3, 1,
+       "IsPlaying, SavePlaylist, EnqueueMusic C:\\M?sik, IsPlaying, ListLength, SetPlaylistPos 1, Stop, Play"},
+      {"the save fails", true, 3, 0, "IsPlaying, SavePlaylist, IsPlaying, ListLength, SetPlaylistPos 30, Stop, Play"},
+      {"nothing to enqueue", false, 0, 0,
+       "IsPlaying, SavePlaylist, EnqueueMusic C:\\M?sik, RestorePlaylist, IsPlaying, ListLength, SetPlaylistPos 30, Stop, Play"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ResetHost();
+    Player.saveFails = c.saveFails;
+    Player.musicEntries = c.entries;
+    FromRange = 1, First = Last = 30, Random = c.random;
+    std::string calls;
+    MusicAlarmStarted(u"C:\\M\u00fcsik", &calls);
+    EXPECT_NE(std::string::npos, calls.find(c.calls)) << calls;
+    EXPECT_EQ(c.saveFails || !c.entries ? 40 : c.entries, Player.listLength);
+    EXPECT_EQ(c.saveFails ? -1 : c.entries ? 40 : -1, Player.savedLength);
+  }
+}
+
+// The list comes back once the alarm is over and the player no longer plays its music.
+TEST(OwnMusic, TheUsersListComesBackWhenTheAlarmIsOverAndItsMusicStops) {
+  const struct {
+    const char* what;
+    int32_t snooze, limit;
+    std::vector<Tick> ticks;
+  } cases[] = {
+      {"Stop", 9, 60, {{1, Playing, 1000, 120, Asks}, {2, Stopped, -1, 120, "IsPlaying, IsPlaying, RestorePlaylist"}}},
+      {"Pause with no snooze", 0, 60, {{1, Paused, 1000, 120, "IsPlaying, StopTimer 2, IsPlaying, RestorePlaylist"}}},
+      {"the ring limit", 9, 1, {{1, Playing, 1000, 120, Asks},
+                                {60, Playing, 60000, 120, "IsPlaying, QueryVolume, StopTimer 2, Stop, IsPlaying, RestorePlaylist"}}},
+      {"kept playing by the volume, back at the stop", 9, 60,
+       {{1, Playing, 1000, 120, Asks}, {2, Playing, 2000, 150, "IsPlaying, QueryVolume, StopTimer 2, IsPlaying, IsPlaying"},
+        {3, Playing, 3000, 150, "IsPlaying"}, {4, Paused, 3000, 150, "IsPlaying"},
+        {5, Stopped, -1, 150, "IsPlaying, RestorePlaylist"}, {6, Stopped, -1, 150, ""}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ResetHost();
+    Snooze = c.snooze, RingLimit = c.limit;
+    std::string calls;
+    MusicAlarmStarted(u"http://radio.example/", &calls);
+    TickThrough(c.ticks);
+    EXPECT_EQ(40, Player.listLength);
+    EXPECT_EQ(17, Player.listPos);
+    EXPECT_EQ(-1, Player.savedLength);
+  }
+}
+
+// Music silent for 30 s gives way to the user's list, played as an alarm on it would be; that
+// silent too, the tone. A damaged saved list is never put back: the tone at once.
+TEST(OwnMusic, SilentMusicGivesWayToTheUsersListThenTheTone) {
+  for (bool damaged : {false, true}) {
+    SCOPED_TRACE(damaged);
+    ResetHost();
+    std::string calls;
+    MusicAlarmStarted(u"http://offline.invalid/", &calls);
+    Player.savedDamaged = damaged;
+    TickThrough({{1, Playing, 0, 120, Asks}, {29, Playing, 0, 120, Asks}});
+    if (damaged) {
+      TickThrough({{30, Playing, 0, 120, "IsPlaying, QueryVolume, GetPosition, Stop, RestorePlaylist, ToneOn"}});
+      EXPECT_EQ(RingTone, Ringing.State);
+      continue;
+    }
+    TickThrough({{30, Playing, 0, 120, "IsPlaying, QueryVolume, GetPosition, Stop, RestorePlaylist, IsPlaying, ListLength, Play"},
+                 {31, Playing, 0, 120, Asks}, {59, Playing, 0, 120, Asks}});
+    EXPECT_EQ(40, Player.listLength);
+    EXPECT_EQ(RingOn, Ringing.State);
+    TickThrough({{60, Playing, 0, 120, "IsPlaying, QueryVolume, GetPosition, ToneOn"}});
+    EXPECT_EQ(RingTone, Ringing.State);
+    TickThrough({{61, Stopped, -1, 120, "IsPlaying"}});  // over: the list is the user's already
+  }
+}
+
+TEST(OwnMusic, ClosingTheSleepTimerOrALoadPutTheListBack) {
+  std::string calls;
+  MusicAlarmStarted(u"C:\\a.mp3", &calls);
+  EndRinging();  // the sleep timer, with the music playing: back when it stops
+  EXPECT_EQ(MusicKept, OwnMusicState);
+  Calls.clear();
+  MusicBeforeClose();
+  EXPECT_EQ("Stop, RestorePlaylist", CallList());
+  EXPECT_EQ(40, Player.listLength);
+  Player.savedLength = 12;  // left by a crash
+  RestoreLeftList();
+  EXPECT_EQ(12, Player.listLength);
 }

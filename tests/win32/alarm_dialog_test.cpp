@@ -651,3 +651,69 @@ TEST_F(AlarmClock, SaysWhatStandsInTheWayOfTheAlarm) {
                                       "GetProcAddress PowerReadDCValueIndex", "FreeLibrary powrprof.dll"}),
             Seen.power);
 }
+
+namespace {
+std::wstring WideRow(HWND dialog, int row) {
+  WCHAR text[2048] = L"";
+  SendDlgItemMessageW(dialog, List, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+std::wstring WideText(HWND dialog, int id) {
+  WCHAR text[2048] = L"";
+  GetDlgItemTextW(dialog, id, text, 2048);
+  return text;
+}
+}  // namespace
+
+// The rows name each alarm's music after its days, in wide text; the alarm dialog shows it,
+// File... and Folder... put what was picked into it (the file dialog's library loaded only
+// then, from the system folder), only OK keeps it, and a removed alarm's music goes with it.
+TEST_F(AlarmClock, EachAlarmsMusicIsShownByNamePickedAndKeptByOk) {
+  WCHAR temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder = std::wstring(temp) + L"M\u00fcsik\u671d", song = L"C:\\M\u00fcsik\\\u671d\\a.mp3";
+  CreateDirectoryW(folder.c_str(), NULL);
+  StoreAlarms(Word(7, 0, Weekdays, On), {0, Word(6, 30, Sat, On)});
+  WriteMusic(1, L"C:\\M\u00fcsik\\\u671d\\");
+  WriteMusic(3, L"http://radio.example:8000/live");
+  Init();
+  RunSettings(plugin, [&](HWND settings) {
+    RunAlarmClock(settings, [&](HWND clock) {
+      EXPECT_EQ(L"07:00  Mon Tue Wed Thu Fri  \u671d", WideRow(clock, 0));
+      EXPECT_EQ(L"06:30  Sat  radio.example", WideRow(clock, 1));
+      ClickRow(clock, List, 1);
+      RunAlarm([clock] { Click(clock, Edit); }, [&](HWND alarm) {
+        EXPECT_EQ(L"http://radio.example:8000/live", WideText(alarm, 91));
+        EXPECT_TRUE(Seen.pickers.empty()) << "comdlg32 loaded before File... was pressed";
+        Seen.picked = song;
+        Click(alarm, 92);
+        EXPECT_EQ(song, WideText(alarm, 91));
+        Click(alarm, 1);
+      });
+      EXPECT_EQ(L"06:30  Sat  a.mp3", WideRow(clock, 1));
+      RunAlarm([clock] { Click(clock, Edit); }, [&](HWND alarm) {
+        Seen.picked = folder;
+        Click(alarm, 93);
+        EXPECT_EQ(folder, WideText(alarm, 91));
+        Click(alarm, 2);  // Cancel
+      });
+      EXPECT_EQ(L"06:30  Sat  a.mp3", WideRow(clock, 1));
+      ClickRow(clock, List, 0);
+      RunAlarm([clock] { Click(clock, Edit); }, [&](HWND alarm) {
+        SetDlgItemTextW(alarm, 91, L"");
+        Click(alarm, 1);
+      });
+      EXPECT_EQ(L"07:00  Mon Tue Wed Thu Fri", WideRow(clock, 0));
+      Click(clock, 1);
+    });
+    Click(settings, 2);
+  });
+  char system[MAX_PATH];
+  GetSystemDirectoryA(system, MAX_PATH);
+  EXPECT_EQ((std::vector<std::string>{std::string("LoadLibraryA ") + system + "\\comdlg32.dll", "GetOpenFileNameW",
+                                      "SHBrowseForFolderW"}),
+            Seen.pickers);
+  EXPECT_EQ(song, StoredMusic(3));
+  EXPECT_EQ(L"-", StoredMusic(1));
+  RemoveDirectoryW(folder.c_str());
+}

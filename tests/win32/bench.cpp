@@ -4,6 +4,9 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <commdlg.h>
+#include <shlobj.h>
+#include <shlwapi.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -122,7 +125,21 @@ static BOOL WINAPI FakePlaySoundA(LPCSTR sound, HMODULE, DWORD flags) {
   return TRUE;
 }
 
+static BOOL WINAPI FakeGetOpenFileNameW(OPENFILENAMEW* open) {
+  Seen.pickers.push_back("GetOpenFileNameW");
+  if (Seen.picked.empty() || Seen.picked.size() >= open->nMaxFile) return FALSE;
+  lstrcpyW(open->lpstrFile, Seen.picked.c_str());
+  return TRUE;
+}
+
+// A real item list of the folder picked, as the shell's allocator makes it.
+static LPITEMIDLIST WINAPI FakeSHBrowseForFolderW(BROWSEINFOW*) {
+  Seen.pickers.push_back("SHBrowseForFolderW");
+  return Seen.picked.empty() ? NULL : ILCreateFromPathW(Seen.picked.c_str());
+}
+
 static HMODULE WINAPI FakeLoadLibraryA(LPCSTR name) {
+  if (StrStrIA(name, "comdlg32")) Seen.pickers.push_back(std::string("LoadLibraryA ") + name);
   if (IsToneLibrary(name)) {
     Seen.tone.push_back(std::string("LoadLibraryA ") + name);
     return FakeWinmm;
@@ -166,6 +183,8 @@ static BOOL WINAPI StrictSystemTimeToFileTime(const SYSTEMTIME* time, FILETIME* 
 }
 
 static FARPROC WINAPI FakeGetProcAddress(HMODULE module, LPCSTR name) {
+  if (HIWORD(name) && lstrcmpA(name, "GetOpenFileNameW") == 0)
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(FakeGetOpenFileNameW));
   if (HIWORD(name) && lstrcmpA(name, "TzSpecificLocalTimeToSystemTime") == 0)
     return Seen.localRulesMissing ? NULL : reinterpret_cast<FARPROC>(reinterpret_cast<void*>(StrictLocalToSystem));
   if (module == FakeWinmm)
@@ -236,6 +255,21 @@ static HINSTANCE WINAPI FakeShellExecuteA(HWND window, LPCSTR verb, LPCSTR file,
   return reinterpret_cast<HINSTANCE>(42);
 }
 
+static HRESULT WINAPI FakeSHGetFolderPathW(HWND window, int folder, HANDLE token, DWORD flags, LPWSTR path) {
+  if (Seen.appData.empty()) {
+    static auto real = reinterpret_cast<decltype(&SHGetFolderPathW)>(
+        reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("shell32.dll"), "SHGetFolderPathW")));
+    return real(window, folder, token, flags, path);
+  }
+  lstrcpynW(path, Seen.appData.c_str(), MAX_PATH);
+  return S_OK;
+}
+
+void RouteSeamCalls(HMODULE module) {
+  PatchImport(module, "kernel32.dll", "OutputDebugStringW", reinterpret_cast<void*>(PluginDebugString));
+  PatchImport(module, "shell32.dll", "SHGetFolderPathW", reinterpret_cast<void*>(FakeSHGetFolderPathW));
+}
+
 static void PatchAll(HMODULE module) {
   struct {
     const char* dll;
@@ -257,12 +291,14 @@ static void PatchAll(HMODULE module) {
       {"user32.dll", "ExitWindowsEx", reinterpret_cast<void*>(FakeExitWindowsEx)},
       {"user32.dll", "GetAsyncKeyState", reinterpret_cast<void*>(FakeGetAsyncKeyState)},
       {"shell32.dll", "ShellExecuteA", reinterpret_cast<void*>(FakeShellExecuteA)},
+      {"shell32.dll", "SHBrowseForFolderW", reinterpret_cast<void*>(FakeSHBrowseForFolderW)},
       {"kernel32.dll", "CreateWaitableTimerA", reinterpret_cast<void*>(FakeCreateWaitableTimerA)},
       {"kernel32.dll", "SetWaitableTimer", reinterpret_cast<void*>(FakeSetWaitableTimer)},
       {"kernel32.dll", "CancelWaitableTimer", reinterpret_cast<void*>(FakeCancelWaitableTimer)},
       {"kernel32.dll", "SetThreadExecutionState", reinterpret_cast<void*>(FakeSetThreadExecutionState)},
   };
   for (const auto& p : patches) PatchImport(module, p.dll, p.function, p.replacement);
+  RouteSeamCalls(module);
   GuardTimers(module);
 }
 
@@ -290,6 +326,26 @@ static bool PowerCallsIntercepted(HMODULE module) {
 
 // ---------------------------------------------------------------- registry
 void DeleteKey(const char* path) { RegDeleteTreeA(HKEY_CURRENT_USER, path); RegDeleteKeyA(HKEY_CURRENT_USER, path); }
+
+static std::wstring MusicName(int alarm) { return L"Alarm" + std::to_wstring(alarm) + L"Music"; }
+
+void WriteMusic(int alarm, const std::wstring& text, DWORD type, DWORD bytes) {
+  HKEY key;
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, PluginKeyPath, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL));
+  RegSetValueExW(key, MusicName(alarm).c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+                 bytes == ~0u ? static_cast<DWORD>((text.size() + 1) * 2) : bytes);
+  RegCloseKey(key);
+}
+
+std::wstring StoredMusic(int alarm) {
+  static WCHAR text[4096];
+  DWORD type = 0, size = sizeof text;
+  std::wstring key(PluginKeyPath, PluginKeyPath + lstrlenA(PluginKeyPath));
+  if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), MusicName(alarm).c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type, text,
+                   &size) != ERROR_SUCCESS)
+    return L"-";
+  return type == REG_SZ ? text : L"?";
+}
 
 bool ReadDword(const char* name, DWORD* value) {
   DWORD size = sizeof *value, type = 0;

@@ -42,8 +42,17 @@ struct Intercepts {
   // The computer's volume: Audio (stand_in_audio.h) stands in for the output. ole32's
   // "LoadLibraryA <path>", "FreeLibrary ole32.dll"; winmm's go with the tone's.
   std::vector<std::string> volume;
+  // The user's application-data folder as SHGetFolderPathW answers it; empty: the real one.
+  std::wstring appData;
+  // The file and folder pickers: what they answer (empty: cancelled), and the calls made,
+  // "LoadLibraryA <path>", "GetOpenFileNameW", "SHBrowseForFolderW", in order.
+  std::wstring picked;
+  std::vector<std::string> pickers;
 };
 extern Intercepts Seen;
+
+// The module's debug output to the player's log, its application-data folder to Seen.appData.
+void RouteSeamCalls(HMODULE module);
 
 // The plug-in sees this local time, advancing with the tick count (virtual or real).
 void SetSimulatedClock(int hour, int minute, int second, int day = 8, int month = 12,
@@ -56,6 +65,10 @@ bool ReadText(const char* key, const char* name, std::string* text);
 void WriteDword(const char* name, DWORD value);
 void WriteValue(const char* key, const char* name, DWORD type, const void* data, DWORD size);
 int CountValues(const char* key);
+// Alarm n's music (1 to 8) in the store: written as given, by default a terminated REG_SZ; read
+// back as a REG_SZ's text, "-" when there is no value, "?" when it has another type.
+void WriteMusic(int alarm, const std::wstring& text, DWORD type = REG_SZ, DWORD bytes = ~0u);
+std::wstring StoredMusic(int alarm);
 
 // ---- message loop ----
 // With virtual time on (every test, unless it asks for real timers), the plug-in's timers

@@ -44,9 +44,11 @@ TEST_F(Screens, AboutBox) {
 
 // Three alarms, one of them off, the second selected; the longest line the next alarm can
 // take (a long day and month, and days to go), the sleep timer's longest countdown under it, a
-// warning. Then the alarm dialog on the third, with the longest wait it can tell.
+// warning. Then the alarm dialog on the third, which plays a folder of its own; the first a stream.
 TEST_F(Screens, AlarmClockDialogAndAlarmDialog) {
   PowerPlan.onBattery = 0;
+  WriteMusic(1, L"https://radio.example/morning");
+  WriteMusic(3, L"C:\\M\u00fcsik\\\u671d");
   WriteDword("StartOn", 1);
   WriteDword("StartH", 7);
   WriteDword("StartM", 0);

@@ -107,9 +107,9 @@ const Expected AlarmClockControls[] = {
 // Opened by Add: a new alarm's 07:00.
 const Expected AlarmControls[] = {
     {80, TimeList, 7, 7, 30, 30, "7"},
-    {91, Left, 39, 12, 8, 8, "h."},
+    {98, Left, 39, 12, 8, 8, "h."},
     {81, TimeList, 49, 7, 30, 30, "0"},
-    {92, Left, 81, 12, 10, 8, "m."},
+    {99, Left, 81, 12, 10, 8, "m."},
     {83, Check, 7, 26, 30, 10, "Mon"},
     {84, Check, 38, 26, 30, 10, "Tue"},
     {85, Check, 69, 26, 30, 10, "Wed"},
@@ -119,9 +119,14 @@ const Expected AlarmControls[] = {
     {82, Check, 193, 26, 30, 10, "Sun"},
     {89, Check, 7, 42, 40, 10, "On"},
     {90, Check, 7, 55, 120, 10, "Ring once, then switch off"},
-    {97, Left, 7, 70, 216, 8, nullptr},  // when it rings: depends on the clock
-    {1, Push, 117, 86, 50, 13, "OK"},
-    {2, Push, 173, 86, 50, 13, "Cancel"},
+    {109, Left, 7, 72, 26, 8, "Music:"},
+    {91, TextEdit, 35, 70, 107, 13, ""},
+    {92, Push, 145, 70, 38, 13, "File..."},
+    {93, Push, 185, 70, 38, 13, "Folder..."},
+    {108, Left, 7, 86, 216, 8, "Empty: the player's own playlist, as always."},
+    {97, Left, 7, 100, 216, 8, nullptr},  // when it rings: depends on the clock
+    {1, Push, 117, 114, 50, 13, "OK"},
+    {2, Push, 173, 114, 50, 13, "Cancel"},
 };
 
 const Expected AboutControls[] = {
@@ -354,7 +359,7 @@ TEST_F(Templates, AlarmDialogHasEveryControlWhereTheLayoutPutsIt) {
   RunSettings(plugin, [module](HWND settings) {
     RunAlarmClock(settings, [module](HWND clock) {
       RunAlarm([clock] { Click(clock, 69); }, [module](HWND alarm) {
-        CheckFrame(alarm, AlarmCaption, 230, 106);
+        CheckFrame(alarm, AlarmCaption, 230, 134);
         CheckControls(alarm, module, 4, AlarmControls, sizeof AlarmControls / sizeof *AlarmControls);
         SendMessageA(alarm, WM_CLOSE, 0, 0);
       });

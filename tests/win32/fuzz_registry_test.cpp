@@ -54,6 +54,7 @@ struct State {
   bool keepSaved = false;  // written over what the plug-in saved last, not over nothing
   Value numbers[Count];
   Value menu;
+  Value music[8];  // Alarm1Music .. Alarm8Music, UTF-16
   std::vector<std::pair<std::string, Value>> strangers;  // names the plug-in does not know
 };
 
@@ -172,6 +173,40 @@ Value RandomMenuValue(Rng& rng) {
   return v;
 }
 
+// An alarm's music: short, around the limit or far over it, one in ten unterminated, one in
+// ten of another type.
+Value RandomMusicValue(Rng& rng) {
+  static const wchar_t chars[] = L"aZ9 .\\:/\u00fc\u671d";
+  Value v;
+  v.present = Below(rng, 5) != 0;
+  v.type = REG_SZ;
+  int r = Below(rng, 10);
+  size_t n = static_cast<size_t>(r < 5 ? Below(rng, 40) : r < 8 ? 1020 + Below(rng, 8) : Below(rng, 3000));
+  std::wstring text;
+  for (size_t i = 0; i < n; ++i) text += chars[Below(rng, 10)];
+  if (r != 6) text += L'\0';
+  if (r == 9) v.type = Below(rng, 2) ? REG_EXPAND_SZ : REG_BINARY;
+  v.bytes.assign(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+  return v;
+}
+
+std::wstring MusicName(int slot) { return L"Alarm" + std::to_wstring(slot + 1) + L"Music"; }
+
+// What the plug-in should hold for a value as the registry holds it: a REG_SZ of at most 1,023
+// characters (one terminator aside), up to its first zero; anything else is no music.
+std::wstring MusicAsRead(int slot) {
+  HKEY key;
+  WCHAR data[4096] = {};
+  DWORD type = 0, size = sizeof data;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, PluginKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return L"";
+  LONG status = RegQueryValueExW(key, MusicName(slot).c_str(), NULL, &type, reinterpret_cast<BYTE*>(data), &size);
+  RegCloseKey(key);
+  size_t n = size / sizeof(WCHAR);
+  if (n && !data[n - 1]) --n;
+  if (status != ERROR_SUCCESS || type != REG_SZ || n >= 1024) return L"";
+  return std::wstring(data, n).c_str();
+}
+
 State RandomState(Rng& rng) {
   State s;
   int mode = Below(rng, 100);
@@ -183,6 +218,8 @@ State RandomState(Rng& rng) {
     if (!s.keepSaved || Below(rng, 8) == 0) v = RandomNumberValue(rng);
   }
   if (!s.keepSaved || Below(rng, 4) == 0) s.menu = RandomMenuValue(rng);
+  for (Value& m : s.music)
+    if (!s.keepSaved || Below(rng, 8) == 0) m = RandomMusicValue(rng);
   for (int i = Below(rng, 4) - 1; i > 0; --i)
     s.strangers.push_back({"Stranger" + std::to_string(i), RandomNumberValue(rng)});
   if (Below(rng, 20) == 0) s.strangers.push_back({"", RandomMenuValue(rng)});  // the default value
@@ -240,6 +277,10 @@ void WriteState(const State& s) {
   };
   for (int i = 0; i < Count; ++i) write(Names[i], s.numbers[i]);
   write("MenuName", s.menu);
+  for (int i = 0; i < 8; ++i)
+    if (s.music[i].present)
+      RegSetValueExW(key, MusicName(i).c_str(), 0, s.music[i].type, reinterpret_cast<const BYTE*>(s.music[i].bytes.data()),
+                     static_cast<DWORD>(s.music[i].bytes.size()));
   for (const auto& stranger : s.strangers) write(stranger.first.c_str(), stranger.second);
   RegCloseKey(key);
 }
@@ -482,6 +523,7 @@ void FuzzRegistry::Fuzz(unsigned defaultStates) {
 
   int32_t memory[Count];  // what the module holds between states
   std::copy(Defaults, Defaults + Count, memory);
+  std::wstring music[8];  // and each alarm's music
   Rng rng(seed);
   int dialogs = 0, menusChecked = 0, ran = 0;
   Watched.seed = seed;
@@ -503,6 +545,8 @@ void FuzzRegistry::Fuzz(unsigned defaultStates) {
     std::copy(memory, memory + Count, loaded);
     ExpectLoaded(s, loaded);
     std::vector<std::string> texts = AcceptableTexts();
+    if (!s.keyAbsent)
+      for (int i = 0; i < 8; ++i) music[i] = MusicAsRead(i);
 
     Player = PlayerState{};
     Player.onClose = QuitOnClose;
@@ -555,6 +599,7 @@ void FuzzRegistry::Fuzz(unsigned defaultStates) {
         EXPECT_TRUE(OneOf(savedText, texts)) << "saved \"" << savedText << "\"";
       }
       std::copy(saved, saved + Count, memory);
+      for (int i = 0; i < 8; ++i) EXPECT_TRUE((music[i].empty() ? L"-" : music[i]) == StoredMusic(i + 1)) << "Alarm" << i + 1 << "Music";
     }
     ++ran;
     if (HasFailure()) break;  // the trace above names the state; the rest would only repeat it

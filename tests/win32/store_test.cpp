@@ -133,3 +133,21 @@ TEST_F(Store, AnEmptyMenuNameOfAnotherTypeOrHugeLeavesTheTextAsItWas) {
   ClosePlayer();
   EXPECT_EQ("Dawnbell...", StoredMenuText());
 }
+
+// Any name Windows allows comes back as it was; a value too long, of another type or not
+// terminated within the limit reads as empty (and is no longer stored), never as a cut path.
+TEST_F(Store, EachAlarmsMusicRoundTripsInUtf16AndBadValuesReadAsEmpty) {
+  const std::wstring folder = L"C:\\M\u00fcsik\\\u671d", longest(1023, L'x'), tooLong(1024, L'y');
+  WriteMusic(1, folder);
+  WriteMusic(2, longest);
+  WriteMusic(3, tooLong);
+  WriteMusic(4, tooLong, REG_SZ, 1024 * 2);  // unterminated, one too many
+  WriteMusic(5, L"%TEMP%\\a.mp3", REG_EXPAND_SZ);
+  WriteMusic(6, L"http://radio.example/live", REG_BINARY);
+  WriteMusic(7, L"http://h/a.mp3", REG_SZ, 14 * 2);  // unterminated, shorter
+  Init();
+  ClosePlayer();
+  const std::wstring expected[8] = {folder, longest, L"-", L"-", L"-", L"-", L"http://h/a.mp3", L"-"};
+  for (int i = 0; i < 8; ++i) EXPECT_TRUE(expected[i] == StoredMusic(i + 1)) << "Alarm" << i + 1 << "Music";
+  EXPECT_EQ(StoredValueCount + 3, CountValues(PluginKeyPath));
+}

@@ -17,6 +17,13 @@ struct Script {
   void Ipc(int data, int code, LRESULT result = 0) { log.push_back({0, WM_USER, WPARAM(data), code, result, at}); }
   void Command(int id) { log.push_back({0, WM_COMMAND, WPARAM(id), 0, 0, at}); }
   void Note(const std::string& text) { log.push_back({0, 0, 0, 0, 0, at, text}); }
+  void Enqueue(const std::string& path) { log.push_back({0, WM_COPYDATA, 1100, 0, 1, at, path + " (+1)"}); }
+  // The user's twelve entries back, the third selected.
+  void Restore() {
+    Ipc(0, 101);
+    for (int i = 1; i <= 12; ++i) Enqueue("C:\\Music\\Track " + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".mp3");
+    Ipc(2, 121);
+  }
   void Power(const std::string& text) { Note("power: " + text + " (shown, not done)"); }
   void Wake(const char* when) { Power(std::string("SetWaitableTimer(") + when + ", resume): wake timer armed"); }
   void Fade(int from, int to, DWORD step) {
@@ -88,12 +95,14 @@ struct Script {
     Power("SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED): held awake");
     at = Seven + 9 * 60000;
     Note("the showcase skips ahead to Monday 14 December, 07:09:00: the snooze is over");
+    at += 1000;
+    Wake("2026-12-14 07:09");  // that wake came while the computer slept: its own minute now
     at = paused + snooze + 400;
     Wake("2026-12-14 07:09");  // the lead has come: at the snooze's own end
     Ipc(0, 104, 3);
     Command(40046);
     Ipc(100, 122);
-    Wake("2026-12-15 06:58");
+    Wake("2026-12-15 06:58");  // back to Tuesday's alarm
     Power("SetThreadExecutionState(ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED): held awake");
     at += 40;
     Fade(100, 160, 40);
@@ -154,6 +163,48 @@ struct Script {
     Note("the showcase skips ahead to Thursday 17 December, 06:59:58: the alarm is skipped");
     at = Seven + 2000;
     Note("07:00 passes in silence: the alarm was skipped, the wake is set for Friday");
+    Note("the user gives the weekday alarm the folder Morning music, the weekend alarm a radio station");
+
+    at = Seven - 2000;  // Friday 18: the alarm's folder
+    Note("the showcase skips ahead to Friday 18 December, 06:59:58: the alarm plays its folder");
+    Wake("2026-12-18 07:00");
+    at = Seven + 500;
+    Ipc(0, 101);
+    for (const char* name : {"01 Birdsong.mp3", "02 Sunrise.ogg", "03 Coffee.flac"})
+      Enqueue(std::string("C:\\users\\me\\Temp\\Morning music\\") + name);
+    AlarmStarts(1, "2026-12-19 08:58", Raised);
+    at += 1200;
+    Note("the user, awake, presses stop");
+    Command(40047);
+    at += 600;
+    Restore();
+    Note(PutBack);
+    Power("SetThreadExecutionState(ES_CONTINUOUS): released");
+    Note("the user's playlist is back as it was, its entry selected, not playing");
+
+    at = Nine - 2000;  // Saturday 19: the stream is down
+    Note("the showcase skips ahead to Saturday 19 December, 08:59:58: the radio station is down");
+    Wake("2026-12-19 09:00");
+    at = Nine + 500;
+    Ipc(0, 101);
+    Enqueue("http://offline.invalid/morning");
+    AlarmStarts(0, "2026-12-20 08:58", Raised);
+    at = Nine + 30500;
+    Command(40047);
+    Restore();
+    Ipc(8, 121);
+    Command(40047);
+    Command(40045);
+    Ipc(100, 122);
+    at += 40;
+    Fade(100, 160, 40);
+    at += 300;
+    Note("after 30 seconds of silence the user's own playlist plays instead");
+    at += 1200;
+    Note("the user, awake, presses stop");
+    Command(40047);
+    Note(PutBack);
+    Power("SetThreadExecutionState(ES_CONTINUOUS): released");
   }
 };
 
@@ -171,11 +222,13 @@ TEST(ShowcaseTimeline, FoldsTheFadesAndAcceptsTheExpectedRun) {
   std::vector<TimelineEvent> events = BuildTimeline(s.log);
   std::string why;
   EXPECT_TRUE(CheckShowcaseTimeline(events, &why)) << why << "\n" << FormatTimeline(events);
-  ASSERT_EQ(86u, events.size());
+  ASSERT_EQ(130u, events.size());
   std::vector<const TimelineEvent*> fades;
   for (const TimelineEvent& e : events)
     if (e.kind == "fade-out" || e.kind == "fade-in") fades.push_back(&e);
-  ASSERT_EQ(6u, fades.size());  // Friday's, Saturday's, Monday's twice, Wednesday's, its night's
+  // Friday's, Saturday's, Monday's twice, Wednesday's, its night's; the next Friday's folder,
+  // Saturday's stream and the user's list after it.
+  ASSERT_EQ(9u, fades.size());
   EXPECT_EQ(90, fades[0]->from) << "the fade-out starts from the volume the player had";
   EXPECT_EQ(0, fades[0]->to);
   EXPECT_EQ(100, fades[2]->from) << "the wake timer and the hold do not break the fade-in";
@@ -247,4 +300,13 @@ TEST(ShowcaseTimeline, RejectsRunsThatWentOtherwise) {
       break;
     }
   EXPECT_FALSE(Expected(saturday, &why));
+
+  Script lost;  // an entry of the user's list missing after the folder's alarm
+  lost.Showcase();
+  for (size_t i = lost.log.size(); i-- > 0;)
+    if (lost.log[i].note.find("back as it was") != std::string::npos) {
+      lost.log.erase(lost.log.begin() + i - 4);  // the twelfth entry enqueued
+      break;
+    }
+  EXPECT_FALSE(Expected(lost, &why));
 }
