@@ -98,7 +98,6 @@ struct Script {
     at += 1000;
     Wake("2026-12-14 07:09");  // that wake came while the computer slept: its own minute now
     at = paused + snooze + 400;
-    Wake("2026-12-14 07:09");  // the lead has come: at the snooze's own end
     Ipc(0, 104, 3);
     Command(40046);
     Ipc(100, 122);
