@@ -25,7 +25,7 @@ void ExpectKeyReadable() {
   EXPECT_TRUE(ReadText(PluginKeyPath, "MenuName", &text));
 }
 
-LARGE_INTEGER Now() {
+LARGE_INTEGER Counter() {
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
   return now;
@@ -34,7 +34,7 @@ LARGE_INTEGER Now() {
 double SecondsSince(LARGE_INTEGER start) {
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(Now().QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+  return static_cast<double>(Counter().QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
 }  // namespace
@@ -47,7 +47,7 @@ TEST_F(SoakLeaks, AThousandSettingsDialogsLeaveNoKeyGdiObjectOrWindowBehind) {
   CountResources(plugin.module);
   CountGdi(plugin.module);
   int windows = ThreadWindowCount();
-  LARGE_INTEGER start = Now();
+  LARGE_INTEGER start = Counter();
   int abouts = 0;
   for (int i = 0; i < Rounds && !HasFailure(); ++i) {
     bool about = i % 10 == 0;  // the about box holds the plug-in's only GDI object
@@ -85,7 +85,7 @@ TEST_F(Leaks, AThousandMenuOpeningsInsertAndRemoveTheItemEachTime) {
   for (int i = 0; i < PlayerMenuCount; ++i) AppendMenuA(menu, MF_STRING, 40000 + i, "Item");
   HMENU small = CreatePopupMenu();  // a submenu: never gets the item
   for (int i = 0; i < 9; ++i) AppendMenuA(small, MF_STRING, 41000 + i, "Sub");
-  LARGE_INTEGER start = Now();
+  LARGE_INTEGER start = Counter();
   int wrong = 0, submenusLeft = 0;
   for (int i = 0; i < Rounds; ++i) {
     SendMessageA(main, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
@@ -116,7 +116,7 @@ TEST_F(Leaks, AThousandSavesLeaveNoKeyOpen) {
   Init();
   CountResources(plugin.module);
   Player.declineClose = true;  // the close message saves, and the player stays
-  LARGE_INTEGER start = Now();
+  LARGE_INTEGER start = Counter();
   for (int i = 0; i < Rounds; ++i) {
     if (i % 100 == 0) DeleteKey(PluginKeyPath);  // the save that has to create the key
     if (i % 2) SendMessageA(main, WM_USER, 0, 135);  // the restart notice, HotKey being set

@@ -1,5 +1,6 @@
 // Settings in the registry: loaded at init, all saved when the player closes.
 #include "bench.h"
+#include "dialog_driver.h"
 
 using Store = PluginTest;
 
@@ -11,12 +12,6 @@ static const char* const Names[] = {
     "TrackPos", "TrackLength", "StartDays", "WakeUp", "Snooze", "RingLimit", "SilentTone",
     "Alarm2", "Alarm3", "Alarm4", "Alarm5", "Alarm6", "Alarm7", "Alarm8", "SkipAlarm",
     "SysVolume", "RingWindow"};
-
-static DWORD Stored(const char* name) {
-  DWORD value = 0xDEADBEEF;
-  EXPECT_TRUE(ReadDword(name, &value)) << name;
-  return value;
-}
 
 static DWORD DefaultOf(const std::string& name) {
   if (name == "HotKey" || name == "AddMenu") return 1;
