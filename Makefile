@@ -52,7 +52,7 @@ FRESH_WINE := $(WINESERVER) -k 2>/dev/null; $(WINESERVER) -w 2>/dev/null;
 XVFB := xvfb-run -a -s '-screen 0 1024x768x24'
 NO_WINE := echo "*** NOT RUN: the Wine tests, the setup program's tests and the showcase. No Wine runs here: this kernel ($$(uname -r)) refuses 32-bit programs and wine64 would not start; they were built, not run. ***"
 
-.PHONY: run-player soak-wine-if-any
+.PHONY: run-player soak-wine-if-any wine-build run-wine-suite run-showcase
 .PHONY: all deps native win32 win64 dll dist run showcase test test-stages test-native test-wine test-dist test-showcase soak soak-native soak-wine night runs-32bit facts bench clean
 
 all: dll
@@ -104,29 +104,43 @@ STAGE = s=$$(date +%s); $(MAKE) --no-print-directory $(1) || exit 1; t_$(2)=$$((
 test: deps
 	@$(MAKE) --no-print-directory test-stages
 
+# The showcase waits on its simulated clock, which runs in real time: it runs beside the Wine
+# suite, in a copy of the prefix (each prefix has a server and registry of its own).
+SHOWCASE_PREFIX := $(WINEPREFIX)-showcase
+BESIDE_SUITE = rm -rf $(SHOWCASE_PREFIX) && cp -a $(WINEPREFIX) $(SHOWCASE_PREFIX) && \
+  { s=$$(date +%s); $(MAKE) --no-print-directory run-showcase WINEPREFIX=$(SHOWCASE_PREFIX) \
+  >$(BUILD)/showcase.log 2>&1; echo $$? >$(BUILD)/showcase.status; echo $$(( $$(date +%s) - s )) >$(BUILD)/showcase.seconds; } &
+SHOWCASE_RESULT = wait; cat $(BUILD)/showcase.log; t_showcase=$$(cat $(BUILD)/showcase.seconds); \
+  [ "$$(cat $(BUILD)/showcase.status)" = 0 ] || { echo "*** the showcase failed ***"; exit 1; };
 test-stages:
 	@$(call STAGE,test-native,native) \
 	case $(WINE_WIDTH) in \
-	  32) $(call STAGE,test-wine,wine) $(call STAGE,test-dist,dist) $(call STAGE,test-showcase,showcase) \
-	      wine="wine $$t_wine";; \
-	  64) $(MAKE) --no-print-directory dll || exit 1; \
-	      $(call STAGE,test-wine,wine) $(call STAGE,test-dist,dist) $(call STAGE,test-showcase,showcase) \
-	      wine="wine 64-bit $$t_wine";; \
+	  32|64) $(call STAGE,wine-build,build) \
+	      $(BESIDE_SUITE) $(call STAGE,run-wine-suite,wine) $(SHOWCASE_RESULT) $(call STAGE,test-dist,dist) \
+	      wine="wine$(if $(filter 64,$(WINE_WIDTH)), 64-bit) build $$t_build, suite $$t_wine"; \
+	      beside=" (beside the suite)";; \
 	  *) $(MAKE) --no-print-directory win32 win64 dist || exit 1; $(NO_WINE); wine="wine -"; t_dist=-; t_showcase=-;; \
 	esac; \
 	$(MAKE) --no-print-directory facts; \
-	echo "stage seconds: native $$t_native, $$wine, dist $$t_dist, showcase $$t_showcase"
+	echo "stage seconds: native $$t_native, $$wine, dist $$t_dist, showcase $$t_showcase$$beside"
 
 # Exit status 0 where the 32-bit Wine stages can run (natively, or through qemu when asked).
 runs-32bit:
 	@$(RUNS_32BIT)
 
-test-native: native
+test-native:
+	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(NATIVE) -j $(JOBS) --target core_tests_plain core_tests_sanitized
 	$(NATIVE)/core_tests_plain --gtest_brief=1
 	$(NATIVE)/core_tests_sanitized --gtest_brief=1
 
-# In the 64-bit suite the descriptor tests also read the 32-bit DLL: it is built first.
-test-wine: $(WIN_TARGET) $(if $(filter 64,$(WINE_WIDTH)),dll) $(WINEPREFIX)/.ready-3
+# What the Wine stages run. In the 64-bit suite the descriptor tests also read the 32-bit DLL.
+wine-build: $(WIN_TARGET) $(if $(filter 64,$(WINE_WIDTH)),dll) $(WINEPREFIX)/.ready-3
+
+test-wine: wine-build
+	@$(MAKE) --no-print-directory run-wine-suite
+
+run-wine-suite:
 	mkdir -p $(BUILD)/screens
 	@s=$$(date +%s); cd $(WIN) && $(FRESH_WINE) $(WINE_TZ) timeout 900 $(XVFB) \
 	  $(WINE) ./win32_tests.exe --gtest_brief=1 '--gtest_filter=-Soak*'; status=$$?; $(WINESERVER) -k 2>/dev/null; \
@@ -217,8 +231,11 @@ run-player:
 # The showcase on the simulated clock: prints the timeline, saves the screenshots, and
 # fails unless the timeline is the expected one.
 SCREENS := $(BUILD)/screens
-SHOWCASE_SCREENS := player player_music ringing menu sleep_menu alarm_menu settings about
+SHOWCASE_SCREENS := player player_music ringing menu sleep_menu alarm_menu showcase_settings showcase_about
 showcase: $(WIN_TARGET) $(WINEPREFIX)/.ready-3
+	@$(MAKE) --no-print-directory run-showcase
+
+run-showcase:
 	mkdir -p $(SCREENS) && cd $(SCREENS) && rm -f $(foreach s,$(SHOWCASE_SCREENS),$(s).bmp $(s).png)
 	cd $(WIN) && $(FRESH_WINE) $(WINE_TZ) timeout 170 $(XVFB) sh -c \
 	  '$(WINE) ./dawnbell_player.exe --showcase --screens ../screens; s=$$?; $(WINESERVER) -k; exit $$s'; \

@@ -306,7 +306,7 @@ static bool TakeScreens(HWND main, LoadedPlugin* plugin, const std::string& dir,
     *report += "settings dialog and about box: this build of the plug-in has none yet\n";
     return ok;
   }
-  return CaptureDialogs(plugin, dir + "\\settings.bmp", dir + "\\about.bmp", report) && ok;
+  return CaptureDialogs(plugin, dir + "\\showcase_settings.bmp", dir + "\\showcase_about.bmp", report) && ok;
 }
 
 int RunShowcase(HWND main, LoadedPlugin* plugin, const std::string& screens) {

@@ -1,5 +1,6 @@
 #include "fake_host.h"
 
+#include "control/control.h"
 #include "ui/ringing_text.h"
 
 #include <gtest/gtest.h>
@@ -279,3 +280,12 @@ void ShowRinging() {
 }
 
 void SettingsChanged() {}  // no dialogs here to follow
+
+void StopAtEleven() {
+  StopOn = 1;
+  StopH = 23;
+  StopM = 0;
+  SetClock(23, 0, 0);
+  Player.playing = 1;  // phases begin over music playing
+  ClockTick();
+}

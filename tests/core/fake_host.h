@@ -76,3 +76,7 @@ std::string VolumeList();
 // Runs the timer procedure of a running timer; false when the timer is not running.
 bool FireTimer(int32_t id);
 std::string CallList();  // the calls joined by ", ", for readable failures
+
+enum : int32_t { Stopped = 0, Playing = 1, Paused = 3 };  // the player's answers to IsPlaying
+// The stop event at 23:00 with whatever options the test has set, over music playing.
+void StopAtEleven();

@@ -7,7 +7,7 @@
 
 namespace {
 
-enum : int32_t { Stopped = 0, Playing = 1, Paused = 3, Same = -2 };
+enum : int32_t { Same = -2 };
 
 struct Tick {
   int second;      // real seconds after the alarm's start at 07:00:00

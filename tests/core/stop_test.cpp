@@ -6,16 +6,6 @@
 #include "control/control.h"
 #include "fake_host.h"
 
-// The stop event at 23:00 with whatever options the test has set.
-static void StopAtEleven() {
-  StopOn = 1;
-  StopH = 23;
-  StopM = 0;
-  SetClock(23, 0, 0);
-  Player.playing = 1;  // phases begin over music playing
-  ClockTick();
-}
-
 static int StopCount() {
   int n = 0;
   for (const std::string& c : Calls) n += c == "Stop" || c == "Pause";

@@ -7,16 +7,14 @@
 
 namespace {
 
-enum : int32_t { Stopped = 0, Playing = 1, Paused = 3 };
-
 int32_t Percent(int32_t p) { return (p * FullLevel + 50) / 100; }
 
-uint32_t StartedAt;  // the elapsed count at 07:00
+uint32_t AlarmAt;  // the elapsed count at 07:00
 
 // A tick at 07:00 + `at` seconds with the player so; its position moves on while it plays.
 void TickAt(int at, int32_t playing, int32_t volume = 120) {
   SetClock(7 + at / 3600, at / 60 % 60, at % 60);
-  FakeElapsedMs = StartedAt + static_cast<uint32_t>(at) * 1000u;
+  FakeElapsedMs = AlarmAt + static_cast<uint32_t>(at) * 1000u;
   Player.playing = playing;
   Player.volume = volume;
   if (playing == Playing) Player.positionMs = at * 1000;
@@ -114,7 +112,7 @@ TEST(SystemVolume, RaisedForTheAlarmAndPutBackWhenPlaybackEnds) {
     Device = c.found;
     if (c.setUp) c.setUp();
     SetClock(7, 0, 0);
-    StartedAt = FakeElapsedMs;
+    AlarmAt = FakeElapsedMs;
     ClockTick();
     TickAt(1, Player.listLength ? Playing : Stopped);
     c.answer();

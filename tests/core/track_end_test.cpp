@@ -10,14 +10,6 @@ static void EntryEnds(int32_t listPos) {
   TrackEnded();
 }
 
-static void StopAtEleven() {
-  StopOn = 1;
-  StopH = 23;
-  SetClock(23, 0, 0);
-  Player.playing = 1;  // phases begin over music playing
-  ClockTick();
-}
-
 TEST(TrackEnd, NothingPendingChangesNothing) {
   EntryEnds(9);
   EXPECT_EQ("", CallList());
