@@ -93,6 +93,7 @@ void AnswerRinging(int32_t command);
 void RaiseSystemVolume();
 void PutBackSystemVolume();  // playback ended
 void LeaveSystemVolume();    // the music plays on: the computer stays as the alarm set it
+void PutBackLeftVolume();    // at load: what a crash mid-alarm left raised goes back
 
 // The sleep timer's countdown, chosen from the player's menu; it lives while the player runs.
 void SleepTimerChoose(int32_t minutes);  // from now; a running countdown starts over

@@ -20,14 +20,24 @@ void RaiseSystemVolume() {
   // As the device took it: it may round the level, or refuse. Unread, it cannot be put back.
   if (!ReadSystemVolume(&left) || Same(left, found)) return;
   RaisedVolume = RaisedVolumeRecord{1, found, left};
+  KeepRaisedVolume(RaisedVolume);
 }
 
 // Unless the user has set it otherwise since: their choice stands.
 void PutBackSystemVolume() {
   if (!RaisedVolume.Held) return;
-  RaisedVolume.Held = 0;
+  LeaveSystemVolume();
   SystemVolumeRecord now;
   if (ReadSystemVolume(&now) && Same(now, RaisedVolume.Left)) WriteSystemVolume(RaisedVolume.Found);
 }
 
-void LeaveSystemVolume() { RaisedVolume.Held = 0; }
+void LeaveSystemVolume() {
+  if (!RaisedVolume.Held) return;
+  RaisedVolume.Held = 0;
+  KeepRaisedVolume(RaisedVolume);
+}
+
+// At load: what an alarm raised before a crash goes back, by the same rule as at its end.
+void PutBackLeftVolume() {
+  if (ReadKeptRaisedVolume(&RaisedVolume)) PutBackSystemVolume();
+}

@@ -34,6 +34,7 @@ int PluginInit() {
   lstrcpyA(MenuText, DefaultMenuText);
   LoadSettings();
   RestoreLeftList();  // before anything plays, the start-up's play included
+  PutBackLeftVolume();
   SetHookActive(true);
   PrevHostProc = reinterpret_cast<void*>(SetWindowLongPtrA(
       Plugin.hwndParent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HostWindowProc)));

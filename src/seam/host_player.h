@@ -44,6 +44,7 @@ typedef void (*TimerProc)();
 
 struct LocalTimeRecord;
 struct SystemVolumeRecord;
+struct RaisedVolumeRecord;
 
 // What arming the wake timer reported.
 enum : int32_t { WakeSet = 0, WakeSetCannotWake = 1, WakeFailed = 2 };
@@ -100,6 +101,11 @@ bool ReadSystemVolume(SystemVolumeRecord* volume);
 // Changes what differs from the device's state only; a device may round the level, so read
 // it again to see what it took.
 void WriteSystemVolume(const SystemVolumeRecord& volume);
+// What a ringing alarm did to the computer's volume, kept in the registry while it holds it,
+// so that a player that crashes mid-alarm leaves it for the next load to put back. Kept with
+// Held 0, it is forgotten; read, it is true only for a whole record that holds.
+void KeepRaisedVolume(const RaisedVolumeRecord& raised);
+bool ReadKeptRaisedVolume(RaisedVolumeRecord* raised);
 // The user's playlist kept safe while an alarm plays its own music, in a file in the user's
 // application-data folder. Saving writes every entry's path in order, the current entry and
 // the position, whole or not at all; it refuses while a saved list is there already.

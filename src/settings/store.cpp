@@ -70,6 +70,43 @@ static void SaveMusic(HKEY key, int slot) {
                  (lstrlenW(music) + 1) * sizeof(WCHAR));
 }
 
+static bool CreateSettingsKey(HKEY* key) {
+  return OpenSettingsKey(reinterpret_cast<void**>(key)) == ERROR_SUCCESS ||
+         RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, NULL, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                         NULL, key, NULL) == ERROR_SUCCESS;
+}
+
+// Not a setting: the state of a ringing alarm, there only while it holds the computer's volume.
+static const char RaisedVolumeName[] = "RaisedVolume";
+
+void KeepRaisedVolume(const RaisedVolumeRecord& raised) {
+  HKEY key;
+  if (!CreateSettingsKey(&key)) return;
+  if (raised.Held)
+    RegSetValueExA(key, RaisedVolumeName, 0, REG_BINARY, reinterpret_cast<const BYTE*>(&raised), sizeof raised);
+  else
+    RegDeleteValueA(key, RaisedVolumeName);
+  RegCloseKey(key);
+}
+
+static bool Level(const SystemVolumeRecord& v) {
+  return (v.Muted == 0 || v.Muted == 1) && v.Level >= 0 && v.Level <= FullLevel;
+}
+
+bool ReadKeptRaisedVolume(RaisedVolumeRecord* raised) {
+  HKEY key;
+  if (OpenSettingsKey(reinterpret_cast<void**>(&key)) != ERROR_SUCCESS) return false;
+  RaisedVolumeRecord kept = {};
+  DWORD type = 0, size = sizeof kept;
+  bool whole = RegQueryValueExA(key, RaisedVolumeName, NULL, &type, reinterpret_cast<BYTE*>(&kept), &size) ==
+                   ERROR_SUCCESS &&
+               type == REG_BINARY && size == sizeof kept && kept.Held == 1 && Level(kept.Found) && Level(kept.Left);
+  RegDeleteValueA(key, RaisedVolumeName);  // read once, whole or not: never put back twice
+  RegCloseKey(key);
+  if (whole) *raised = kept;
+  return whole;
+}
+
 void LoadSettings() {
   HKEY key;
   if (OpenSettingsKey(reinterpret_cast<void**>(&key)) != ERROR_SUCCESS) return;
@@ -81,10 +118,7 @@ void LoadSettings() {
 
 void SaveSettings() {
   HKEY key;
-  if (OpenSettingsKey(reinterpret_cast<void**>(&key)) != ERROR_SUCCESS &&
-      RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKeyPath, 0, NULL, REG_OPTION_NON_VOLATILE,
-                      KEY_ALL_ACCESS, NULL, &key, NULL) != ERROR_SUCCESS)
-    return;
+  if (!CreateSettingsKey(&key)) return;
   for (int i = 0; i < SettingCount; ++i)
     RegSetValueExA(key, SettingNames[i], 0, REG_DWORD,
                    reinterpret_cast<const BYTE*>(&SettingValues[i]), sizeof(int32_t));

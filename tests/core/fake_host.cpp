@@ -35,6 +35,8 @@ static bool ListenerAdded = [] {
   return true;
 }();
 
+static RaisedVolumeRecord KeptVolume;  // the registry's value, which outlives a crash
+
 void ResetHost() {
   (void)ListenerAdded;
   ResetSettings();
@@ -48,6 +50,7 @@ void ResetHost() {
   WakeArmed = WakeUnsupported = AwakeHeld = AwakeWaiting = 0;
   AwakeUntil = WakeDue = WakeFiresBy = 0;
   Ringing = RingRecord{};
+  KeptVolume = RaisedVolumeRecord{};
   OwnMusicState = MusicNone;
   RaisedVolume = RaisedVolumeRecord{};
   Device = FakeDevice{};
@@ -237,6 +240,15 @@ void WriteSystemVolume(const SystemVolumeRecord& volume) {
                         std::to_string((volume.Level * 100 + FullLevel / 2) / FullLevel) + "%");
   Device.muted = volume.Muted;
   Device.level = volume.Level / Device.step * Device.step;
+}
+
+void KeepRaisedVolume(const RaisedVolumeRecord& raised) { KeptVolume = raised; }
+
+bool ReadKeptRaisedVolume(RaisedVolumeRecord* raised) {
+  bool held = KeptVolume.Held;
+  if (held) *raised = KeptVolume;
+  KeptVolume = RaisedVolumeRecord{};
+  return held;
 }
 
 void SaveSettings() { Record("Save"); }

@@ -23,6 +23,13 @@ void TickAt(int at, int32_t playing, int32_t volume = 120) {
 
 void Stop() { TickAt(2, Stopped); }
 
+// The player gone mid-alarm without its quit, and loaded again: all the module knew is lost.
+void CrashAndLoad() {
+  RaisedVolume = RaisedVolumeRecord{};
+  Ringing = RingRecord{};
+  PutBackLeftVolume();
+}
+
 }  // namespace
 
 TEST(SystemVolume, RaisedForTheAlarmAndPutBackWhenPlaybackEnds) {
@@ -85,6 +92,20 @@ TEST(SystemVolume, RaisedForTheAlarmAndPutBackWhenPlaybackEnds) {
          TickAt(60, Playing);
        },
        "unmuted 30%, muted 12%", 3},
+      {"a crash mid-alarm: the next load puts it back", 30, {true, 1, Percent(12)}, nullptr, CrashAndLoad,
+       "unmuted 30%, muted 12%", 3},
+      {"a crash after the user turned it up: theirs stands", 30, {true, 1, Percent(12)}, nullptr,
+       [] {
+         Device.level = Percent(50);
+         CrashAndLoad();
+       },
+       "unmuted 30%", 3},
+      {"a crash after the music played on: nothing goes back", 30, {true, 1, Percent(12)}, nullptr,
+       [] {
+         TickAt(2, Playing, 150);
+         CrashAndLoad();
+       },
+       "unmuted 30%", 2},
       {"the player's quit", 30, {true, 1, Percent(12)}, nullptr, [] { EndRinging(); },
        "unmuted 30%, muted 12%", 3},
       {"the tone for an empty playlist, answered by a command", 30, {true, 1, Percent(12)},

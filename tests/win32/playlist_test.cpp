@@ -297,13 +297,14 @@ TEST_F(OwnMusic, AStreamThatIsDownGivesWayToTheUsersListAfterThirtySeconds) {
 }
 
 // The player crashes mid-alarm: the next load puts the user's list back before the start-up's
-// play, which then plays it.
+// play, which then plays it, and the computer's volume the alarm raised as it was found.
 TEST_F(OwnMusic, ACrashMidAlarmIsMendedAtTheNextLoadBeforeTheStartUpPlay) {
   Touch(root + L"wake.mp3");
   MusicAtSeven(root + L"wake.mp3");
   Init();
   ASSERT_TRUE(Ringing());
   ASSERT_TRUE(Saved());
+  ASSERT_TRUE(PumpUntil(3000, [] { return !Audio.muted; }));
   WriteDword("PlayAtStart", 1);
   DestroyWindow(main);  // gone without a close, the plug-in without its quit
   // A real crash ends the process; here its ownerless ringing window (and the key hook it
@@ -321,6 +322,7 @@ TEST_F(OwnMusic, ACrashMidAlarmIsMendedAtTheNextLoadBeforeTheStartUpPlay) {
   EXPECT_TRUE(users == Paths());
   EXPECT_FALSE(Saved());
   EXPECT_EQ(PlayerPlaying, Player.status) << "the start-up's play, on the user's list";
+  EXPECT_EQ("muted at 12%", AudioState()) << "the computer's volume as the alarm found it";
 }
 
 // Closing the player while the user plays the alarm's music on puts the list back first.
