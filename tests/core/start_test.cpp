@@ -202,15 +202,9 @@ TEST(FadeIn, EndsAtTheAlarmsOwnVolume) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     ResetHost();
-    StartOn = 1;
-    StartH = 7;
-    VolUp = c.volUp;
-    VolStart = 100;
-    VolEnd = 200;
-    SettingValues[FirstAlarmVolume] = c.first;
+    StartOn = 1, StartH = 7, VolUp = c.volUp, VolStart = 100, VolEnd = 200, Player.volume = 77;
+    SettingValues[FirstAlarmVolume] = c.first, SettingValues[FirstAlarmVolume + 1] = c.second;
     if (c.second >= 0) SettingValues[FirstPackedAlarm] = 0x057F0700;  // 07:00 every day, on
-    SettingValues[FirstAlarmVolume + 1] = c.second;
-    Player.volume = 77;
     SetClock(7, 0, 0);
     ClockTick();
     const std::string calls = *c.calls ? std::string(", ") + c.calls : "";
@@ -218,14 +212,12 @@ TEST(FadeIn, EndsAtTheAlarmsOwnVolume) {
     while (FireTimer(FadeTimer)) {}
     EXPECT_EQ(c.end, Player.volume);
     Player.playing = 1;
-    SetClock(7, 0, 30);
     ClockTick();
     EXPECT_EQ(RingOn, Ringing.State) << "the player at the alarm's volume is no answer";
     Player.playing = 3;
     ClockTick();  // snoozed
-    FakeElapsedMs += 9 * 60000;
+    FakeElapsedMs += 9 * 60000, Calls.clear();
     SetClock(7, 9, 30);
-    Calls.clear();
     ClockTick();
     EXPECT_EQ("IsPlaying, Pause" + calls, CallList());
   }

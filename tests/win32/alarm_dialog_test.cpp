@@ -738,8 +738,7 @@ TEST_F(AlarmClock, EachAlarmsLabelAndVolumeAreShownTypedAndKeptByOk) {
         SetDlgItemTextA(alarm, 96, "101");
         EXPECT_EQ("Volume (%): 1 to 100, or empty for the end volume", Text(alarm, 97));
         Click(alarm, 1);
-        EXPECT_TRUE(IsWindow(alarm));
-        EXPECT_EQ(GetDlgItem(alarm, 96), GetFocus());
+        EXPECT_TRUE(IsWindow(alarm) && GetDlgItem(alarm, 96) == GetFocus()) << "OK left it open, in the volume";
         SetDlgItemTextA(alarm, 96, "");
         SetDlgItemTextW(alarm, 95, L"Work");
         Click(alarm, 1);

@@ -592,7 +592,7 @@ TEST_F(HookMenu, TheSleepTimersSubmenuFollowsTheSettingsItemAndShowsTheCountdown
   }
 }
 
-// Alarm 1 on weekdays, alarm 2 once on Tuesdays, labelled, alarm 3 off at the weekend; on Tuesday
+// Alarm 1 on weekdays, alarm 2 once on Tuesdays, alarm 3 off at the weekend; on Tuesday
 // 8 December at 23:10, each choice made before the menu opens.
 TEST_F(HookMenu, TheAlarmSubmenuSwitchesEachAlarmAndSkipsTheNextOne) {
   WriteDword("StartOn", 1);

@@ -150,7 +150,7 @@ TEST_F(Store, EachAlarmsMusicRoundTripsInUtf16AndBadValuesReadAsEmpty) {
   WriteMusic(7, L"http://h/a.mp3", REG_SZ, 14 * 2);  // unterminated, shorter
   WriteMusic(8, std::wstring(1 << 21, L'z'));  // far past the buffer, which must not be read that far
   // Labels the same way, of at most 40 characters.
-  const std::wstring labels[8] = {L"Pills 朝", std::wstring(40, L'L'), std::wstring(41, L'M'), L"-"};
+  const std::wstring labels[4] = {L"Pills \u671d", std::wstring(40, L'L'), std::wstring(41, L'M'), L"-"};
   for (int i = 0; i < 3; ++i) WriteMusic(i + 1, labels[i], REG_SZ, ~0u, L"Label");
   WriteMusic(4, L"Work", REG_MULTI_SZ, ~0u, L"Label");
   Init();
