@@ -29,6 +29,7 @@ void WriteShowcaseSettings() {
     return;
   for (const auto& s : settings)
     RegSetValueExA(key, s.name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&s.value), sizeof s.value);
+  RegSetValueExW(key, L"Alarm1Label", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"Work"), sizeof L"Work");
   RegCloseKey(key);
 }
 

@@ -96,7 +96,7 @@ void ClockTick() {
     if (Activate) ActivatePlayer();
     int32_t started = StartAlarm(due);
     AlarmsRang(due);  // once alarms switch themselves off
-    AlarmRan(started, at);
+    AlarmRan(started, at, FirstSlot(due));
   } else if (Ringing.State) {
     RingTick();
   } else if (AwakeHeld) {

@@ -12,9 +12,10 @@ void MarkMinuteSeen();  // at start-up: no event fires in the minute already in 
 bool EventDue(int32_t on, int32_t hour, int32_t minute, FiredRecord& fired);
 // What the start did: the player played already, it started, or it could not (no playlist).
 enum : int32_t { AlreadyPlaying = 0, Started = 1, CannotStart = 2 };
-int32_t StartPlayback();
+// `level`: the alarm's own volume (LevelOf), 0 for none; it becomes OwnLevel once playback starts.
+int32_t StartPlayback(int32_t level = 0);
 uint32_t PickRandom(uint32_t n);
-void StartFadeIn();  // from VolStart, a step every TimeOut
+void StartFadeIn();  // from VolStart, a step every TimeOut, up to OwnLevel or else VolEnd
 void FadeInTick();
 void StopEvent();
 void RunStop();  // the sleep timer's actions: its phases, then the final stop
@@ -56,8 +57,8 @@ int32_t MissedAlarms(const TickRecord& tick, LocalTimeRecord* at = nullptr, int3
 int32_t LatestMinute(const AlarmRecord& alarm, const LocalTimeRecord& now, int32_t from, int32_t before,
                      LocalTimeRecord* at);
 // The next alarm to ring after the minute `now` is in, of them all, and the minutes from that
-// minute to it; false when none will ring.
-bool NextAlarm(const LocalTimeRecord& now, LocalTimeRecord* at, int32_t* minutes);
+// minute to it, and the first slot of the alarms then in `slot`; false when none will ring.
+bool NextAlarm(const LocalTimeRecord& now, LocalTimeRecord* at, int32_t* minutes, int32_t* slot = nullptr);
 // The same for one alarm as the alarm dialog shows it, for slot `slot`, as it would be saved:
 // minutes to its next ring, -1 for none.
 int32_t MinutesToRing(int32_t slot, const AlarmRecord& alarm, const LocalTimeRecord& now);
@@ -72,13 +73,14 @@ inline bool WakeCame(uint32_t utc, uint32_t elapsed) {
 }
 // Keeping the computer awake for the alarm.
 void ResumedAutomatically();  // the computer woke without a user
-void AlarmRan(int32_t started, int32_t at);  // after an alarm's start: re-arm, ring
+void AlarmRan(int32_t started, int32_t at, int32_t slot);  // after an alarm's start: re-arm, ring
 void KeepAwakeTick();            // each clock tick while a hold waits for the alarm
 void Hold(int32_t state);  // AwakeSystem, AwakeDisplay, asked of Windows and noted
 void ReleaseAwake();
 
 // Answering the alarm: Pause snoozes, Stop or the volume ends it, nobody answering too.
-void BeginRinging(int32_t started, int32_t at);  // at: the alarm's time of day, in minutes
+// at: the alarm's time of day, in minutes; slot: the first of the alarms that rang.
+void BeginRinging(int32_t started, int32_t at, int32_t slot);
 void RingTick();        // each clock tick while the alarm rings, snoozes or sounds its tone
 void EndRinging();      // the sleep timer, the quit
 void CommandReached();  // a command reached the player, or the settings opened
@@ -129,3 +131,9 @@ void MusicAlarmOver();    // the alarm ended: the user's list back, unless its m
 void MusicTick();         // each tick while it plays on: back once the player stops
 void MusicBeforeClose();  // the player closes: the user's list back first, for it to save
 void RestoreLeftList();   // at load: a list a crash left aside comes back
+// Each alarm's own volume: the player level of slot's Alarm1Volume .., 0 for none.
+int32_t LevelOf(int32_t slot);
+// As the alarm starts or resumes: the fade-in, or OwnLevel set at once.
+void StartVolume();
+// The first slot of a bit a slot, not 0: several alarms in one minute ring as the first.
+inline int32_t FirstSlot(int32_t slots) { return __builtin_ctz(static_cast<uint32_t>(slots)); }

@@ -19,30 +19,30 @@ static void PutBack() {
 }
 
 int32_t StartAlarm(int32_t due) {
-  int32_t slot = MusicSlot(due);
-  if (slot < 0 && OwnMusicState == MusicNone) return StartPlayback();
+  int32_t slot = MusicSlot(due), level = LevelOf(FirstSlot(due));
+  if (slot < 0 && OwnMusicState == MusicNone) return StartPlayback(level);
   // Music already playing is not replaced, as today; an alarm over it changes nothing.
-  if (PlayerIpc(0, IpcIsPlaying) == 1) return StartPlayback();
+  if (PlayerIpc(0, IpcIsPlaying) == 1) return StartPlayback(level);
   if (slot < 0) {  // an earlier alarm's music is in, paused or stopped: this one plays the user's list
     PutBack();
-    return StartPlayback();
+    return StartPlayback(level);
   }
   // The list is the user's: it goes aside first, or the alarm plays it as today. With an
   // earlier alarm's music still in, the user's list is aside already.
-  if (OwnMusicState == MusicNone && !SavePlaylist()) return StartPlayback();
+  if (OwnMusicState == MusicNone && !SavePlaylist()) return StartPlayback(level);
   if (!EnqueueMusic(AlarmMusic[slot])) {  // nothing of it to play: the user's list, as today
     PutBack();
-    return StartPlayback();
+    return StartPlayback(level);
   }
   OwnMusicState = MusicOwn;
-  return StartPlayback();
+  return StartPlayback(level);
 }
 
 bool FallBackToUsersList() {
   if (OwnMusicState != MusicOwn) return false;
   OwnMusicState = MusicNone;
   SendStop();  // a stream still connecting counts as playing
-  return RestorePlaylist() == ListRestored && StartPlayback() == Started;
+  return RestorePlaylist() == ListRestored && StartPlayback(OwnLevel) == Started;
 }
 
 void MusicAlarmOver() {

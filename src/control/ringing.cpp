@@ -51,11 +51,12 @@ static void SoundTone() {
   Ringing.State = RingTone;
 }
 
-void BeginRinging(int32_t started, int32_t at) {
+void BeginRinging(int32_t started, int32_t at, int32_t slot) {
   if (started == Started || (started == CannotStart && SilentTone)) RaiseSystemVolume();
   if (started == Started) {
     if (Ringing.State == RingTone) PlayTone(0);
-    Ringing.Volume = -1;  // read at the first tick: the start itself asks nothing more
+    // Its own volume, or read at the first tick: the start itself asks nothing more.
+    Ringing.Volume = OwnLevel ? OwnLevel : -1;
     Ring(RingOn);
   } else if (started == CannotStart && SilentTone) {
     Ring(RingOn);
@@ -67,6 +68,7 @@ void BeginRinging(int32_t started, int32_t at) {
     return;
   }
   Ringing.At = at;
+  Ringing.Slot = slot;
   Follow();
 }
 
@@ -85,7 +87,7 @@ void EndRinging() {
 // After the snooze: the player resumes where it paused, fading in again when asked.
 static void Resume() {
   PlayerCommand(CmdPause);
-  if (VolUp) StartFadeIn();
+  StartVolume();
   Ring(RingOn);
 }
 

@@ -22,13 +22,14 @@ static bool ChooseEntry(int32_t count, int32_t& position) {
   return false;
 }
 
-int32_t StartPlayback() {
+int32_t StartPlayback(int32_t level) {
   // Paused counts as not playing: the alarm goes off over a paused player too.
   int32_t result = PlayerIpc(0, IpcIsPlaying) == 1 ? AlreadyPlaying : CannotStart;
   if (result == CannotStart) {
     int32_t count = ListLength();
     if (count != 0) {
       result = Started;
+      OwnLevel = level;
       bool options = StartupPending == 0 || UsePlay != 0;
       int32_t position = 0;
       bool chosen = options && ChooseEntry(count, position);
@@ -39,7 +40,7 @@ int32_t StartPlayback() {
       PlayerCommand(CmdPlay);
       if (options) {
         if (One) AskStopAfterCurrent();
-        if (VolUp) StartFadeIn();
+        StartVolume();
       }
     }
   }
@@ -68,7 +69,7 @@ uint32_t PickRandom(uint32_t n) {
 
 void FadeInTick() {
   // Stop as soon as someone else has touched the volume: the user's choice wins.
-  if (FadeLevel < VolEnd && QueryVolume() == FadeLevel) {
+  if (FadeLevel < (OwnLevel ? OwnLevel : VolEnd) && QueryVolume() == FadeLevel) {
     ++FadeLevel;
     SetVolume();
     return;

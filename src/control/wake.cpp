@@ -36,20 +36,23 @@ int32_t MinutesToRing(int32_t slot, const AlarmRecord& alarm, const LocalTimeRec
   return MinutesTo(slot, alarm, now, false, unchanged);
 }
 
-// The earliest of every alarm's next occurrence; -1 when none will ring.
-static int32_t MinutesToAlarm(const LocalTimeRecord& now, bool thisMinute) {
+// The earliest of every alarm's next occurrence; -1 when none will ring. `first` gets the first
+// slot of the alarms then.
+static int32_t MinutesToAlarm(const LocalTimeRecord& now, bool thisMinute, int32_t* first = nullptr) {
   int32_t best = -1;
   AlarmRecord alarm;
   for (int32_t slot = 0; slot < AlarmCount; ++slot) {
     if (!ReadAlarm(slot, &alarm)) continue;
     int32_t minutes = MinutesTo(slot, alarm, now, thisMinute);
-    if (minutes >= 0 && (best < 0 || minutes < best)) best = minutes;
+    if (minutes < 0 || (best >= 0 && minutes >= best)) continue;
+    best = minutes;
+    if (first) *first = slot;
   }
   return best;
 }
 
-bool NextAlarm(const LocalTimeRecord& now, LocalTimeRecord* at, int32_t* minutes) {
-  int32_t m = MinutesToAlarm(now, false);
+bool NextAlarm(const LocalTimeRecord& now, LocalTimeRecord* at, int32_t* minutes, int32_t* slot) {
+  int32_t m = MinutesToAlarm(now, false, slot);
   if (m < 0) return false;
   *at = MinutesLater(now, m);
   *minutes = m;
@@ -150,9 +153,9 @@ void ResumedAutomatically() {
   Hold(AwakeSystem);
 }
 
-void AlarmRan(int32_t started, int32_t at) {
+void AlarmRan(int32_t started, int32_t at, int32_t slot) {
   UpdateWake();  // for the next alarm
-  BeginRinging(started, at);
+  BeginRinging(started, at, slot);
 }
 
 // Re-asserted every tick: the player may set its own state on this same thread.

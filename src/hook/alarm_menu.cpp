@@ -7,6 +7,7 @@
 #include "../seam/host_player.h"
 #include "../settings/settings.h"
 #include "../ui/alarm_text.h"
+#include "../ui/label_text.h"
 #include "../ui/warning_text.h"
 
 static HMENU AlarmMenu;  // while inserted; ours to destroy
@@ -18,11 +19,12 @@ void InsertAlarmMenu(HMENU menu, UINT position) {
   if (!AlarmMenu) return;
   ReadLocalTime();
   char text[64], when[16];
+  WCHAR row[LabelledSize];
   AlarmRecord alarm;
   for (int32_t slot = 0; slot < AlarmCount; ++slot) {
     if (!ReadAlarm(slot, &alarm)) continue;
-    AlarmRowText(alarm, text);
-    AppendMenuA(AlarmMenu, MF_STRING | (alarm.On ? MF_CHECKED : MF_UNCHECKED), AlarmFirstId + slot, text);
+    LabelledRow(slot, alarm, true, row);  // wide: the label as typed
+    AppendMenuW(AlarmMenu, MF_STRING | (alarm.On ? MF_CHECKED : MF_UNCHECKED), AlarmFirstId + slot, row);
   }
   AppendMenuA(AlarmMenu, MF_SEPARATOR, 0, NULL);
   LocalTimeRecord next;

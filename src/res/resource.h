@@ -147,3 +147,11 @@
 #define IDC_RING_STATE 101
 #define IDC_RING_SNOOZE 102
 #define IDC_RING_STOP 103
+
+// ---- added later: each alarm's label and volume ----
+#define IDC_ALARM_LABEL 95           // the alarm dialog's label, up to 40 characters
+#define IDC_ALARM_VOLUME 96          // its volume in percent; empty for the end volume
+#define IDC_ALARM_LABEL_LABEL 130
+#define IDC_ALARM_VOLUME_LABEL 131
+#define IDC_ALARM_VOLUME_ARROWS 132  // the up-down beside it
+#define IDC_RING_LABEL 133           // the ringing window's label, under the time

@@ -18,16 +18,18 @@ static const int32_t Defaults[SettingCount] = {
     0,                     // SkipAlarm: none
     30,                    // SysVolume
     1,                     // RingWindow
+    0, 0, 0, 0, 0, 0, 0, 0,  // Alarm1Volume .. Alarm8Volume: VolEnd
 };
 
 int32_t SettingValues[SettingCount];
 
 void ResetSettings() {
   for (int i = 0; i < SettingCount; ++i) SettingValues[i] = Defaults[i];
-  for (int i = 0; i < AlarmCount; ++i) AlarmMusic[i][0] = 0;
+  for (int i = 0; i < AlarmCount; ++i) AlarmMusic[i][0] = AlarmLabel[i][0] = 0;
 }
 
 char16_t AlarmMusic[AlarmCount][MusicSize];
+char16_t AlarmLabel[AlarmCount][LabelSize];
 
 const char SettingNames[SettingCount][SettingNameSize] = {
     "StartOn",   "StartOff",  "VolUp",     "Random",     "One",      "Activate",
@@ -39,6 +41,8 @@ const char SettingNames[SettingCount][SettingNameSize] = {
     "Snooze",    "RingLimit", "SilentTone",
     "Alarm2",    "Alarm3",    "Alarm4",    "Alarm5",   "Alarm6",   "Alarm7",   "Alarm8",
     "SkipAlarm", "SysVolume", "RingWindow",
+    "Alarm1Volume", "Alarm2Volume", "Alarm3Volume", "Alarm4Volume",
+    "Alarm5Volume", "Alarm6Volume", "Alarm7Volume", "Alarm8Volume",
 };
 
 char MenuText[TextSize];
@@ -72,3 +76,4 @@ SleepRecord SleepCountdown;
 int32_t OwnMusicState;
 char ModulePath[TextSize];
 char Scratch[TextSize];
+int32_t OwnLevel;

@@ -3,7 +3,7 @@
 #pragma once
 #include <stdint.h>
 
-enum { SettingCount = 48, TextSize = 255, SettingNameSize = 12 };
+enum { SettingCount = 56, TextSize = 255, SettingNameSize = 13 };
 
 extern int32_t SettingValues[SettingCount];
 void ResetSettings();  // every setting to its default
@@ -55,6 +55,8 @@ enum { FirstPackedAlarm = 38 };
 inline int32_t& SkipAlarm = SettingValues[45];  // the skipped occurrence's MinuteNumber; 0 none
 inline int32_t& SysVolume = SettingValues[46];  // % the ringing alarm raises the computer to; 0: never
 inline int32_t& RingWindow = SettingValues[47]; // a window with Snooze and Stop while it rings
+// Each alarm's volume by slot (Alarm1Volume ..), in percent of the player's; 0: VolEnd, as before.
+enum { FirstAlarmVolume = 48 };
 // Snooze and RingLimit above this many minutes (or negative, read unsigned) count as this.
 enum : int32_t { MostMinutes = 240 };
 inline int32_t CappedMinutes(int32_t minutes) {
@@ -90,6 +92,10 @@ inline uint32_t PackedAlarm(int32_t slot) {  // slots 1 to 7
 enum { MusicSize = 1024 };  // 1,023 characters and the terminator
 extern char16_t AlarmMusic[AlarmCount][MusicSize];
 inline bool HasMusic(int32_t slot) { return AlarmMusic[slot][0] != 0; }
+// Each alarm's label, by slot: what it is for ("Work"), in UTF-16 as typed, stored as the music
+// is (Alarm1Label ..); empty for none.
+enum { LabelSize = 41 };  // 40 characters and the terminator
+extern char16_t AlarmLabel[AlarmCount][LabelSize];
 
 // Index of the first flag shown by a check box (control id - 4 is the index).
 enum { FlagCount = 21 };
@@ -117,6 +123,7 @@ struct RingRecord {
   int32_t LastPos;  // the output position the last tick saw playing; -1 none
   int32_t Heard;    // a tick saw the position advance since Since
   int32_t At;       // the ringing alarm's time of day, in minutes
+  int32_t Slot;     // its slot: the first in the list of the alarms that rang together
   int32_t Shown;    // State + 4 * At as the ringing window last showed them
 };
 
@@ -179,3 +186,5 @@ enum : int32_t { MusicNone = 0, MusicOwn = 1, MusicKept = 2 };
 extern int32_t OwnMusicState;
 extern char ModulePath[TextSize];
 extern char Scratch[TextSize];
+// The player volume the alarm that started playback plays at, its own; 0 for none (VolEnd).
+extern int32_t OwnLevel;

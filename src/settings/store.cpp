@@ -5,7 +5,7 @@
 #include "../seam/host_player.h"
 #include "settings.h"
 
-static_assert(sizeof(WCHAR) == sizeof(char16_t), "the music is kept as the registry's UTF-16");
+static_assert(sizeof(WCHAR) == sizeof(char16_t), "the music and labels are kept as the registry's UTF-16");
 
 static const char SettingsKeyPath[] = "Software\\Brindlow Software\\Dawnbell Winamp Plug-in";
 
@@ -36,38 +36,38 @@ static void LoadMenuText(HKEY key) {
   lstrcpynA(MenuText, text, static_cast<int>(n) + 1);  // copies n bytes at most, then a zero
 }
 
-// "Alarm1Music" .. "Alarm8Music".
-static void MusicName(int slot, WCHAR* name) {
-  static const WCHAR Pattern[] = L"Alarm1Music";
-  for (int i = 0; i < 12; ++i) name[i] = Pattern[i];
+// "Alarm1Music" .. "Alarm8Music", "Alarm1Label" ..: the pattern's digit is the slot's.
+static void ValueName(const WCHAR* pattern, int slot, WCHAR* name) {
+  for (int i = 0; i < 12; ++i) name[i] = pattern[i];
   name[5] = static_cast<WCHAR>(L'1' + slot);
 }
 
-// Only a string of at most MusicSize - 1 characters counts; anything else reads as empty,
-// never as a cut path that names some other file.
-static void LoadMusic(HKEY key, int slot) {
+// Only a string of at most size - 1 characters counts; anything else reads as empty, never
+// as a cut path that names some other file.
+static void LoadText(HKEY key, const WCHAR* pattern, int slot, char16_t* into, DWORD size) {
   WCHAR name[12];
-  MusicName(slot, name);
-  WCHAR* music = reinterpret_cast<WCHAR*>(AlarmMusic[slot]);
-  DWORD type = 0, size = MusicSize * sizeof(WCHAR);
-  LONG status = RegQueryValueExW(key, name, NULL, &type, reinterpret_cast<BYTE*>(music), &size);
-  DWORD n = size / sizeof(WCHAR);
-  if (n && music[n - 1] == 0) --n;
-  if (status != ERROR_SUCCESS || type != REG_SZ || n >= MusicSize) n = 0;
-  music[n] = 0;
+  ValueName(pattern, slot, name);
+  WCHAR* text = reinterpret_cast<WCHAR*>(into);
+  DWORD type = 0, bytes = size * sizeof(WCHAR);
+  LONG status = RegQueryValueExW(key, name, NULL, &type, reinterpret_cast<BYTE*>(text), &bytes);
+  // A value too long for the buffer answers the size it would need: never read that far.
+  DWORD n = status == ERROR_SUCCESS && type == REG_SZ ? bytes / sizeof(WCHAR) : 0;
+  if (n && text[n - 1] == 0) --n;
+  if (n >= size) n = 0;
+  text[n] = 0;
 }
 
-// An alarm without music leaves no value behind.
-static void SaveMusic(HKEY key, int slot) {
+// An empty text leaves no value behind.
+static void SaveText(HKEY key, const WCHAR* pattern, int slot, const char16_t* from) {
   WCHAR name[12];
-  MusicName(slot, name);
-  const WCHAR* music = reinterpret_cast<const WCHAR*>(AlarmMusic[slot]);
-  if (!music[0]) {
+  ValueName(pattern, slot, name);
+  const WCHAR* text = reinterpret_cast<const WCHAR*>(from);
+  if (!text[0]) {
     RegDeleteValueW(key, name);
     return;
   }
-  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(music),
-                 (lstrlenW(music) + 1) * sizeof(WCHAR));
+  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                 (lstrlenW(text) + 1) * sizeof(WCHAR));
 }
 
 static bool CreateSettingsKey(HKEY* key) {
@@ -107,12 +107,17 @@ bool ReadKeptRaisedVolume(RaisedVolumeRecord* raised) {
   return whole;
 }
 
+static const WCHAR MusicPattern[] = L"Alarm1Music", LabelPattern[] = L"Alarm1Label";
+
 void LoadSettings() {
   HKEY key;
   if (OpenSettingsKey(reinterpret_cast<void**>(&key)) != ERROR_SUCCESS) return;
   for (int i = 0; i < SettingCount; ++i) LoadNumber(key, i);
   LoadMenuText(key);
-  for (int i = 0; i < AlarmCount; ++i) LoadMusic(key, i);
+  for (int i = 0; i < AlarmCount; ++i) {
+    LoadText(key, MusicPattern, i, AlarmMusic[i], MusicSize);
+    LoadText(key, LabelPattern, i, AlarmLabel[i], LabelSize);
+  }
   RegCloseKey(key);
 }
 
@@ -124,6 +129,9 @@ void SaveSettings() {
                    reinterpret_cast<const BYTE*>(&SettingValues[i]), sizeof(int32_t));
   RegSetValueExA(key, MenuValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(MenuText),
                  lstrlenA(MenuText) + 1);
-  for (int i = 0; i < AlarmCount; ++i) SaveMusic(key, i);
+  for (int i = 0; i < AlarmCount; ++i) {
+    SaveText(key, MusicPattern, i, AlarmMusic[i]);
+    SaveText(key, LabelPattern, i, AlarmLabel[i]);
+  }
   RegCloseKey(key);
 }

@@ -9,6 +9,7 @@
 #include "../settings/settings.h"
 #include "alarm_boxes.h"
 #include "alarm_text.h"
+#include "label_text.h"
 #include "one_alarm_dialog.h"
 #include "warning_text.h"
 
@@ -82,11 +83,10 @@ static void ShowAlarms(HWND dialog, int32_t selected) {
   HWND list = GetDlgItem(dialog, IDC_ALARMS);
   SendMessageA(list, LB_RESETCONTENT, 0, 0);
   AlarmRecord alarm;
-  WCHAR text[TextSize + MAX_PATH + 2];
+  WCHAR text[LabelledSize + MAX_PATH + 2];
   for (int32_t slot = 0; slot < AlarmCount; ++slot) {
     if (!ReadAlarm(slot, &alarm)) continue;
-    AlarmRowText(alarm, Scratch);
-    MultiByteToWideChar(CP_ACP, 0, Scratch, -1, text, TextSize);
+    LabelledRow(slot, alarm, false, text);
     AppendMusicName(reinterpret_cast<const WCHAR*>(AlarmMusic[slot]), text);
     LRESULT row = SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     SendMessageA(list, LB_SETITEMDATA, row, slot);
@@ -94,8 +94,7 @@ static void ShowAlarms(HWND dialog, int32_t selected) {
   }
   EnableAlarmButtons(dialog);
   ReadLocalTime();
-  NextAlarmText(LocalTime, Scratch);
-  SetDlgItemTextA(dialog, IDC_NEXT_ALARM, Scratch);
+  ShowNextAlarm(dialog, IDC_NEXT_ALARM);
   LocalTimeRecord at;
   WarningText(AlarmWarning(LocalTime, &at), at, Scratch);
   SetDlgItemTextA(dialog, IDC_WARNING, Scratch);
@@ -128,13 +127,20 @@ static void EditSlot(HWND dialog, int32_t slot) {
   } else {
     alarm = before;
   }
-  static char16_t music[MusicSize];
+  static char16_t music[MusicSize], label[LabelSize];
   WCHAR* own = reinterpret_cast<WCHAR*>(AlarmMusic[slot]);
+  WCHAR* ownLabel = reinterpret_cast<WCHAR*>(AlarmLabel[slot]);
+  int32_t& ownVolume = SettingValues[FirstAlarmVolume + slot];
+  int32_t volume = CappedPercent(ownVolume);
   lstrcpyW(reinterpret_cast<WCHAR*>(music), own);
-  if (!EditAlarm(dialog, slot, &alarm, music) ||
-      (!fresh && SameAlarm(alarm, before) && !lstrcmpW(reinterpret_cast<WCHAR*>(music), own)))
+  lstrcpyW(reinterpret_cast<WCHAR*>(label), ownLabel);
+  if (!EditAlarm(dialog, slot, &alarm, music, label, &volume) ||
+      (!fresh && SameAlarm(alarm, before) && !lstrcmpW(reinterpret_cast<WCHAR*>(music), own) &&
+       !lstrcmpW(reinterpret_cast<WCHAR*>(label), ownLabel) && volume == CappedPercent(ownVolume)))
     return;
   lstrcpyW(own, reinterpret_cast<WCHAR*>(music));
+  lstrcpyW(ownLabel, reinterpret_cast<WCHAR*>(label));
+  ownVolume = volume;
   // The player's menu, or the alarm's ringing, may have switched it meanwhile: that stays, and
   // only what the user changed goes in.
   AlarmRecord now;
@@ -150,7 +156,9 @@ static void RemoveSelected(HWND dialog) {
   int32_t slot = SelectedSlot(dialog);
   if (slot <= 0) return;
   RemoveAlarm(slot);
-  AlarmMusic[slot][0] = 0;  // a new alarm in the slot starts on the player's playlist
+  // A new alarm in the slot starts on the player's playlist, with no label, at the end volume.
+  AlarmMusic[slot][0] = AlarmLabel[slot][0] = 0;
+  SettingValues[FirstAlarmVolume + slot] = 0;
   AlarmsChanged(dialog, -1);
 }
 

@@ -49,22 +49,23 @@ static void AppendWait(char* text, int32_t minutes) {
   Format(Wait(end + Format(end, " ("), minutes), ")");
 }
 
-void NextAlarmText(const LocalTimeRecord& now, char* text) {
+int32_t NextAlarmText(const LocalTimeRecord& now, char* text, int32_t* slot) {
   LocalTimeRecord at;
   int32_t minutes;
-  if (!NextAlarm(now, &at, &minutes)) {
+  *slot = -1;
+  if (!NextAlarm(now, &at, &minutes, slot)) {
     // An alarm on with a day ticked that still never rings has no valid time: as good as off.
     bool noDay = false;
     AlarmRecord alarm;
     for (int32_t slot = 0; slot < AlarmCount; ++slot)
       if (ReadAlarm(slot, &alarm) && alarm.On && !alarm.Days) noDay = true;
-    Format(text, noDay ? "No alarm: no day is ticked" : "No alarm: it is off");
-    return;
+    return Format(text, noDay ? "No alarm: no day is ticked" : "No alarm: it is off");
   }
   // The record comes from the calendar arithmetic, so its fields are in range.
-  Format(text, "Next alarm: %s %u %s, %02u:%02u", DayNames[at.DayOfWeek % 7], at.Day,
-         MonthNames[(at.Month + 11) % 12], at.Hour, at.Minute);
+  int32_t length = Format(text, "Next alarm: %s %u %s, %02u:%02u", DayNames[at.DayOfWeek % 7], at.Day,
+                          MonthNames[(at.Month + 11) % 12], at.Hour, at.Minute);
   AppendWait(text, minutes);
+  return length;
 }
 
 void SleepTimerText(const LocalTimeRecord& now, char* text) {

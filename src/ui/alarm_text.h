@@ -7,8 +7,9 @@
 
 // Writes the next alarm after `now`, by the settings in memory, into `text` (TextSize
 // bytes), e.g. "Next alarm: Monday 14 December, 07:00 (in 2 d 12 h 0 min)", or why
-// there is none.
-void NextAlarmText(const LocalTimeRecord& now, char* text);
+// there is none. Answers where its label goes, after the time; `slot` gets the alarm's, the
+// first of those then, or -1.
+int32_t NextAlarmText(const LocalTimeRecord& now, char* text, int32_t* slot);
 // An alarm's row in the list and the menu: "07:00  Mon Tue Wed Thu Fri", "06:30  every day
 // once", "09:00  Sat Sun  (off)".
 void AlarmRowText(const AlarmRecord& alarm, char* text);

@@ -9,19 +9,24 @@
 #include "../seam/system_library.h"
 #include "alarm_boxes.h"
 #include "alarm_text.h"
+#include "label_volume.h"
 
 static const AlarmBoxes Boxes = {IDC_ALARM_HOUR, IDC_ALARM_SUNDAY, IDC_ALARM_ON};
 
-// The alarm the open dialog shows, its slot and its music (MusicSize characters); modal, so one
-// at a time.
+// The alarm the open dialog shows, its slot, its music (MusicSize characters), label and volume;
+// modal, so one at a time.
 static AlarmRecord* Editing;
 static int32_t EditingSlot;
 static WCHAR* EditingMusic;
+static char16_t* EditingLabel;
+static int32_t* EditingVolume;
 
-bool EditAlarm(HWND owner, int32_t slot, AlarmRecord* alarm, char16_t* music) {
+bool EditAlarm(HWND owner, int32_t slot, AlarmRecord* alarm, char16_t* music, char16_t* label, int32_t* volume) {
   Editing = alarm;
   EditingSlot = slot;
   EditingMusic = reinterpret_cast<WCHAR*>(music);
+  EditingLabel = label;
+  EditingVolume = volume;
   // Wide, so that a path shows and comes back as Windows names it.
   return DialogBoxParamW(Plugin.hDllInstance, MAKEINTRESOURCEW(IDD_ALARM), owner, OneAlarmProc, 0) > 0;
 }
@@ -32,6 +37,8 @@ static void ShowRings(HWND dialog) {
   ReadAlarmBoxes(dialog, Boxes, &alarm);
   ReadLocalTime();
   RingsText(EditingSlot, alarm, LocalTime, Scratch);
+  // A volume out of range is told here as it is typed, as a time that never rings is.
+  if (TypedVolume(dialog) < 0) lstrcpyA(Scratch, "Volume (%): 1 to 100, or empty for the end volume");
   SetDlgItemTextA(dialog, IDC_RINGS, Scratch);
 }
 
@@ -41,6 +48,7 @@ static INT_PTR InitOneAlarm(HWND dialog) {
   ShowAlarm(dialog, Boxes, *Editing);
   SendDlgItemMessageW(dialog, IDC_ALARM_MUSIC, EM_LIMITTEXT, MusicSize - 1, 0);
   SetDlgItemTextW(dialog, IDC_ALARM_MUSIC, EditingMusic);
+  ShowLabelVolume(dialog, EditingLabel, *EditingVolume);
   ShowRings(dialog);
   return TRUE;
 }
@@ -85,12 +93,14 @@ static void PickFolder(HWND dialog) {
 static INT_PTR OneAlarmCommand(HWND dialog, WPARAM command) {
   switch (command) {
     case IDOK:
+      if (!ReadLabelVolume(dialog, EditingLabel, EditingVolume)) return TRUE;
       ReadAlarmBoxes(dialog, Boxes, Editing);
       GetDlgItemTextW(dialog, IDC_ALARM_MUSIC, EditingMusic, MusicSize);
       break;
     case IDCANCEL: break;
     case IDC_ALARM_FILE: PickFile(dialog); return TRUE;
     case IDC_ALARM_FOLDER: PickFolder(dialog); return TRUE;
+    case MAKEWPARAM(IDC_ALARM_VOLUME, EN_CHANGE): ShowRings(dialog); return TRUE;
     default:
       // The time lists, the day boxes, on and once: any change of them.
       if (LOWORD(command) < IDC_ALARM_HOUR || LOWORD(command) > IDC_ALARM_ONCE) return FALSE;

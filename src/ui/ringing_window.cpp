@@ -73,7 +73,8 @@ void ShowRinging() {
   if (!window) {
     // Owned by no window: Windows hides what a window owns while it is minimised, and a
     // player in the tray is hidden itself. The taskbar shows a button of its own for it.
-    window = CreateDialogParamA(Plugin.hDllInstance, MAKEINTRESOURCEA(IDD_RINGING), NULL, RingingProc, 0);
+    // Wide, so that the label shows as typed.
+    window = CreateDialogParamW(Plugin.hDllInstance, MAKEINTRESOURCEW(IDD_RINGING), NULL, RingingProc, 0);
     if (!window) return;
     CentreOnPlayer(window);
   }
@@ -81,6 +82,7 @@ void ShowRinging() {
   RingingText(time, Scratch);
   SetDlgItemTextA(window, IDC_RING_TIME, time);
   SetDlgItemTextA(window, IDC_RING_STATE, Scratch);
+  SetDlgItemTextW(window, IDC_RING_LABEL, reinterpret_cast<const WCHAR*>(AlarmLabel[Ringing.Slot]));
   FollowSnooze(window);
   if (Window) return;
   Window = window;

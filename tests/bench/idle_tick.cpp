@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
     Ringing_ = Counting = true;
     VolUp = 1;
     FadeLevel = 160;
-    Ringing = RingRecord{RingOn, 2000000 - 10000, -1, 5000, 1, 7 * 60, 0};
+    Ringing = RingRecord{RingOn, 2000000 - 10000, -1, 5000, 1, 7 * 60, 0, 0};
     LastTick.Elapsed = 2000000 - 1000;  // the computer did not sleep over it
     RingTick();  // the tick before: the window shows the alarm already
   }

@@ -43,7 +43,7 @@ void ResetHost() {
   strcpy(MenuText, DefaultMenuText);
   StopAfterLast = 0;
   SettingsDialog = PrevHostProc = HookedMenu = PrevLinkProc = nullptr;
-  FadeLevel = SavedVolume = StopPhase = StartupPending = StopAfterSent = 0;
+  FadeLevel = SavedVolume = StopPhase = StartupPending = StopAfterSent = OwnLevel = 0;
   LocalTime = LocalTimeRecord{};
   for (FiredRecord& fired : AlarmFired) fired = FiredRecord{};
   StopFired = FiredRecord{};

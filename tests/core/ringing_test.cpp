@@ -77,9 +77,12 @@ TEST(Ringing, EachAnswerEndsItAndReleasesTheHold) {
     const char* what;
     int32_t snooze;
     std::vector<Tick> ticks;
+    int32_t own = 0;  // alarm 1's own volume, in percent
   } cases[] = {
       {"Stop", 9, {{1, Playing, 1000, 120, Asks}, {2, Stopped, -1, 120, "IsPlaying"}}},
       {"the volume moved", 9, {{1, Playing, 1000, 120, Asks}, {2, Playing, 2000, 150, "IsPlaying, QueryVolume, StopTimer 2"}}},
+      // Set to 128 as it started: moved before the first tick.
+      {"the volume moved from the alarm's own", 9, {{1, Playing, 1000, 120, "IsPlaying, QueryVolume, StopTimer 2"}}, 50},
       {"Pause with no snooze", 0, {{1, Paused, 1000, 120, "IsPlaying, StopTimer 2"}}},
       {"resumed by the user during the snooze", 9,
        {{1, Paused, 1000, 120, "IsPlaying, StopTimer 2"}, {100, Playing, 1000, 120, "IsPlaying"}}},
@@ -93,6 +96,7 @@ TEST(Ringing, EachAnswerEndsItAndReleasesTheHold) {
     SCOPED_TRACE(c.what);
     ResetHost();
     Snooze = c.snooze;
+    SettingValues[FirstAlarmVolume] = c.own;
     AlarmStarted(0);
     TickThrough(c.ticks);
     EXPECT_EQ(RingOff, Ringing.State);

@@ -32,7 +32,8 @@ TEST(SettingsRecord, ValueNamesAreInStorageOrderAndFitTheirSlots) {
       "VolEnd", "TimeOut", "StartH", "StartM", "StopH", "StopM", "First", "Last", "MenuPos",
       "TrackPos", "TrackLength", "StartDays", "WakeUp", "Snooze", "RingLimit", "SilentTone",
       "Alarm2", "Alarm3", "Alarm4", "Alarm5", "Alarm6", "Alarm7", "Alarm8", "SkipAlarm",
-      "SysVolume", "RingWindow"};
+      "SysVolume", "RingWindow", "Alarm1Volume", "Alarm2Volume", "Alarm3Volume", "Alarm4Volume",
+      "Alarm5Volume", "Alarm6Volume", "Alarm7Volume", "Alarm8Volume"};
   for (int i = 0; i < SettingCount; ++i) {
     EXPECT_STREQ(expected[i], SettingNames[i]) << i;
     EXPECT_LT(strlen(SettingNames[i]), size_t{SettingNameSize}) << i;
@@ -46,4 +47,5 @@ TEST(SettingsRecord, ValueNamesAreInStorageOrderAndFitTheirSlots) {
   EXPECT_EQ(&SettingValues[45], &SkipAlarm);
   EXPECT_EQ(&SettingValues[46], &SysVolume);
   EXPECT_EQ(&SettingValues[47], &RingWindow);
+  EXPECT_EQ(48, FirstAlarmVolume);
 }

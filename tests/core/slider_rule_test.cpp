@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "control/control.h"
 #include "settings/settings.h"
 #include "ui/slider_rule.h"
 
@@ -60,4 +61,10 @@ TEST(SliderRule, VolumesShowAsWholePercentRoundedDown) {
   EXPECT_EQ(78, VolumePercent(201));
   EXPECT_EQ(0, VolumePercent(1));
   EXPECT_EQ(0, VolumePercent(0));
+  // An alarm's own volume, in percent, plays at the least level shown as that percent.
+  for (int32_t percent = 1; percent <= 100; ++percent) {
+    SettingValues[FirstAlarmVolume + 3] = percent;
+    EXPECT_EQ(percent, VolumePercent(LevelOf(3)));
+    EXPECT_EQ(percent - 1, VolumePercent(LevelOf(3) - 1));
+  }
 }

@@ -178,3 +178,47 @@ TEST(FadeIn, LoweringVolEndMidwayStopsAtOnce) {
   EXPECT_EQ("StopTimer 2", CallList());
   EXPECT_EQ(11, Player.volume);
 }
+
+// Each alarm's own volume: its fade-in ends there, or, without a fade or at or below the fade's
+// start, it is set at once; the snooze's resume does the same again, and the player at that
+// volume is no answer. Alarms in one minute play at the first's; above 100% counts as 100%.
+TEST(FadeIn, EndsAtTheAlarmsOwnVolume) {
+  const struct {
+    const char* what;
+    int32_t volUp, first, second;  // alarm 1's and alarm 2's own volume, in percent; -1 no alarm 2
+    const char* calls;             // what the start does to the volume
+    int32_t end;
+  } cases[] = {
+      {"none: to the end volume", 1, 0, -1, "SetVolume 100, StopTimer 2, StartTimer 2 1000", 200},
+      {"its own", 1, 50, -1, "SetVolume 100, StopTimer 2, StartTimer 2 1000", 128},
+      {"at the start: set at once", 1, 39, -1, "SetVolume 100, StopTimer 2", 100},
+      {"below the start", 1, 20, -1, "SetVolume 51, StopTimer 2", 51},
+      {"no fade-in: set as it starts", 0, 50, -1, "SetVolume 128, StopTimer 2", 128},
+      {"no fade-in, none: as found", 0, 0, -1, "", 77},
+      {"above 100%", 1, 150, -1, "SetVolume 100, StopTimer 2, StartTimer 2 1000", 255},
+      {"two in a minute, the first without", 1, 0, 50, "SetVolume 100, StopTimer 2, StartTimer 2 1000", 200},
+      {"two in a minute, the first's own", 0, 60, 90, "SetVolume 153, StopTimer 2", 153},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ResetHost();
+    StartOn = 1, StartH = 7, VolUp = c.volUp, VolStart = 100, VolEnd = 200, Player.volume = 77;
+    SettingValues[FirstAlarmVolume] = c.first, SettingValues[FirstAlarmVolume + 1] = c.second;
+    if (c.second >= 0) SettingValues[FirstPackedAlarm] = 0x057F0700;  // 07:00 every day, on
+    SetClock(7, 0, 0);
+    ClockTick();
+    const std::string calls = *c.calls ? std::string(", ") + c.calls : "";
+    EXPECT_EQ("IsPlaying, ListLength, Play" + calls, CallList());
+    while (FireTimer(FadeTimer)) {}
+    EXPECT_EQ(c.end, Player.volume);
+    Player.playing = 1;
+    ClockTick();
+    EXPECT_EQ(RingOn, Ringing.State) << "the player at the alarm's volume is no answer";
+    Player.playing = 3;
+    ClockTick();  // snoozed
+    FakeElapsedMs += 9 * 60000, Calls.clear();
+    SetClock(7, 9, 30);
+    ClockTick();
+    EXPECT_EQ("IsPlaying, Pause" + calls, CallList());
+  }
+}

@@ -717,3 +717,47 @@ TEST_F(AlarmClock, EachAlarmsMusicIsShownByNamePickedAndKeptByOk) {
   EXPECT_EQ(L"-", StoredMusic(1));
   RemoveDirectoryW(folder.c_str());
 }
+
+// The label shows after the time in the row and the next-alarm line, wide; the alarm dialog
+// shows the label and the volume (empty for the end volume, its arrows starting there), a
+// volume out of range is told on the Rings line and OK then keeps the dialog open; only OK keeps.
+TEST_F(AlarmClock, EachAlarmsLabelAndVolumeAreShownTypedAndKeptByOk) {
+  StoreAlarms(Word(7, 0, Weekdays, On), {Word(6, 30, Sat, On)});
+  WriteMusic(2, L"Swim \u671d", REG_SZ, ~0u, L"Label");
+  WriteDword("Alarm2Volume", 150);  // counts as 100
+  SetSimulatedClock(19, 0, 0, 11, 12, 2026);  // Friday
+  Init();
+  RunSettings(plugin, [&](HWND settings) {
+    RunAlarmClock(settings, [&](HWND clock) {
+      EXPECT_EQ(L"06:30  Swim \u671d  Sat", WideRow(clock, 1));
+      EXPECT_EQ(L"Next alarm: Saturday 12 December, 06:30, Swim \u671d (in 11 h 30 min)", WideText(clock, 60));
+      ClickRow(clock, List, 1);
+      RunAlarm([clock] { Click(clock, Edit); }, [&](HWND alarm) {
+        EXPECT_EQ(L"Swim \u671d", WideText(alarm, 95));
+        EXPECT_EQ("100", Text(alarm, 96));
+        SetDlgItemTextA(alarm, 96, "101");
+        EXPECT_EQ("Volume (%): 1 to 100, or empty for the end volume", Text(alarm, 97));
+        Click(alarm, 1);
+        EXPECT_TRUE(IsWindow(alarm) && GetDlgItem(alarm, 96) == GetFocus()) << "OK left it open, in the volume";
+        SetDlgItemTextA(alarm, 96, "");
+        SetDlgItemTextW(alarm, 95, L"Work");
+        Click(alarm, 1);
+      });
+      EXPECT_EQ(L"06:30  Work  Sat", WideRow(clock, 1));
+      ClickRow(clock, List, 0);
+      RunAlarm([clock] { Click(clock, Edit); }, [&](HWND alarm) {
+        EXPECT_EQ("", Text(alarm, 96));
+        SendDlgItemMessageA(alarm, 96, WM_KEYDOWN, VK_DOWN, 0);  // from the end volume, 100%
+        EXPECT_EQ("99", Text(alarm, 96));
+        SetDlgItemTextW(alarm, 95, L"Gym");
+        Click(alarm, 2);
+      });
+      EXPECT_EQ(L"07:00  Mon Tue Wed Thu Fri", WideRow(clock, 0));
+      Click(clock, 1);
+    });
+    Click(settings, 2);
+  });
+  EXPECT_EQ(L"Work", StoredMusic(2, L"Label"));
+  EXPECT_EQ(L"-", StoredMusic(1, L"Label"));
+  EXPECT_EQ(0u, Stored("Alarm1Volume") | Stored("Alarm2Volume"));
+}

@@ -327,21 +327,21 @@ static bool PowerCallsIntercepted(HMODULE module) {
 // ---------------------------------------------------------------- registry
 void DeleteKey(const char* path) { RegDeleteTreeA(HKEY_CURRENT_USER, path); RegDeleteKeyA(HKEY_CURRENT_USER, path); }
 
-static std::wstring MusicName(int alarm) { return L"Alarm" + std::to_wstring(alarm) + L"Music"; }
+static std::wstring MusicName(int alarm, const wchar_t* kind) { return L"Alarm" + std::to_wstring(alarm) + kind; }
 
-void WriteMusic(int alarm, const std::wstring& text, DWORD type, DWORD bytes) {
+void WriteMusic(int alarm, const std::wstring& text, DWORD type, DWORD bytes, const wchar_t* kind) {
   HKEY key;
   ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, PluginKeyPath, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL));
-  RegSetValueExW(key, MusicName(alarm).c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+  RegSetValueExW(key, MusicName(alarm, kind).c_str(), 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
                  bytes == ~0u ? static_cast<DWORD>((text.size() + 1) * 2) : bytes);
   RegCloseKey(key);
 }
 
-std::wstring StoredMusic(int alarm) {
+std::wstring StoredMusic(int alarm, const wchar_t* kind) {
   static WCHAR text[4096];
   DWORD type = 0, size = sizeof text;
   std::wstring key(PluginKeyPath, PluginKeyPath + lstrlenA(PluginKeyPath));
-  if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), MusicName(alarm).c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type, text,
+  if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), MusicName(alarm, kind).c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type, text,
                    &size) != ERROR_SUCCESS)
     return L"-";
   return type == REG_SZ ? text : L"?";

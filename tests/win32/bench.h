@@ -13,7 +13,7 @@
 #include "virtual_timers.h"
 
 extern const char PluginKeyPath[];
-enum { StoredValueCount = 49 };  // what a save writes: every number, and MenuName
+enum { StoredValueCount = 57 };  // what a save writes: every number, and MenuName
 extern const char RunKeyPath[];
 
 // ---- what the intercepted imports saw and answer ----
@@ -65,10 +65,11 @@ bool ReadText(const char* key, const char* name, std::string* text);
 void WriteDword(const char* name, DWORD value);
 void WriteValue(const char* key, const char* name, DWORD type, const void* data, DWORD size);
 int CountValues(const char* key);
-// Alarm n's music (1 to 8) in the store: written as given, by default a terminated REG_SZ; read
-// back as a REG_SZ's text, "-" when there is no value, "?" when it has another type.
-void WriteMusic(int alarm, const std::wstring& text, DWORD type = REG_SZ, DWORD bytes = ~0u);
-std::wstring StoredMusic(int alarm);
+// Alarm n's music (1 to 8) in the store, or its `kind` of string (L"Label"): written as given, by
+// default a terminated REG_SZ; read back as a REG_SZ's text, "-" when there is no value, "?" when
+// it has another type.
+void WriteMusic(int alarm, const std::wstring& text, DWORD type = REG_SZ, DWORD bytes = ~0u, const wchar_t* kind = L"Music");
+std::wstring StoredMusic(int alarm, const wchar_t* kind = L"Music");
 
 // ---- message loop ----
 // With virtual time on (every test, unless it asks for real timers), the plug-in's timers

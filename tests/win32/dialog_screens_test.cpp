@@ -44,11 +44,15 @@ TEST_F(Screens, AboutBox) {
 
 // Three alarms, one of them off, the second selected; the longest line the next alarm can
 // take (a long day and month, and days to go), the sleep timer's longest countdown under it, a
-// warning. Then the alarm dialog on the third, which plays a folder of its own; the first a stream.
+// warning. Then the alarm dialog on the third, which plays a folder of its own, labelled and at
+// a volume of its own; the first a stream, at work.
 TEST_F(Screens, AlarmClockDialogAndAlarmDialog) {
   PowerPlan.onBattery = 0;
   WriteMusic(1, L"https://radio.example/morning");
   WriteMusic(3, L"C:\\M\u00fcsik\\\u671d");
+  WriteMusic(1, L"Work", REG_SZ, ~0u, L"Label");
+  WriteMusic(3, L"Swimming, then the bus", REG_SZ, ~0u, L"Label");
+  WriteDword("Alarm3Volume", 60);
   WriteDword("StartOn", 1);
   WriteDword("StartH", 7);
   WriteDword("StartM", 0);
@@ -60,9 +64,11 @@ TEST_F(Screens, AlarmClockDialogAndAlarmDialog) {
   SendMessageA(main, WM_COMMAND, 1031, 0);  // Sleep timer > 120 minutes
   RunSettings(plugin, [](HWND settings) {
     RunAlarmClock(settings, [](HWND clock) {
-      EXPECT_EQ("Next alarm: Wednesday 30 September, 06:30 (in 6 d 23 h 29 min)", Text(clock, 60));
+      EXPECT_EQ("Next alarm: Wednesday 30 September, 06:30, Swimming, then the bus (in 6 d 23 h 29 min)",
+                Text(clock, 60));
       EXPECT_EQ("Sleep timer: stops at 09:01 (in 2 h 0 min)", Text(clock, 67));
       EXPECT_EQ(0u, Text(clock, 77).find("On battery, Windows allows no wake timers"));
+      EXPECT_EQ("", ClippedTexts(clock)) << "a long label takes the next alarm's second line";
       ClickRow(clock, 68, 1);
       EXPECT_NE("", SaveScreen("alarm_clock", clock));
       ClickRow(clock, 68, 2);

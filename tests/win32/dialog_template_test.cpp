@@ -6,7 +6,7 @@
 namespace {
 
 // A note is left text that stays hidden until the dialog has something to say with it.
-enum Kind { Group, TimeList, Left, OneLine, Right, Check, Number, TextEdit, Slider, Push, Icon, Note, RowList };
+enum Kind { Group, TimeList, Left, OneLine, Right, Check, Number, TextEdit, Slider, Push, Icon, Note, RowList, Arrows };
 
 struct Expected {
   int id;
@@ -118,7 +118,12 @@ const Expected AlarmControls[] = {
     {88, Check, 162, 26, 30, 10, "Sat"},
     {82, Check, 193, 26, 30, 10, "Sun"},
     {89, Check, 7, 42, 40, 10, "On"},
+    {130, Left, 55, 42, 26, 8, "Label:"},
+    {95, TextEdit, 83, 40, 140, 13, ""},
     {90, Check, 7, 55, 120, 10, "Ring once, then switch off"},
+    {131, Left, 135, 57, 50, 8, "Volume (%):"},
+    {96, Number, 187, 55, 24, 13, ""},  // empty: the end volume
+    {132, Arrows, 212, 55, 11, 13, nullptr},
     {109, Left, 7, 72, 26, 8, "Music:"},
     {91, TextEdit, 35, 70, 107, 13, ""},
     {92, Push, 145, 70, 38, 13, "File..."},
@@ -174,6 +179,7 @@ const char* ClassOf(Kind kind) {
     case Left: case OneLine: case Right: case Icon: case Note: return "Static";
     case Number: case TextEdit: return "Edit";
     case Slider: return "msctls_trackbar32";
+    case Arrows: return "msctls_updown32";
   }
   return "";
 }
@@ -205,7 +211,7 @@ void CheckStyle(HWND control, Kind kind) {
   DWORD ex = GetWindowLongA(control, GWL_EXSTYLE);
   bool border = (style & WS_BORDER) || (ex & WS_EX_CLIENTEDGE);
   bool tabStop = kind != Group && kind != Left && kind != OneLine && kind != Right && kind != Icon &&
-                 kind != Note;
+                 kind != Note && kind != Arrows;
   EXPECT_EQ(tabStop, (style & WS_TABSTOP) != 0);
   EXPECT_EQ(kind != Note, (style & WS_VISIBLE) != 0);
   switch (kind) {
@@ -243,6 +249,7 @@ void CheckStyle(HWND control, Kind kind) {
       EXPECT_TRUE(style & TBS_NOTICKS);
       EXPECT_TRUE(style & TBS_BOTH);
       break;
+    case Arrows: EXPECT_EQ(DWORD(UDS_AUTOBUDDY | UDS_SETBUDDYINT), style & (UDS_AUTOBUDDY | UDS_SETBUDDYINT)); break;
   }
 }
 
@@ -271,6 +278,7 @@ void CheckControls(HWND dialog, HMODULE module, int dialogId, const Expected* ta
       EXPECT_EQ(e.height, TemplateHeight(module, dialogId, e.id));
       actual.bottom = expected.bottom;
     }
+    if (e.kind == Arrows) actual.right = expected.right;  // the arrows may take a width of their own
     if (e.kind == Icon) {
       // An icon static takes the icon's size; only its corner is the template's.
       EXPECT_EQ(expected.left, actual.left);

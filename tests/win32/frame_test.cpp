@@ -148,7 +148,7 @@ static const struct {
     {"shlwapi.dll", " StrToIntA "},
     {"user32.dll", " AppendMenuA CallNextHookEx CallWindowProcA CheckDlgButton CreateDialogParamA"
                    " CreatePopupMenu DeleteMenu DestroyMenu DestroyWindow DialogBoxParamA EnableWindow"
-                   " DialogBoxParamW GetDlgItemTextW SendDlgItemMessageW SetDlgItemTextW"
+                   " DialogBoxParamW GetDlgItemTextW SendDlgItemMessageW SetDlgItemTextW AppendMenuW CreateDialogParamW"
                    " EndDialog ExitWindowsEx GetAsyncKeyState GetDlgItem GetDlgItemTextA GetFocus"
                    " GetMenuItemCount GetSubMenu GetSysColor GetWindowLongA GetWindowModuleFileNameA"
                    " InsertMenuA IsDialogMessageA IsDlgButtonChecked IsWindow KillTimer LoadCursorA"

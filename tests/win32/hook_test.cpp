@@ -600,6 +600,7 @@ TEST_F(HookMenu, TheAlarmSubmenuSwitchesEachAlarmAndSkipsTheNextOne) {
   WriteDword("StartDays", 0x3E);
   WriteDword("Alarm2", 0x0304061E);
   WriteDword("Alarm4", 0x00410900);
+  WriteMusic(2, L"Pills & tea", REG_SZ, ~0u, L"Label");  // its ampersand shown, no mnemonic
   SetSimulatedClock(23, 10, 20);  // before the load: what rang before it depends on the date
   Start();
   const struct {
@@ -607,24 +608,24 @@ TEST_F(HookMenu, TheAlarmSubmenuSwitchesEachAlarmAndSkipsTheNextOne) {
     const char* shown;
     DWORD onBattery = 1, wakeError = 0;  // "Allow wake timers" on battery; an arming's last error
   } cases[] = {
-      {0, "Alarm (Wed 07:00): 1040 07:00  Mon Tue Wed Thu Fri* 1041 06:30  Tue  once* 1043 09:00  Sat Sun  (off)"
+      {0, "Alarm (Wed 07:00): 1040 07:00  Mon Tue Wed Thu Fri* 1041 06:30  Pills && tea  Tue  once* 1043 09:00  Sat Sun  (off)"
           " | 1048 Skip the next alarm (Wed 07:00)"},
-      {0, "Alarm (Wed 07:00, no wake on battery): 1040 07:00  Mon Tue Wed Thu Fri* 1041 06:30  Tue  once*"
+      {0, "Alarm (Wed 07:00, no wake on battery): 1040 07:00  Mon Tue Wed Thu Fri* 1041 06:30  Pills && tea  Tue  once*"
           " 1043 09:00  Sat Sun  (off) | 1048 Skip the next alarm (Wed 07:00)", 0},
-      {1048, "Alarm (Thu 07:00): 1040 07:00  Mon Tue Wed Thu Fri* 1041 06:30  Tue  once* 1043 09:00  Sat Sun  (off)"
+      {1048, "Alarm (Thu 07:00): 1040 07:00  Mon Tue Wed Thu Fri* 1041 06:30  Pills && tea  Tue  once* 1043 09:00  Sat Sun  (off)"
              " | 1048 Skip the next alarm (Wed 07:00)*"},
-      {1048, "Alarm (Wed 07:00): 1040 07:00  Mon Tue Wed Thu Fri* 1041 06:30  Tue  once* 1043 09:00  Sat Sun  (off)"
+      {1048, "Alarm (Wed 07:00): 1040 07:00  Mon Tue Wed Thu Fri* 1041 06:30  Pills && tea  Tue  once* 1043 09:00  Sat Sun  (off)"
              " | 1048 Skip the next alarm (Wed 07:00)"},
-      {1048, "Alarm (Thu 07:00): 1040 07:00  Mon Tue Wed Thu Fri* 1041 06:30  Tue  once* 1043 09:00  Sat Sun  (off)"
+      {1048, "Alarm (Thu 07:00): 1040 07:00  Mon Tue Wed Thu Fri* 1041 06:30  Pills && tea  Tue  once* 1043 09:00  Sat Sun  (off)"
              " | 1048 Skip the next alarm (Wed 07:00)*"},
       // Switching any alarm cancels the skip; the wake set again, on a computer that cannot wake.
-      {1043, "Alarm (Wed 07:00, cannot wake): 1040 07:00  Mon Tue Wed Thu Fri* 1041 06:30  Tue  once*"
+      {1043, "Alarm (Wed 07:00, cannot wake): 1040 07:00  Mon Tue Wed Thu Fri* 1041 06:30  Pills && tea  Tue  once*"
              " 1043 09:00  Sat Sun* | 1048 Skip the next alarm (Wed 07:00)", 1, ERROR_NOT_SUPPORTED},
-      {1040, "Alarm (Sat 09:00): 1040 07:00  Mon Tue Wed Thu Fri  (off) 1041 06:30  Tue  once* 1043 09:00  Sat Sun*"
+      {1040, "Alarm (Sat 09:00): 1040 07:00  Mon Tue Wed Thu Fri  (off) 1041 06:30  Pills && tea  Tue  once* 1043 09:00  Sat Sun*"
              " | 1048 Skip the next alarm (Sat 09:00)"},
-      {1041, "Alarm (Sat 09:00): 1040 07:00  Mon Tue Wed Thu Fri  (off) 1041 06:30  Tue  once  (off) 1043 09:00  Sat Sun*"
+      {1041, "Alarm (Sat 09:00): 1040 07:00  Mon Tue Wed Thu Fri  (off) 1041 06:30  Pills && tea  Tue  once  (off) 1043 09:00  Sat Sun*"
              " | 1048 Skip the next alarm (Sat 09:00)"},
-      {1043, "Alarm (off): 1040 07:00  Mon Tue Wed Thu Fri  (off) 1041 06:30  Tue  once  (off)"
+      {1043, "Alarm (off): 1040 07:00  Mon Tue Wed Thu Fri  (off) 1041 06:30  Pills && tea  Tue  once  (off)"
              " 1043 09:00  Sat Sun  (off) | 1048 Skip the next alarm-"},
   };
   for (const auto& c : cases) {

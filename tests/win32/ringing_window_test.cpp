@@ -103,10 +103,14 @@ TEST_F(RingWindow, GoesWithEveryEndingOfTheAlarmAndANewAlarmOpensItAgain) {
 // nothing more, and the keyboard moves on to Stop. The resumed alarm has it back, with Enter.
 TEST_F(RingWindow, SnoozePausesThePlayerAndIsGreyedUntilTheAlarmResumes) {
   AlarmsAtSevenAndFivePast({{"Activate", 1}, {"Snooze", 1}, {"Alarm2", 0}});
+  WriteMusic(1, L"Pills & \u671d", REG_SZ, ~0u, L"Label");
   Init();
   ASSERT_TRUE(Rings()) << LogText();
   HWND window = RingingWindow();
   EXPECT_EQ("07:00", Text(window, 100));
+  WCHAR label[64];
+  GetDlgItemTextW(window, 133, label, 64);
+  EXPECT_STREQ(L"Pills & \u671d", label) << "under the time, as typed";
   EXPECT_EQ("Ringing", Text(window, 101));
   EXPECT_TRUE(Enabled(window, 102));
   EXPECT_EQ(GetDlgItem(window, 102), GetFocus());

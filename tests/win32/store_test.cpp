@@ -11,7 +11,8 @@ static const char* const Names[] = {
     "VolEnd", "TimeOut", "StartH", "StartM", "StopH", "StopM", "First", "Last", "MenuPos",
     "TrackPos", "TrackLength", "StartDays", "WakeUp", "Snooze", "RingLimit", "SilentTone",
     "Alarm2", "Alarm3", "Alarm4", "Alarm5", "Alarm6", "Alarm7", "Alarm8", "SkipAlarm",
-    "SysVolume", "RingWindow"};
+    "SysVolume", "RingWindow", "Alarm1Volume", "Alarm2Volume", "Alarm3Volume", "Alarm4Volume",
+    "Alarm5Volume", "Alarm6Volume", "Alarm7Volume", "Alarm8Volume"};
 
 static DWORD DefaultOf(const std::string& name) {
   if (name == "HotKey" || name == "AddMenu") return 1;
@@ -53,15 +54,17 @@ TEST_F(Store, EveryStoredValueIsLoadedAndSavedBack) {
   EXPECT_EQ("Wake me", StoredMenuText());
 }
 
-// The alarms' words go back as they came, even one no dialog could write; a skip not yet
-// spent (its minute is years away) stays.
+// The alarms' words and volumes go back as they came, even one no dialog could write; a skip
+// not yet spent (its minute is years away) stays.
 TEST_F(Store, TheAlarmsAndTheSkipRoundTrip) {
   const DWORD values[8] = {0x013E061E, 0x02410900, 0, 0x017F1800, 0xFFFFFFFF, 0x00010000, 1, 30000000};
-  for (int i = 0; i < 8; ++i) WriteDword(Names[38 + i], values[i]);
+  const DWORD volumes[8] = {50, 0, 100, 150, 0xFFFFFFFF, 1, 0, 99};
+  for (int i = 0; i < 8; ++i) WriteDword(Names[38 + i], values[i]), WriteDword(Names[48 + i], volumes[i]);
   Init();
   Pump(3000);
   ClosePlayer();
   for (int i = 0; i < 8; ++i) EXPECT_EQ(values[i], Stored(Names[38 + i])) << Names[38 + i];
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(volumes[i], Stored(Names[48 + i])) << Names[48 + i];
 }
 
 TEST_F(Store, APartialKeyKeepsTheDefaultsOfWhatItLacks) {
@@ -140,9 +143,15 @@ TEST_F(Store, EachAlarmsMusicRoundTripsInUtf16AndBadValuesReadAsEmpty) {
   WriteMusic(5, L"%TEMP%\\a.mp3", REG_EXPAND_SZ);
   WriteMusic(6, L"http://radio.example/live", REG_BINARY);
   WriteMusic(7, L"http://h/a.mp3", REG_SZ, 14 * 2);  // unterminated, shorter
+  WriteMusic(8, std::wstring(1 << 21, L'z'));  // far past the buffer, which must not be read that far
+  // Labels the same way, of at most 40 characters.
+  const std::wstring labels[4] = {L"Pills \u671d", std::wstring(40, L'L'), std::wstring(41, L'M'), L"-"};
+  for (int i = 0; i < 3; ++i) WriteMusic(i + 1, labels[i], REG_SZ, ~0u, L"Label");
+  WriteMusic(4, L"Work", REG_MULTI_SZ, ~0u, L"Label");
   Init();
   ClosePlayer();
   const std::wstring expected[8] = {folder, longest, L"-", L"-", L"-", L"-", L"http://h/a.mp3", L"-"};
   for (int i = 0; i < 8; ++i) EXPECT_TRUE(expected[i] == StoredMusic(i + 1)) << "Alarm" << i + 1 << "Music";
-  EXPECT_EQ(StoredValueCount + 3, CountValues(PluginKeyPath));
+  for (int i = 0; i < 4; ++i) EXPECT_TRUE((i == 2 ? L"-" : labels[i]) == StoredMusic(i + 1, L"Label")) << i + 1;
+  EXPECT_EQ(StoredValueCount + 5, CountValues(PluginKeyPath));
 }
