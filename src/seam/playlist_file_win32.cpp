@@ -14,7 +14,7 @@ enum : DWORD { FileMagic = 0x4C504244 };  // "DBPL"
 enum { PathLimit = 32767 };
 
 static WCHAR SavedPath[MAX_PATH + 40], TempPath[MAX_PATH + 40];
-static HANDLE File = INVALID_HANDLE_VALUE;
+static HANDLE File;  // open only while a list is written or read
 static BYTE Buffer[65536];
 static DWORD Fill, Taken;
 static DWORD Sum;
