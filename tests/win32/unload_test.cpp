@@ -156,7 +156,7 @@ class Unloading : public PluginTest {
   }
   // The storm, and what every order must show after it.
   StormResult StormAfterUnload(bool theirsInChain) {
-    StormResult r = Storm(main, 3000);
+    StormResult r = Storm(main, 1500);  // some two hundred ticks and thirty ends of tracks
     EXPECT_TRUE(IsWindow(main));
     EXPECT_EQ(r.markers, PlayerMarkers) << "the player missed messages";
     if (theirsInChain) {
@@ -168,7 +168,7 @@ class Unloading : public PluginTest {
     EXPECT_GT(r.playerTicks, 50);
     EXPECT_GT(r.trackEnds, 10);
     EXPECT_EQ(12, SendMessageA(main, IpcMessage, 0, 124));
-    printf("unloading: %d messages, %d timer ticks, %d ends of tracks in 3 s\n", r.markers,
+    printf("unloading: %d messages, %d timer ticks, %d ends of tracks in 1.5 s\n", r.markers,
            r.playerTicks, r.trackEnds);
     return r;
   }
