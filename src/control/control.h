@@ -19,6 +19,8 @@ void StartFadeIn();  // from VolStart, a step every TimeOut, up to OwnLevel or e
 void FadeInTick();
 void StopEvent();
 void RunStop();  // the sleep timer's actions: its phases, then the final stop
+enum : int32_t { DailyStop = 1, CountdownStop = 2 };
+void RunStopFor(int32_t source);  // unless the other source ran them within the minute
 void StopPlayback();  // the final stop
 void FadeOutTick();
 void CancelFadeOut();    // the fade timer stopped, the volume put back where the fade began

@@ -32,7 +32,7 @@ void SleepTimerTick() {
   uint32_t pastEnd = PastEnd();
   if (!Ended(pastEnd)) return;
   SleepCountdown.Minutes = 0;  // once, whatever follows
-  if (pastEnd <= LateLimitMs) RunStop();
+  if (pastEnd <= LateLimitMs) RunStopFor(CountdownStop);
 }
 
 bool SleepTimerEnd(const LocalTimeRecord& now, LocalTimeRecord* at, int32_t* minutes) {

@@ -13,7 +13,7 @@ void StopEvent() {
     SaveSettings();
     SettingsChanged();
   }
-  RunStop();
+  RunStopFor(DailyStop);
 }
 
 static bool PlayerPlaying() { return PlayerIpc(0, IpcIsPlaying) == 1; }
@@ -46,6 +46,16 @@ static void StartFadeOut() {
   StopFadeTimer();
   FadeLevel = SavedVolume = QueryVolume();
   StartTimer(FadeTimer, static_cast<uint32_t>(TimeOut), FadeOutTick);
+}
+
+// The daily stop and a countdown ending within a minute of each other are one night's stop: the
+// second would send a computer just woken from the first's standby back to sleep.
+void RunStopFor(int32_t source) {
+  uint32_t now = ElapsedMilliseconds();
+  if (StopRan && StopRan != source && now - StopRanAt < 60000u) return;
+  StopRan = source;
+  StopRanAt = now;
+  RunStop();
 }
 
 void RunStop() {

@@ -73,6 +73,8 @@ RingRecord Ringing;
 RaisedVolumeRecord RaisedVolume;
 TickRecord LastTick;
 SleepRecord SleepCountdown;
+int32_t StopRan;
+uint32_t StopRanAt;
 int32_t OwnMusicState;
 char ModulePath[TextSize];
 char Scratch[TextSize];

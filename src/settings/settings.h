@@ -180,6 +180,8 @@ extern RingRecord Ringing;
 extern RaisedVolumeRecord RaisedVolume;
 extern TickRecord LastTick;  // the latest clock tick, or the start-up's reading
 extern SleepRecord SleepCountdown;
+extern int32_t StopRan;     // what last ran the sleep timer's actions (DailyStop ..); 0 none
+extern uint32_t StopRanAt;  // and at which ElapsedMilliseconds
 // Where an alarm's own music stands: none in the list; the alarm's in, the user's list saved
 // aside; the alarm over and its music played on by the user, the list back at the next stop.
 enum : int32_t { MusicNone = 0, MusicOwn = 1, MusicKept = 2 };

@@ -40,6 +40,8 @@ uint32_t UtcSeconds() { return 1000; }
 void PlayTone(int32_t) { abort(); }
 bool ReadSystemVolume(SystemVolumeRecord*) { abort(); }
 void WriteSystemVolume(const SystemVolumeRecord&) { abort(); }
+void KeepRaisedVolume(const RaisedVolumeRecord&) { abort(); }
+bool ReadKeptRaisedVolume(RaisedVolumeRecord*) { abort(); }
 bool SavePlaylist() { abort(); }
 int32_t RestorePlaylist() { abort(); }
 int32_t EnqueueMusic(const char16_t*) { abort(); }

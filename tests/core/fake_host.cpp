@@ -57,6 +57,8 @@ void ResetHost() {
   VolumeCalls.clear();
   LastTick = TickRecord{};
   SleepCountdown = SleepRecord{};
+  StopRan = 0;
+  StopRanAt = 0;
   FakeElapsedMs = 0xFFFFFFFFu - 20 * 60000u;
   FakeUtcOffset = FakeZoneChangeUtc = FakeUtcOffsetBefore = FakeUtcOffsetAfter = 0;
   WakeCalls.clear();

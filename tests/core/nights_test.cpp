@@ -84,7 +84,8 @@ enum Claim { Quiet, Ringing, Snoozed };         // the alarm, as the README says
 const char* const Promises[] = {"", "no surprise power action", "an alarm rings once, on time",
                                 "an alarm the player was there for rings", "the hold follows the alarm",
                                 "pause never plays", "the tone only when needed", "the wake follows the alarms",
-                                "the user's playlist is never lost", "a snooze slept through ends quietly"};
+                                "the user's playlist is never lost", "a snooze slept through ends quietly",
+                                "an alarm rings at its own volume", "the computer's volume goes back"};
 
 struct Night {
   Dice rnd;
@@ -109,6 +110,15 @@ struct Night {
   bool doubt = false;  // an alarm the plug-in may or may not have rung took a tick: the claim may be off
   int64_t claimT = 0, snoozeT = 0, baseline = -1;  // the volume a ringing alarm keeps; -1 unread
   bool volumeRule = true;                          // lost when the fade-in is ticked mid-ring
+  // The player level the ringing alarm ends at, its own or VolEnd (-1: none set, or not known), and
+  // whether the user moved the player's volume since it started or resumed.
+  int32_t level = -1;
+  bool levelMoved = false;
+  // The computer's volume: as the model last saw it, as the alarm found it before raising it, whether
+  // it is raised, and whether the user may have kept it so (answered by the volume or by playing) or
+  // set it since.
+  SystemVolumeRecord sysNow = {}, sysFound = {};
+  bool sysRaised = false, sysMayStay = false, sysUserSet = false;
   struct { bool current, fade, wait; } stop = {};
   const char* stopCut = "none began";  // why the last stop is no longer current
   int64_t countdownEnd = -1, stopMinute = -1, skipped = -1, loadedT = 0, lastTickT = 0, lastTickLocal = 0;
@@ -263,6 +273,7 @@ struct Night {
       printf("      plug-in: %s | %s\n", CallList().c_str(), WakeList().c_str());
     Absorb();
     if (k == Tick) AfterTick();
+    SystemVolume();
     if ((hasSaved ? saved : lengths) != users)
       Breach(8, hasSaved ? "the saved list is not the user's" : "the player's list is not the user's, and none is saved");
     for (int32_t i = 0; i < AlarmCount; ++i)
@@ -288,9 +299,10 @@ struct Night {
       else if (c == "EnqueueMusic") lengths.assign(3, 3 * Min), listPos = playing = pos = 0, own = true;
       else if (c == "RestorePlaylist" && hasSaved) {
         lengths = saved, listPos = savedPos, playing = pos = 0, hasSaved = own = false;
-        fallback = kind == Tick && claim == Ringing && decides.empty();  // the silent music gives way
+        // The silent music gives way, stopped first; an alarm given up asks the player between the two.
+        fallback = kind == Tick && claim == Ringing && decides.empty() && &call != &Calls[0] && (&call)[-1] == "Stop";
       } else if (c == "Play" && fallback) {
-        claim = Ringing, claimT = t, baseline = VolUp ? baseline : -1;  // rings on, on the user's list
+        claim = Ringing, claimT = t;  // rings on, on the user's list, at the level it had
         if (!lengths.empty()) pos = 0, playing = 1;
       } else if (c == "Play") {
         // (Over music playing, a Play only takes back the stop after the track: the music plays on.)
@@ -305,7 +317,7 @@ struct Night {
           Breach(5, std::string("Pause reached a ") + (playing ? "paused" : "stopped") + " player");
         if (resume && t - snoozeT < CappedMinutes(Snooze) * Min - 2 * Sec)
           Breach(2, "the snooze resumed after " + Secs(t - snoozeT) + " of its " + std::to_string(Snooze) + " min");
-        if (resume) claim = Ringing, claimT = t, syncHint = true, doubt = false;
+        if (resume) claim = Ringing, claimT = t, syncHint = true, doubt = false, levelMoved = false;
         playing = playing == 1 ? 3 : playing == 3 ? 1 : 0, final = true;
       } else if (c == "ToneOn" || c == "ToneOff") {
         tone = c == "ToneOn";
@@ -322,8 +334,9 @@ struct Night {
       else if (c == "StopAfterCurrent") stopAfter = true;
       else if (c == "SetPlaylistPos" && a >= 0 && a < int(lengths.size())) listPos = a;
       else if (c == "JumpToTime" && playing && !lengths.empty()) pos = std::min(std::max(a, 0), lengths[listPos]);
-      // Without the fade-in, the level an alarm keeps is the one its first tick finds, whatever set it.
-      else if (c == "SetVolume") volume = a = std::min(std::max(a, 0), 255), baseline = VolUp ? a : baseline;
+      // Without the fade-in, the level an alarm keeps is its own, set as it starts, or else the one its
+      // first tick finds, whatever set it.
+      else if (c == "SetVolume") volume = a = std::min(std::max(a, 0), 255), baseline = VolUp || kind == Tick ? a : baseline;
       else if (c == "StartTimer") due[a] = t + std::max(b, 10), fadeEvery = a == FadeTimer ? due[a] - t : fadeEvery;
       else if (c == "ListLength") listed = true;
       else if (c == "Save") memcpy(stored, SettingValues, sizeof stored);
@@ -345,6 +358,24 @@ struct Night {
       Breach(3, "the alarm was given up after " + Secs(t - claimT) + " of its " + std::to_string(RingLimit) + " min");
     if (claim == Ringing && kind == Tick && stopped && !played && !fallback && !begins) claim = Quiet;  // at its limit
     if ((kind == Fade || kind == TrackEnd) && final && stop.current) stop.current = false, stopCut = "it ended";
+  }
+
+  // Promise 10: once its fade-in is over, or at once without one, the alarm plays at its level, until
+  // the user moves it. Promise 11: what the alarm raised goes back at its end, unless the user kept it.
+  void SystemVolume() {
+    if ((kind == Tick || kind == Fade) && claim == Ringing && !doubt && volumeRule && !levelMoved && level >= 0 && playing == 1 && !tone &&
+        !RunningTimers[FadeTimer] && volume != level)
+      Breach(10, "the alarm plays at " + std::to_string(volume) + ", not at its " + std::to_string(level));
+    SystemVolumeRecord now = {Device.muted, Device.level};
+    if (!sysRaised && (now.Muted != sysNow.Muted || now.Level != sysNow.Level))
+      sysRaised = true, sysFound = sysNow, sysMayStay = sysUserSet = false;
+    sysNow = now;
+  }
+  void SystemVolumeBack(const char* when) {  // the player closed, or loaded after a crash
+    if (!sysRaised || sysMayStay || !breach.empty()) return;
+    if (!sysUserSet && (Device.muted != sysFound.Muted || Device.level != sysFound.Level))
+      Breach(11, std::string("the computer is left as the alarm raised it ") + when);
+    sysRaised = false;
   }
 
   void BeforeTick() {
@@ -404,7 +435,15 @@ struct Night {
       else rung.insert(o->first), decided.insert(o->first);
       for (auto& d : decides)  // all those this tick decided rang with it
         if (!Skip(d)) rung.insert(d);
-      claim = Ringing, claimT = t, baseline = VolUp ? baseline : -1, volumeRule = true, syncHint = true, doubt = false;
+      claim = Ringing, claimT = t, volumeRule = true, syncHint = true, doubt = false;
+      // Several in one minute ring at the first listed one's volume; an alarm in doubt may be that one.
+      size_t first = o ? o->first.first : size_t{AlarmCount};
+      bool known = played;
+      for (auto& d : decides) first = Skip(d) ? first : std::min(first, d.first);
+      for (auto& d : tickDue) known &= !unsure.count(d.first) || Skip(d.first) || rung.count(d.first);
+      int32_t percent = first < AlarmCount ? std::min(SettingValues[FirstAlarmVolume + first], 100) : 0;
+      level = !known ? -1 : percent ? (percent * 255 + 99) / 100 : VolUp ? std::max(VolStart, VolEnd) : -1, levelMoved = false;
+      baseline = VolUp || percent ? baseline : -1;
     } else if (must) {
       Breach(3, "the alarm did not ring, nothing playing");
     } else if (pausedRing) {  // no alarm took the tick after all: the pause snoozed the one ringing
@@ -465,7 +504,12 @@ struct Night {
 
   // ---- the player, the user and the computer ----
   void Start() {  // a fresh module with the stored settings, PluginInit's portable part
+    RaisedVolumeRecord kept;
+    bool held = ReadKeptRaisedVolume(&kept);  // the registry and the device outlive the module
+    FakeDevice device = Device;
     ResetHost();
+    Device = device;
+    if (held) KeepRaisedVolume(kept);
     memcpy(SettingValues, stored, sizeof stored);
     for (int32_t i = 0; i < AlarmCount; ++i) AlarmMusic[i][0] = music[i] ? u'm' : 0, AlarmMusic[i][1] = 0;
     running = true, playing = pos = 0, stopAfter = endPending = false;
@@ -478,8 +522,10 @@ struct Night {
       return false;
     });
     Enter(Other, [] {
-      RestoreLeftList(), MarkMinuteSeen(), StartTimer(ClockTimer, 1000, ClockTick), RefreshWake(), StartupPlay();
+      RestoreLeftList(), PutBackLeftVolume(), MarkMinuteSeen(), StartTimer(ClockTimer, 1000, ClockTick), RefreshWake(),
+          StartupPlay();
     });
+    SystemVolumeBack("at the next load");
   }
   void Gone() {
     running = dead = stopAfter = endPending = tone = false, playing = pos = held = 0, wakeAt = countdownEnd = -1;
@@ -493,6 +539,7 @@ struct Night {
       TrackPos = PlayerIpc(0, IpcGetOutputTime), TrackLength = PlayerIpc(1, IpcGetOutputTime);
       SaveSettings(), StopTimer(ClockTimer), StopTimer(FadeTimer), EndRinging(), MusicBeforeClose(), ReleaseAwake();
     });
+    SystemVolumeBack("as the player closed");
     Gone();
   }
   void Notices() {  // those the player's thread owes, in the order they came, before all else
@@ -558,6 +605,7 @@ struct Night {
     claim = toned ? Quiet : claim, unattended = false;
   }
   void Play() {
+    sysMayStay |= sysRaised;  // playing on over a snooze keeps the computer as the alarm set it
     Command("the user presses Play", [] {});
     if (!lengths.empty()) pos = playing == 3 ? pos : 0, playing = 1;
   }
@@ -573,6 +621,7 @@ struct Night {
       if (rnd.Chance(40)) rnd.Chance(20) ? RemoveAlarm(slot) : WriteAlarm(slot, NewAlarm(rnd, local));
       else if (rnd.Chance(20)) StopH = int32_t(local % Day / Hour), StopM = int32_t(local % Hour / Min);
       else if (rnd.Chance(20)) Snooze = rnd.Pick({0, 1, 2, 9}), RingLimit = rnd.Pick({0, 1, 2, 5, 60});
+      else if (rnd.Chance(20)) SettingValues[FirstAlarmVolume + slot] = rnd.Pick({0, 1, 50, 100});
       else *flags[rnd(0, 12)] ^= 1;
     }
     std::string what = "settings changed:";
@@ -580,6 +629,7 @@ struct Night {
       if (SettingValues[i] != before[i]) what += std::string(" ") + SettingNames[i];
     Log(what);
     volumeRule &= VolUp == before[&VolUp - SettingValues];
+    sysMayStay |= sysRaised && !volumeRule;  // read as the user's answer by the volume
     bool edited = false;
     for (int32_t i = 0; i < AlarmCount; ++i) edited |= Key(i) != keys[i];
     skipped = edited ? -1 : skipped;  // an alarm the user changed cancels a skip
@@ -626,7 +676,13 @@ struct Night {
     if (in(30)) return Jump(rnd(1, 5) * (rnd.Chance(50) ? Sec : -Sec), "time sync");
     if (in(8)) return Jump(rnd.Chance(50) ? Hour : -Hour, "the clock set by hand");
     if (in(25)) return Play();
-    if (in(30)) return Command("the user presses Pause", [] {}), void(playing = playing ? 4 - playing : 0);
+    if (in(30)) return Command("the user presses Pause", [] {}), void(sysMayStay |= sysRaised && playing == 3),
+                       void(playing = playing ? 4 - playing : 0);
+    if (in(10)) {  // the user sets the computer's volume: theirs from now on
+      Device.muted = int32_t(rnd(0, 1)), Device.level = int32_t(rnd(0, FullLevel));
+      sysUserSet |= sysRaised, sysNow = {Device.muted, Device.level};
+      return Log("the user sets the computer's volume");
+    }
     if (in(25)) {  // a stop waiting for the track's end is over with it, though Play follows at once
       if (stop.current && stop.wait) stop = {stop.fade, stop.fade, false}, stopCut = "the user stopped the player";
       Command("the user presses Stop", [] { StopCommandSeen(); });
@@ -651,6 +707,7 @@ struct Night {
       volume = v >= volume ? v + 1 : v;
       if (stop.current && stop.fade && RunningTimers[FadeTimer])
         stop = {stop.wait, false, stop.wait}, stopCut = "the user moved the volume during its fade-out";
+      levelMoved = true, sysMayStay |= sysRaised;
       return Log("the user moves the volume");
     }
     if (in(15)) {
@@ -698,6 +755,11 @@ struct Night {
     VolStart = int32_t(rnd(0, 100)), VolEnd = int32_t(rnd(VolStart + 1, 255)), TimeOut = rnd.Pick({10, 50, 250, 1000});
     First = int32_t(rnd(0, 12)), Last = int32_t(rnd(First, First + 5));
     Snooze = rnd.Pick({0, 1, 2, 9}), RingLimit = rnd.Pick({0, 1, 2, 5, 60});
+    for (int32_t i = 0; i < AlarmCount; ++i)  // each alarm's own volume, some at or below the fade's start
+      SettingValues[FirstAlarmVolume + i] = rnd.Chance(50) ? 0 : rnd.Chance(20) ? 100 : int32_t(rnd(1, 60));
+    if (rnd.Chance(50)) VolStart = rnd.Pick({VolStart, 255}), SysVolume = rnd.Pick({0, 30, 100});
+    Device.muted = rnd.Chance(30), Device.level = rnd.Chance(50) ? int32_t(rnd(0, FullLevel / 2)) : FullLevel;
+    sysNow = {Device.muted, Device.level};
     memcpy(stored, SettingValues, sizeof stored);
     for (int n = rnd.Chance(8) ? 0 : int(rnd(1, 12)); n-- > 0;) lengths.push_back(int32_t(rnd(20, 360) * Sec));
     volume = int32_t(rnd(30, 255)), dead = rnd.Chance(5), users = lengths;
@@ -720,7 +782,7 @@ TEST(Nights, TheEightPromisesHoldThroughRandomNights) {
   const char *from = getenv("NIGHTS_FROM");
   uint64_t first = one ? strtoull(one, nullptr, 10) : from ? strtoull(from, nullptr, 10) : 1, count = one ? 1 : many ? strtoull(many, nullptr, 10) : 100;
   auto began = std::chrono::steady_clock::now();
-  long steps = 0, failed = 0, byPromise[9] = {};
+  long steps = 0, failed = 0, byPromise[std::size(Promises)] = {};
   double hours = 0;
   for (uint64_t seed = first; seed < first + count; ++seed) {
     Night night(seed, one != nullptr);
@@ -737,7 +799,7 @@ TEST(Nights, TheEightPromisesHoldThroughRandomNights) {
   }
   printf("nights: %llu, steps: %ld, simulated hours: %.0f, seconds: %.2f\n", static_cast<unsigned long long>(count),
          steps, hours, std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count());
-  for (int p = 1; p <= 8; ++p)
-    if (byPromise[p]) printf("  promise %d (%s): %ld nights\n", p, Promises[p], byPromise[p]);
+  for (size_t p = 1; p < std::size(Promises); ++p)
+    if (byPromise[p]) printf("  promise %zu (%s): %ld nights\n", p, Promises[p], byPromise[p]);
   EXPECT_EQ(0, failed) << "replay a night step by step: make night SEED=n";
 }

@@ -113,6 +113,15 @@ TEST(SleepCountdown, ActsOnceToTheSecondAndLeavesTheDailyStopAlone) {
   EXPECT_EQ(1, StopOff);
   EXPECT_EQ(7, StopH);
   EXPECT_EQ(15, StopM);
+  // Ending in the daily stop's first tick, it is that stop: the computer, back from standby, does
+  // not go to sleep again.
+  ResetHost();
+  Suspend = StopOn = 1;
+  StopH = 23;
+  StopM = 40;
+  ChooseAtTenPastEleven(30);
+  Pass(30 * 60 + 60);
+  EXPECT_EQ("Stop, SuspendState 0", CallList());
 }
 
 TEST(SleepCountdown, ChoosingAgainStartsOverAndOffCancels) {
