@@ -5,7 +5,7 @@
 #include "../settings/settings.h"
 
 int32_t LevelOf(int32_t slot) {
-  int32_t percent = CappedPercent(SettingValues[FirstAlarmVolume + slot]);
+  int32_t percent = OwnVolumePercent(slot);
   // The least level the settings dialog shows as this percent: it rounds down.
   return (percent * 255 + 99) / 100;
 }

@@ -69,6 +69,13 @@ inline int32_t CappedPercent(int32_t percent) {
   return static_cast<uint32_t>(percent) > uint32_t{MostPercent} ? MostPercent : percent;
 }
 
+// An alarm's own volume in percent, 0 for none. A negative value is damage, not a wish for
+// the loudest: it reads as none, where above 100 counts as 100.
+inline int32_t OwnVolumePercent(int32_t slot) {
+  int32_t stored = SettingValues[FirstAlarmVolume + slot];
+  return stored < 0 ? 0 : CappedPercent(stored);
+}
+
 enum : int32_t { EveryDay = 127 };  // StartDays with every day's bit set
 
 // One alarm: alarm 1 is the settings dialog's own values, alarms 2 to 8 packed words.

@@ -131,12 +131,12 @@ static void EditSlot(HWND dialog, int32_t slot) {
   WCHAR* own = reinterpret_cast<WCHAR*>(AlarmMusic[slot]);
   WCHAR* ownLabel = reinterpret_cast<WCHAR*>(AlarmLabel[slot]);
   int32_t& ownVolume = SettingValues[FirstAlarmVolume + slot];
-  int32_t volume = CappedPercent(ownVolume);
+  int32_t volume = OwnVolumePercent(slot);
   lstrcpyW(reinterpret_cast<WCHAR*>(music), own);
   lstrcpyW(reinterpret_cast<WCHAR*>(label), ownLabel);
   if (!EditAlarm(dialog, slot, &alarm, music, label, &volume) ||
       (!fresh && SameAlarm(alarm, before) && !lstrcmpW(reinterpret_cast<WCHAR*>(music), own) &&
-       !lstrcmpW(reinterpret_cast<WCHAR*>(label), ownLabel) && volume == CappedPercent(ownVolume)))
+       !lstrcmpW(reinterpret_cast<WCHAR*>(label), ownLabel) && volume == OwnVolumePercent(slot)))
     return;
   lstrcpyW(own, reinterpret_cast<WCHAR*>(music));
   lstrcpyW(ownLabel, reinterpret_cast<WCHAR*>(label));

@@ -196,6 +196,7 @@ TEST(FadeIn, EndsAtTheAlarmsOwnVolume) {
       {"no fade-in: set as it starts", 0, 50, -1, "SetVolume 128, StopTimer 2", 128},
       {"no fade-in, none: as found", 0, 0, -1, "", 77},
       {"above 100%", 1, 150, -1, "SetVolume 100, StopTimer 2, StartTimer 2 1000", 255},
+      {"negative: damage, read as none", 0, -5, -1, "", 77},
       {"two in a minute, the first without", 1, 0, 50, "SetVolume 100, StopTimer 2, StartTimer 2 1000", 200},
       {"two in a minute, the first's own", 0, 60, 90, "SetVolume 153, StopTimer 2", 153},
   };
