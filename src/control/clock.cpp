@@ -58,8 +58,9 @@ static int32_t AlarmsDue(const TickRecord& tick, int32_t* at) {
   // Those stepped over, first: they ring with any on time, and are noted all the same, before
   // one on time now can note its later minute.
   LocalTimeRecord missed[AlarmCount];
-  int32_t skipped = 0, late = MissedAlarms(tick, missed, &skipped);
-  for (int32_t slot = AlarmCount; (late | skipped) && slot-- > 0;) {
+  int32_t skipped = 0, lost = 0, late = MissedAlarms(tick, missed, &skipped, &lost);
+  for (int32_t slot = AlarmCount; (late | skipped | lost) && slot-- > 0;) {
+    if (lost >> slot & 1) TellMissed(tick, missed[slot].Hour * 60 + missed[slot].Minute);
     if (!((late | skipped) >> slot & 1)) continue;
     NoteMinute(AlarmFired[slot], missed[slot]);
     if (late >> slot & 1) *at = missed[slot].Hour * 60 + missed[slot].Minute;
@@ -93,8 +94,11 @@ void ClockTick() {
     AlarmCancelsStop();
     StopAfterLast = 0;
     SettingsChanged();
+    if (Ringing.Test) EndTest();
     if (Activate) ActivatePlayer();
-    int32_t started = StartAlarm(due);
+    AlarmSound sound;
+    SlotSound(SoundingSlot(due), &sound);
+    int32_t started = StartAlarm(sound);
     AlarmsRang(due);  // once alarms switch themselves off
     AlarmRan(started, at);
   } else if (Ringing.State) {
@@ -102,6 +106,7 @@ void ClockTick() {
   } else if (AwakeHeld) {
     KeepAwakeTick();
   }
+  if (WakeTest.Pending) WakeTestTick(tick);
   // A waitable timer fires once: the wake whose time has come is set again while anything lies
   // ahead (the alarm's own minute, inside the lead).
   if (WakeArmed && WakeCame(tick.Utc, tick.Elapsed)) RefreshWake();
@@ -113,5 +118,6 @@ void ClockTick() {
   SleepTimerTick();
   // Last: the sleep timer's stop just now brings the user's list back in the same tick.
   if (OwnMusicState == MusicKept) MusicTick();
+  if (jumped) SleepSeen = 0;  // told, if anything was given up
   LastTick = tick;
 }

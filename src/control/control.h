@@ -4,6 +4,18 @@
 
 #include "../settings/settings.h"
 
+// An alarm as it rings: its record and what else is its own, gathered from its slot (SlotSound)
+// or from the alarm dialog's fields for a test. Whatever an alarm has of its own travels in here,
+// so that a test rings as the alarm itself would.
+struct AlarmSound {
+  AlarmRecord Alarm;
+  const char16_t* Music;  // empty: the player's playlist
+};
+void SlotSound(int32_t slot, AlarmSound* sound);
+// Of the alarms due (a bit a slot), the one whose sound rings: the first with music of its own,
+// or the first.
+int32_t SoundingSlot(int32_t due);
+
 enum : int32_t { CatchUpSeconds = 10 * 60 };  // an alarm's minute stepped over still rings this late
 
 void ClockTick();
@@ -50,7 +62,9 @@ void SpendSkipTick();  // each tick: a skip whose minute has passed is gone
 // due: on one of their days, not rung, not skipped, at most ten minutes ago in real time. A
 // bit a slot; `at`, when given, gets each one's minute by slot, and those skipped too, whose
 // bits go to `skipped`.
-int32_t MissedAlarms(const TickRecord& tick, LocalTimeRecord* at = nullptr, int32_t* skipped = nullptr);
+// Those more than ten minutes late are given up: their bits go to `lost`, their minutes to `at`.
+int32_t MissedAlarms(const TickRecord& tick, LocalTimeRecord* at = nullptr, int32_t* skipped = nullptr,
+                     int32_t* lost = nullptr);
 // The latest of an alarm's minutes on one of its days, at least `from` and less than `before`
 // minutes back from the minute `now` is in, within a week: minutes back, or -1.
 int32_t LatestMinute(const AlarmRecord& alarm, const LocalTimeRecord& now, int32_t from, int32_t before,
@@ -118,9 +132,9 @@ enum : int32_t {
 // the power facts only while an alarm will ring.
 int32_t AlarmWarning(const LocalTimeRecord& now, LocalTimeRecord* at);
 // An alarm's own music (AlarmMusic), with the user's playlist saved aside while it plays.
-// Starts the alarms due (a bit a slot): the first with music plays it, the user's list saved
-// first; what cannot be saved or enqueued plays the player's list as today.
-int32_t StartAlarm(int32_t due);
+// Starts an alarm: its music, the user's list saved first; what cannot be saved or enqueued
+// plays the player's list as today.
+int32_t StartAlarm(const AlarmSound& sound);
 // The alarm's music stayed silent: the user's list back, started as an alarm on it would be;
 // false when it could not be (the tone then, as today).
 bool FallBackToUsersList();
@@ -128,3 +142,40 @@ void MusicAlarmOver();    // the alarm ended: the user's list back, unless its m
 void MusicTick();         // each tick while it plays on: back once the player stops
 void MusicBeforeClose();  // the player closes: the user's list back first, for it to save
 void RestoreLeftList();   // at load: a list a crash left aside comes back
+
+// ---- will it ring: tests, and the alarms missed ----
+// Rings `sound` now as a test, the whole way, as its alarm would ring: no alarm or skip changes,
+// no minute counts as rung, the wake stays the real alarms'. Music playing stops first, as the
+// test is for being heard. What it did:
+enum : int32_t { TestRings = 0, TestBusy = 1, TestSilent = 2 };  // busy: an alarm rings or snoozes
+int32_t TestAlarm(const AlarmSound& sound);
+// A real alarm's minute came during a test: the test stops, and the alarm starts as its own.
+void EndTest();
+// The sleep-and-wake test: the wake set TestWakeSeconds ahead, then standby; at the wake the
+// slot's alarm rings as a test. What came of it:
+enum : int32_t { TestWakeSeconds = 2 * 60 };
+enum : int32_t { WakeTestSleeps = 0, WakeTestOff, WakeTestRefused, WakeTestCannotWake, WakeTestNoStandby };
+int32_t SleepAndWake(int32_t slot);
+void WakeTestTick(const TickRecord& tick);  // each tick while a wake test waits
+// The wake test waiting: its slot, and when it comes in UTC seconds.
+struct WakeTestRecord {
+  int32_t Pending;
+  int32_t Slot;
+  uint32_t Due;
+};
+extern WakeTestRecord WakeTest;
+// The alarms given up in a gap between ticks, told in the ringing window while nothing rings:
+// their times (minutes of the day, earliest first), why, and until when. Count 0: none to tell.
+enum : int32_t { MissedAsleep = 0, MissedClockSet = 1, MissedStalled = 2 };
+struct MissedRecord {
+  int32_t Count;
+  int32_t At[AlarmCount + 1];  // the wake test's too
+  int32_t Why;
+  int32_t Until;  // minutes of the day
+  uint32_t Gap;   // the elapsed count of the tick that told them
+};
+extern MissedRecord Missed;
+extern int32_t SleepSeen;  // a suspend or resume notice came since the last gap
+// One given up on this tick, at `at` minutes of the day: one window for all of one gap.
+void TellMissed(const TickRecord& tick, int32_t at);
+void MissedSeen();  // OK: the window goes, unless an alarm rings

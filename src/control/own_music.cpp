@@ -6,11 +6,19 @@
 #include "../seam/host_player.h"
 #include "../settings/settings.h"
 
-// The first alarm among those due (a bit a slot) that has music of its own; -1 none.
-static int32_t MusicSlot(int32_t due) {
-  for (int32_t slot = 0; slot < AlarmCount; ++slot)
-    if ((due >> slot & 1) && HasMusic(slot)) return slot;
-  return -1;
+int32_t SoundingSlot(int32_t due) {
+  int32_t first = 0, music = -1;
+  for (int32_t slot = AlarmCount; slot-- > 0;)
+    if (due >> slot & 1) {
+      first = slot;
+      if (HasMusic(slot)) music = slot;
+    }
+  return music >= 0 ? music : first;
+}
+
+void SlotSound(int32_t slot, AlarmSound* sound) {
+  if (!ReadAlarm(slot, &sound->Alarm)) sound->Alarm = AlarmRecord{};
+  sound->Music = AlarmMusic[slot];
 }
 
 static void PutBack() {
@@ -18,19 +26,19 @@ static void PutBack() {
   RestorePlaylist();
 }
 
-int32_t StartAlarm(int32_t due) {
-  int32_t slot = MusicSlot(due);
-  if (slot < 0 && OwnMusicState == MusicNone) return StartPlayback();
+int32_t StartAlarm(const AlarmSound& sound) {
+  bool music = sound.Music[0] != 0;
+  if (!music && OwnMusicState == MusicNone) return StartPlayback();
   // Music already playing is not replaced, as today; an alarm over it changes nothing.
   if (PlayerIpc(0, IpcIsPlaying) == 1) return StartPlayback();
-  if (slot < 0) {  // an earlier alarm's music is in, paused or stopped: this one plays the user's list
+  if (!music) {  // an earlier alarm's music is in, paused or stopped: this one plays the user's list
     PutBack();
     return StartPlayback();
   }
   // The list is the user's: it goes aside first, or the alarm plays it as today. With an
   // earlier alarm's music still in, the user's list is aside already.
   if (OwnMusicState == MusicNone && !SavePlaylist()) return StartPlayback();
-  if (!EnqueueMusic(AlarmMusic[slot])) {  // nothing of it to play: the user's list, as today
+  if (!EnqueueMusic(sound.Music)) {  // nothing of it to play: the user's list, as today
     PutBack();
     return StartPlayback();
   }

@@ -74,7 +74,7 @@ void EndRinging() {
   if (!Ringing.State) return;
   if (Ringing.State == RingTone) PlayTone(0);
   bool snoozed = Ringing.State == RingSnoozed;
-  Ringing.State = RingOff;
+  Ringing.State = Ringing.Test = RingOff;
   if (snoozed) SnoozeWake();
   MusicAlarmOver();
   PutBackSystemVolume();

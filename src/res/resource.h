@@ -147,3 +147,7 @@
 #define IDC_RING_STATE 101
 #define IDC_RING_SNOOZE 102
 #define IDC_RING_STOP 103
+
+// ---- will it ring: the tests ----
+#define IDC_SLEEP_AND_WAKE 76  // alarm clock dialog: the wake set two minutes ahead, then standby
+#define IDC_ALARM_TEST 94      // alarm dialog: the alarm as it stands rung now

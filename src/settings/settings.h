@@ -118,6 +118,7 @@ struct RingRecord {
   int32_t Heard;    // a tick saw the position advance since Since
   int32_t At;       // the ringing alarm's time of day, in minutes
   int32_t Shown;    // State + 4 * At as the ringing window last showed them
+  int32_t Test;     // a test the user asked for, not an alarm's minute
 };
 
 // The computer's own output: muted or not, and its master level from 0 to FullLevel.

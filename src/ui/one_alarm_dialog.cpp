@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include "../control/control.h"
 #include "../res/resource.h"
 #include "../seam/descriptor.h"
 #include "../seam/host_player.h"
@@ -81,16 +82,33 @@ static void PickFolder(HWND dialog) {
   }
 }
 
+// The fields as they stand: what OK keeps and what Test rings.
+static void ReadFields(HWND dialog, AlarmRecord* alarm, WCHAR* music) {
+  ReadAlarmBoxes(dialog, Boxes, alarm);
+  GetDlgItemTextW(dialog, IDC_ALARM_MUSIC, music, MusicSize);
+}
+
+// The alarm as the dialog shows it rings now, as a test; said so when it cannot.
+static void TestShown(HWND dialog) {
+  static WCHAR music[MusicSize];
+  AlarmSound sound;
+  ReadFields(dialog, &sound.Alarm, music);
+  sound.Music = reinterpret_cast<char16_t*>(music);
+  int32_t result = TestAlarm(sound);
+  if (result != TestRings)
+    MessageBoxA(dialog, result == TestBusy ? "An alarm is ringing: stop it, then test."
+                                           : "Nothing rang: the playlist is empty, and the tone is off.",
+                "Dawnbell", MB_OK | MB_ICONINFORMATION);
+}
+
 // The dialog manager turns the close box and Escape into IDCANCEL.
 static INT_PTR OneAlarmCommand(HWND dialog, WPARAM command) {
   switch (command) {
-    case IDOK:
-      ReadAlarmBoxes(dialog, Boxes, Editing);
-      GetDlgItemTextW(dialog, IDC_ALARM_MUSIC, EditingMusic, MusicSize);
-      break;
+    case IDOK: ReadFields(dialog, Editing, EditingMusic); break;
     case IDCANCEL: break;
     case IDC_ALARM_FILE: PickFile(dialog); return TRUE;
     case IDC_ALARM_FOLDER: PickFolder(dialog); return TRUE;
+    case IDC_ALARM_TEST: TestShown(dialog); return TRUE;
     default:
       // The time lists, the day boxes, on and once: any change of them.
       if (LOWORD(command) < IDC_ALARM_HOUR || LOWORD(command) > IDC_ALARM_ONCE) return FALSE;

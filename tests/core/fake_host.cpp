@@ -1,5 +1,6 @@
 #include "fake_host.h"
 
+#include "control/control.h"
 #include "ui/ringing_text.h"
 
 #include <gtest/gtest.h>
@@ -47,6 +48,9 @@ void ResetHost() {
   WakeArmed = WakeUnsupported = AwakeHeld = AwakeWaiting = 0;
   AwakeUntil = WakeDue = WakeFiresBy = 0;
   Ringing = RingRecord{};
+  Missed = MissedRecord{};
+  WakeTest = WakeTestRecord{};
+  SleepSeen = 0;
   OwnMusicState = MusicNone;
   RaisedVolume = RaisedVolumeRecord{};
   Device = FakeDevice{};
@@ -242,7 +246,10 @@ void SaveSettings() { Record("Save"); }
 
 void ForcePowerOff() { Record("PowerOff"); }
 
-void SuspendComputer(int32_t hibernate) { Record("SuspendState " + std::to_string(hibernate)); }
+bool SuspendComputer(int32_t hibernate) {
+  Record("SuspendState " + std::to_string(hibernate));
+  return !Player.suspendFails;
+}
 
 // Recorded as the local time it stands for, by the offset of the moment.
 int32_t SetWakeTimer(uint32_t utc) {
@@ -269,11 +276,11 @@ void CancelWakeTimer() { WakeCalls.push_back("CancelWake"); }
 void SetAwakeState(int32_t state) { WakeCalls.push_back("Awake " + std::to_string(state)); }
 
 void ShowRinging() {
-  if (!Ringing.State) {
+  if (!Ringing.State && !Missed.Count) {
     WindowCalls.push_back("closed");
     return;
   }
-  char time[8], state[48];
+  char time[16], state[48];
   RingingText(time, state);
   WindowCalls.push_back(std::string(time) + " " + state);
 }
