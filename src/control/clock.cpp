@@ -58,13 +58,14 @@ static int32_t AlarmsDue(const TickRecord& tick, int32_t* at) {
   // Those stepped over, first: they ring with any on time, and are noted all the same, before
   // one on time now can note its later minute.
   LocalTimeRecord missed[AlarmCount];
-  int32_t skipped = 0, lost = 0, late = MissedAlarms(tick, missed, &skipped, &lost);
+  int32_t skipped = 0, lost = 0, late = MissedAlarms(tick, missed, &skipped, &lost), told[AlarmCount], count = 0;
   for (int32_t slot = AlarmCount; (late | skipped | lost) && slot-- > 0;) {
-    if (lost >> slot & 1) TellMissed(tick, missed[slot].Hour * 60 + missed[slot].Minute);
+    if (lost >> slot & 1) told[count++] = missed[slot].Hour * 60 + missed[slot].Minute;
     if (!((late | skipped) >> slot & 1)) continue;
     NoteMinute(AlarmFired[slot], missed[slot]);
     if (late >> slot & 1) *at = missed[slot].Hour * 60 + missed[slot].Minute;
   }
+  if (count) TellMissed(tick, told, count);
   int32_t due = 0;
   // The time first, straight from the packed words: an idle tick stays cheap with every
   // alarm on.
@@ -87,6 +88,7 @@ void ClockTick() {
   if (StopPhase && jumped) CancelStop();
   int32_t at = 0;
   int32_t due = AlarmsDue(tick, &at);
+  if (WakeTest.Pending && !due) WakeTestTick(tick);  // before the wake is set again below
   // An alarm stepped over and given up left the wake set for it, in the past.
   if (jumped && !due) RefreshWake();
   if (due) {
@@ -106,7 +108,6 @@ void ClockTick() {
   } else if (AwakeHeld) {
     KeepAwakeTick();
   }
-  if (WakeTest.Pending) WakeTestTick(tick);
   // A waitable timer fires once: the wake whose time has come is set again while anything lies
   // ahead (the alarm's own minute, inside the lead).
   if (WakeArmed && WakeCame(tick.Utc, tick.Elapsed)) RefreshWake();

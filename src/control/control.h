@@ -176,6 +176,6 @@ struct MissedRecord {
 };
 extern MissedRecord Missed;
 extern int32_t SleepSeen;  // a suspend or resume notice came since the last gap
-// One given up on this tick, at `at` minutes of the day: one window for all of one gap.
-void TellMissed(const TickRecord& tick, int32_t at);
+// Those given up on this tick, at `at` minutes of the day: one window for all of one gap.
+void TellMissed(const TickRecord& tick, const int32_t* at, int32_t count);
 void MissedSeen();  // OK: the window goes, unless an alarm rings

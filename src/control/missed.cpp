@@ -15,16 +15,17 @@ static int32_t Why(const TickRecord& tick) {
   return SleepSeen ? MissedAsleep : MissedStalled;
 }
 
-void TellMissed(const TickRecord& tick, int32_t at) {
+void TellMissed(const TickRecord& tick, const int32_t* at, int32_t count) {
   if (!RingWindow) return;
   if (Missed.Gap != tick.Elapsed) Missed.Count = 0;  // a gap of its own: the window tells it alone
-  if (Missed.Count > AlarmCount) return;
   Missed.Gap = tick.Elapsed;
   Missed.Why = Why(tick);
   Missed.Until = tick.Local.Hour * 60 + tick.Local.Minute;
-  int32_t i = Missed.Count++;
-  for (; i > 0 && Missed.At[i - 1] > at; --i) Missed.At[i] = Missed.At[i - 1];
-  Missed.At[i] = at;
+  while (count-- > 0 && Missed.Count <= AlarmCount) {
+    int32_t i = Missed.Count++;
+    for (; i > 0 && Missed.At[i - 1] > at[count]; --i) Missed.At[i] = Missed.At[i - 1];
+    Missed.At[i] = at[count];
+  }
   if (!Ringing.State) ShowRinging();  // a ringing alarm keeps the window; the rest shows after it
 }
 

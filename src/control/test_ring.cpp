@@ -50,7 +50,8 @@ void WakeTestTick(const TickRecord& tick) {
   AlarmSound sound;
   SlotSound(WakeTest.Slot, &sound);
   int32_t second = tick.Local.Hour * 3600 + tick.Local.Minute * 60 + tick.Local.Second;
-  if (late > CatchUpSeconds) TellMissed(tick, (second - late % 86400 + 86400) / 60 % 1440);
+  int32_t at = (second - late % 86400 + 86400) / 60 % 1440;
+  if (late > CatchUpSeconds) TellMissed(tick, &at, 1);
   else TestAlarm(sound);
   RefreshWake();
 }
