@@ -298,7 +298,7 @@ struct Night {
         lengths = saved, listPos = savedPos, playing = pos = 0, hasSaved = own = false;
         fallback = kind == Tick && claim == Ringing && decides.empty();  // the silent music gives way
       } else if (c == "Play" && fallback) {
-        claim = Ringing, claimT = t, baseline = VolUp ? baseline : -1;  // rings on, on the user's list
+        claim = Ringing, claimT = t;  // rings on, on the user's list, at the level it kept
         if (!lengths.empty()) pos = 0, playing = 1;
       } else if (c == "Play") {
         // (Over music playing, a Play only takes back the stop after the track: the music plays on.)
