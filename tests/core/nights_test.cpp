@@ -109,7 +109,7 @@ struct Night {
   // What the README told the user to expect: the alarm, the sleep timer's stop, the occurrences.
   Claim claim = Quiet;
   bool doubt = false;  // an alarm the plug-in may or may not have rung took a tick: the claim may be off
-  int64_t claimT = 0, snoozeT = 0, baseline = -1;  // the volume a ringing alarm keeps; -1 unread
+  int64_t claimT = 0, snoozeT = -1, baseline = -1;  // the volume a ringing alarm keeps; -1 unread (a snooze at t 0 is one: a test rings at once)
   bool volumeRule = true;                          // lost when the fade-in is ticked mid-ring
   struct { bool current, fade, wait; } stop = {};
   const char* stopCut = "none began";  // why the last stop is no longer current
@@ -357,6 +357,7 @@ struct Night {
         !takenOver && (!limit || t - claimT < limit - 2 * Sec))
       Breach(3, "the alarm was given up after " + Secs(t - claimT) + " of its " + std::to_string(RingLimit) + " min");
     if (claim == Ringing && kind == Tick && stopped && !played && !fallback && !begins) claim = Quiet;  // at its limit
+    if (takenOver && stopped && !played && !toneStart) claim = Quiet, testing = false;  // and the alarm had nothing
     if ((kind == Fade || kind == TrackEnd) && final && stop.current) stop.current = false, stopCut = "it ended";
   }
 
@@ -372,7 +373,7 @@ struct Night {
       if (first && o.first.second == skipped) passed.insert(o.first);  // skipped for good
       else if (first) decides.insert(o.first);
       must |= first && !passed.count(o.first) && !unsure.count(o.first) && o.second.t > changedT[o.first.first] &&
-              o.second.t > loadedT && (playing != 1 || (testing && claim != Quiet)) &&
+              o.second.t > loadedT && (playing != 1 || (testing && claim != Quiet && volumeRule && !doubt)) &&
               (Playable(o.first.first) || SilentTone) &&
               sys - o.second.sys <= 598 * Sec && lastTickLocal < o.first.second;  // (not: a clock gone back past it)
     }
@@ -467,7 +468,7 @@ struct Night {
     // never run ahead of it; where the volume, or an alarm in doubt, left it open whether the alarm is over,
     // either.
     bool sure = claim == Snoozed && volumeRule && !doubt;
-    int64_t snoozeEnd = WakeUp && snoozeT ? sys + snoozeT + CappedMinutes(Snooze) * Min - t : -1;
+    int64_t snoozeEnd = WakeUp && snoozeT >= 0 ? sys + snoozeT + CappedMinutes(Snooze) * Min - t : -1;
     bool snooze = snoozeEnd > sys && (next.empty() || snoozeEnd <= next.back());
     bool ok = snooze && wakeFor(snoozeEnd, 1);
     for (int64_t c : next) ok |= (!snooze || !sure || c <= snoozeEnd + Sec) && wakeFor(c, 0);
