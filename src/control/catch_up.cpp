@@ -68,7 +68,7 @@ int32_t LatestMinute(const AlarmRecord& alarm, const LocalTimeRecord& now, int32
   return -1;
 }
 
-int32_t MissedAlarms(const TickRecord& tick, LocalTimeRecord* at, int32_t* skipped) {
+int32_t MissedAlarms(const TickRecord& tick, LocalTimeRecord* at, int32_t* skipped, int32_t* lost) {
   const LocalTimeRecord& now = tick.Local;
   const LocalTimeRecord& last = LastTick.Local;
   // The usual tick, a second after the last one in the same or the next minute, ends here.
@@ -93,9 +93,9 @@ int32_t MissedAlarms(const TickRecord& tick, LocalTimeRecord* at, int32_t* skipp
     }
     if (!known) real = Between(tick, stepped);
     known = true;
-    if (RealAgo(real, back * 60 + now.Second) > CatchUpSeconds) continue;
-    due |= 1 << slot;
     if (at) at[slot] = when;
+    if (RealAgo(real, back * 60 + now.Second) <= CatchUpSeconds) due |= 1 << slot;
+    else if (lost) *lost |= 1 << slot;
   }
   return due;
 }

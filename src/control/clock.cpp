@@ -58,12 +58,14 @@ static int32_t AlarmsDue(const TickRecord& tick, int32_t* at) {
   // Those stepped over, first: they ring with any on time, and are noted all the same, before
   // one on time now can note its later minute.
   LocalTimeRecord missed[AlarmCount];
-  int32_t skipped = 0, late = MissedAlarms(tick, missed, &skipped);
-  for (int32_t slot = AlarmCount; (late | skipped) && slot-- > 0;) {
+  int32_t skipped = 0, lost = 0, late = MissedAlarms(tick, missed, &skipped, &lost), told[AlarmCount], count = 0;
+  for (int32_t slot = AlarmCount; (late | skipped | lost) && slot-- > 0;) {
+    if (lost >> slot & 1) told[count++] = missed[slot].Hour * 60 + missed[slot].Minute;
     if (!((late | skipped) >> slot & 1)) continue;
     NoteMinute(AlarmFired[slot], missed[slot]);
     if (late >> slot & 1) *at = missed[slot].Hour * 60 + missed[slot].Minute;
   }
+  if (count) TellMissed(tick, told, count);
   int32_t due = 0;
   // The time first, straight from the packed words: an idle tick stays cheap with every
   // alarm on.
@@ -86,6 +88,7 @@ void ClockTick() {
   if (StopPhase && jumped) CancelStop();
   int32_t at = 0;
   int32_t due = AlarmsDue(tick, &at);
+  if (WakeTest.Pending && !due) WakeTestTick(tick);  // before the wake is set again below
   // An alarm stepped over and given up left the wake set for it, in the past.
   if (jumped && !due) RefreshWake();
   if (due) {
@@ -93,10 +96,13 @@ void ClockTick() {
     AlarmCancelsStop();
     StopAfterLast = 0;
     SettingsChanged();
+    if (Ringing.Test) EndTest();
     if (Activate) ActivatePlayer();
-    int32_t started = StartAlarm(due);
+    AlarmSound sound;
+    DueSound(due, &sound);
+    int32_t started = StartAlarm(sound);
     AlarmsRang(due);  // once alarms switch themselves off
-    AlarmRan(started, at, FirstSlot(due));
+    AlarmRan(started, at, sound.Label);
   } else if (Ringing.State) {
     RingTick();
   } else if (AwakeHeld) {
@@ -113,5 +119,6 @@ void ClockTick() {
   SleepTimerTick();
   // Last: the sleep timer's stop just now brings the user's list back in the same tick.
   if (OwnMusicState == MusicKept) MusicTick();
+  if (jumped) SleepSeen = 0;  // told, if anything was given up
   LastTick = tick;
 }

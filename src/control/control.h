@@ -4,6 +4,20 @@
 
 #include "../settings/settings.h"
 
+// An alarm as it rings: its record and what else is its own, gathered from its slot (SlotSound)
+// or from the alarm dialog's fields for a test. Whatever an alarm has of its own travels in here,
+// so that a test rings as the alarm itself would.
+struct AlarmSound {
+  AlarmRecord Alarm;
+  const char16_t* Music;  // empty: the player's playlist
+  const char16_t* Label;  // empty: none
+  int32_t Level;          // its own player volume (LevelOf), 0 for none
+};
+void SlotSound(int32_t slot, AlarmSound* sound);
+// Of the alarms due (a bit a slot), what rings: the music of the first with music of its own,
+// the label and volume of the first.
+void DueSound(int32_t due, AlarmSound* sound);
+
 enum : int32_t { CatchUpSeconds = 10 * 60 };  // an alarm's minute stepped over still rings this late
 
 void ClockTick();
@@ -53,7 +67,9 @@ void SpendSkipTick();  // each tick: a skip whose minute has passed is gone
 // due: on one of their days, not rung, not skipped, at most ten minutes ago in real time. A
 // bit a slot; `at`, when given, gets each one's minute by slot, and those skipped too, whose
 // bits go to `skipped`.
-int32_t MissedAlarms(const TickRecord& tick, LocalTimeRecord* at = nullptr, int32_t* skipped = nullptr);
+// Those more than ten minutes late are given up: their bits go to `lost`, their minutes to `at`.
+int32_t MissedAlarms(const TickRecord& tick, LocalTimeRecord* at = nullptr, int32_t* skipped = nullptr,
+                     int32_t* lost = nullptr);
 // The latest of an alarm's minutes on one of its days, at least `from` and less than `before`
 // minutes back from the minute `now` is in, within a week: minutes back, or -1.
 int32_t LatestMinute(const AlarmRecord& alarm, const LocalTimeRecord& now, int32_t from, int32_t before,
@@ -75,14 +91,14 @@ inline bool WakeCame(uint32_t utc, uint32_t elapsed) {
 }
 // Keeping the computer awake for the alarm.
 void ResumedAutomatically();  // the computer woke without a user
-void AlarmRan(int32_t started, int32_t at, int32_t slot);  // after an alarm's start: re-arm, ring
+void AlarmRan(int32_t started, int32_t at, const char16_t* label);  // after an alarm's start: re-arm, ring
 void KeepAwakeTick();            // each clock tick while a hold waits for the alarm
 void Hold(int32_t state);  // AwakeSystem, AwakeDisplay, asked of Windows and noted
 void ReleaseAwake();
 
 // Answering the alarm: Pause snoozes, Stop or the volume ends it, nobody answering too.
-// at: the alarm's time of day, in minutes; slot: the first of the alarms that rang.
-void BeginRinging(int32_t started, int32_t at, int32_t slot);
+// at: the alarm's time of day, in minutes; label: the alarm's, shown while it rings.
+void BeginRinging(int32_t started, int32_t at, const char16_t* label);
 void RingTick();        // each clock tick while the alarm rings, snoozes or sounds its tone
 void EndRinging();      // the sleep timer, the quit
 void CommandReached();  // a command reached the player, or the settings opened
@@ -123,9 +139,9 @@ enum : int32_t {
 // the power facts only while an alarm will ring.
 int32_t AlarmWarning(const LocalTimeRecord& now, LocalTimeRecord* at);
 // An alarm's own music (AlarmMusic), with the user's playlist saved aside while it plays.
-// Starts the alarms due (a bit a slot): the first with music plays it, the user's list saved
-// first; what cannot be saved or enqueued plays the player's list as today.
-int32_t StartAlarm(int32_t due);
+// Starts an alarm: its music, the user's list saved first; what cannot be saved or enqueued
+// plays the player's list as today.
+int32_t StartAlarm(const AlarmSound& sound);
 // The alarm's music stayed silent: the user's list back, started as an alarm on it would be;
 // false when it could not be (the tone then, as today).
 bool FallBackToUsersList();
@@ -135,7 +151,45 @@ void MusicBeforeClose();  // the player closes: the user's list back first, for 
 void RestoreLeftList();   // at load: a list a crash left aside comes back
 // Each alarm's own volume: the player level of slot's Alarm1Volume .., 0 for none.
 int32_t LevelOf(int32_t slot);
+int32_t PercentLevel(int32_t percent);  // 1 to 100, or 0 for none
 // As the alarm starts or resumes: the fade-in, or OwnLevel set at once.
 void StartVolume();
 // The first slot of a bit a slot, not 0: several alarms in one minute ring as the first.
 inline int32_t FirstSlot(int32_t slots) { return __builtin_ctz(static_cast<uint32_t>(slots)); }
+
+// ---- will it ring: tests, and the alarms missed ----
+// Rings `sound` now as a test, the whole way, as its alarm would ring: no alarm or skip changes,
+// no minute counts as rung, the wake stays the real alarms'. Music playing stops first, as the
+// test is for being heard. What it did:
+enum : int32_t { TestRings = 0, TestBusy = 1, TestSilent = 2 };  // busy: an alarm rings or snoozes
+int32_t TestAlarm(const AlarmSound& sound);
+// A real alarm's minute came during a test: the test stops, and the alarm starts as its own.
+void EndTest();
+// The sleep-and-wake test: the wake set TestWakeSeconds ahead, then standby; at the wake the
+// slot's alarm rings as a test. What came of it:
+enum : int32_t { TestWakeSeconds = 2 * 60 };
+enum : int32_t { WakeTestSleeps = 0, WakeTestOff, WakeTestRefused, WakeTestCannotWake, WakeTestNoStandby };
+int32_t SleepAndWake(int32_t slot);
+void WakeTestTick(const TickRecord& tick);  // each tick while a wake test waits
+// The wake test waiting: its slot, and when it comes in UTC seconds.
+struct WakeTestRecord {
+  int32_t Pending;
+  int32_t Slot;
+  uint32_t Due;
+};
+extern WakeTestRecord WakeTest;
+// The alarms given up in a gap between ticks, told in the ringing window while nothing rings:
+// their times (minutes of the day, earliest first), why, and until when. Count 0: none to tell.
+enum : int32_t { MissedAsleep = 0, MissedClockSet = 1, MissedStalled = 2 };
+struct MissedRecord {
+  int32_t Count;
+  int32_t At[AlarmCount + 1];  // the wake test's too
+  int32_t Why;
+  int32_t Until;  // minutes of the day
+  uint32_t Gap;   // the elapsed count of the tick that told them
+};
+extern MissedRecord Missed;
+extern int32_t SleepSeen;  // a suspend or resume notice came since the last gap
+// Those given up on this tick, at `at` minutes of the day: one window for all of one gap.
+void TellMissed(const TickRecord& tick, const int32_t* at, int32_t count);
+void MissedSeen();  // OK: the window goes, unless an alarm rings

@@ -6,11 +6,17 @@
 #include "../seam/host_player.h"
 #include "../settings/settings.h"
 
-// The first alarm among those due (a bit a slot) that has music of its own; -1 none.
-static int32_t MusicSlot(int32_t due) {
-  for (int32_t slot = 0; slot < AlarmCount; ++slot)
-    if ((due >> slot & 1) && HasMusic(slot)) return slot;
-  return -1;
+void SlotSound(int32_t slot, AlarmSound* sound) {
+  if (!ReadAlarm(slot, &sound->Alarm)) sound->Alarm = AlarmRecord{};
+  sound->Music = AlarmMusic[slot];
+  sound->Label = AlarmLabel[slot];
+  sound->Level = LevelOf(slot);
+}
+
+void DueSound(int32_t due, AlarmSound* sound) {
+  SlotSound(FirstSlot(due), sound);
+  for (int32_t slot = AlarmCount; slot-- > 0;)
+    if ((due >> slot & 1) && HasMusic(slot)) sound->Music = AlarmMusic[slot];
 }
 
 static void PutBack() {
@@ -18,24 +24,24 @@ static void PutBack() {
   RestorePlaylist();
 }
 
-int32_t StartAlarm(int32_t due) {
-  int32_t slot = MusicSlot(due), level = LevelOf(FirstSlot(due));
-  if (slot < 0 && OwnMusicState == MusicNone) return StartPlayback(level);
+int32_t StartAlarm(const AlarmSound& sound) {
+  bool music = sound.Music[0] != 0;
+  if (!music && OwnMusicState == MusicNone) return StartPlayback(sound.Level);
   // Music already playing is not replaced, as today; an alarm over it changes nothing.
-  if (PlayerIpc(0, IpcIsPlaying) == 1) return StartPlayback(level);
-  if (slot < 0) {  // an earlier alarm's music is in, paused or stopped: this one plays the user's list
+  if (PlayerIpc(0, IpcIsPlaying) == 1) return StartPlayback(sound.Level);
+  if (!music) {  // an earlier alarm's music is in, paused or stopped: this one plays the user's list
     PutBack();
-    return StartPlayback(level);
+    return StartPlayback(sound.Level);
   }
   // The list is the user's: it goes aside first, or the alarm plays it as today. With an
   // earlier alarm's music still in, the user's list is aside already.
-  if (OwnMusicState == MusicNone && !SavePlaylist()) return StartPlayback(level);
-  if (!EnqueueMusic(AlarmMusic[slot])) {  // nothing of it to play: the user's list, as today
+  if (OwnMusicState == MusicNone && !SavePlaylist()) return StartPlayback(sound.Level);
+  if (!EnqueueMusic(sound.Music)) {  // nothing of it to play: the user's list, as today
     PutBack();
-    return StartPlayback(level);
+    return StartPlayback(sound.Level);
   }
   OwnMusicState = MusicOwn;
-  return StartPlayback(level);
+  return StartPlayback(sound.Level);
 }
 
 bool FallBackToUsersList() {

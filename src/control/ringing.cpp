@@ -51,7 +51,7 @@ static void SoundTone() {
   Ringing.State = RingTone;
 }
 
-void BeginRinging(int32_t started, int32_t at, int32_t slot) {
+void BeginRinging(int32_t started, int32_t at, const char16_t* label) {
   if (started == Started || (started == CannotStart && SilentTone)) RaiseSystemVolume();
   if (started == Started) {
     if (Ringing.State == RingTone) PlayTone(0);
@@ -68,7 +68,7 @@ void BeginRinging(int32_t started, int32_t at, int32_t slot) {
     return;
   }
   Ringing.At = at;
-  Ringing.Slot = slot;
+  Ringing.Label = label;
   Follow();
 }
 
@@ -76,7 +76,7 @@ void EndRinging() {
   if (!Ringing.State) return;
   if (Ringing.State == RingTone) PlayTone(0);
   bool snoozed = Ringing.State == RingSnoozed;
-  Ringing.State = RingOff;
+  Ringing.State = Ringing.Test = RingOff;
   if (snoozed) SnoozeWake();
   MusicAlarmOver();
   PutBackSystemVolume();

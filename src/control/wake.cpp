@@ -69,15 +69,19 @@ static bool AlarmUtc(int32_t minutes, uint32_t* utc) {
   return true;
 }
 
+// `other` in place of `*utc` when none is there yet or it comes first.
+static bool Earlier(bool have, uint32_t* utc, uint32_t other) {
+  if (!have || static_cast<int32_t>(other - *utc) < 0) *utc = other;
+  return true;
+}
+
 // What the wake is for: the alarm, or a snooze's end when that comes first, which resumes the
-// music as an alarm starts it. In UTC seconds; false for neither.
+// music as an alarm starts it, or the wake test's time. In UTC seconds; false for none.
 static bool WakeTarget(int32_t minutes, uint32_t* utc) {
   bool alarm = AlarmUtc(minutes, utc);
   uint32_t left;
-  if (!SnoozeLeft(&left)) return alarm;
-  uint32_t end = UtcSeconds() + (left + 999u) / 1000u;
-  if (!alarm || static_cast<int32_t>(end - *utc) < 0) *utc = end;
-  return true;
+  if (SnoozeLeft(&left)) alarm = Earlier(alarm, utc, UtcSeconds() + (left + 999u) / 1000u);
+  return WakeTest.Pending ? Earlier(alarm, utc, WakeTest.Due) : alarm;
 }
 
 // Arms or cancels the wake timer for the time in LocalTime. Counted in UTC from the alarm's
@@ -112,6 +116,7 @@ void RefreshWake() {
 // The lid closed, the power button, Windows' idle sleep: whatever the ticks saw, the wake is
 // set afresh before the computer sleeps.
 void ComputerSuspending() {
+  SleepSeen = 1;
   WakeArmed = 0;
   RefreshWake();
 }
@@ -133,6 +138,7 @@ void ReleaseAwake() {
 // through the alarm's minute when an alarm is that close in real time, or was stepped over
 // and rings on the next tick.
 void ResumedAutomatically() {
+  SleepSeen = 1;
   RefreshWake();
   if (!WakeUp || Ringing.State) return;  // a ringing alarm holds already
   TickRecord now = {LocalTime, UtcSeconds(), ElapsedMilliseconds()};
@@ -153,9 +159,9 @@ void ResumedAutomatically() {
   Hold(AwakeSystem);
 }
 
-void AlarmRan(int32_t started, int32_t at, int32_t slot) {
+void AlarmRan(int32_t started, int32_t at, const char16_t* label) {
   UpdateWake();  // for the next alarm
-  BeginRinging(started, at, slot);
+  BeginRinging(started, at, label);
 }
 
 // Re-asserted every tick: the player may set its own state on this same thread.

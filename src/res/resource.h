@@ -155,3 +155,6 @@
 #define IDC_ALARM_VOLUME_LABEL 131
 #define IDC_ALARM_VOLUME_ARROWS 132  // the up-down beside it
 #define IDC_RING_LABEL 133           // the ringing window's label, under the time
+// ---- will it ring: the tests ----
+#define IDC_SLEEP_AND_WAKE 76  // alarm clock dialog: the wake set two minutes ahead, then standby
+#define IDC_ALARM_TEST 94      // alarm dialog: the alarm as it stands rung now

@@ -74,7 +74,7 @@ uint32_t UtcSeconds();
 uint32_t ElapsedMilliseconds();
 void SaveSettings();
 void ForcePowerOff();
-void SuspendComputer(int32_t hibernate);  // SetSuspendState(hibernate, 0, 0)
+bool SuspendComputer(int32_t hibernate);  // SetSuspendState(hibernate, 0, 0); false when refused
 // The UTC seconds, counted as UtcSeconds counts them, of a local time by the zone's rules on
 // that date (a local time summer time skips comes with the change); false when it cannot be
 // converted.

@@ -77,10 +77,11 @@ void ForcePowerOff() {
 typedef BOOLEAN(WINAPI* SetSuspendStateProc)(BOOLEAN, BOOLEAN, BOOLEAN);
 
 // Without the library or the entry there is simply no standby.
-void SuspendComputer(int32_t hibernate) {
+bool SuspendComputer(int32_t hibernate) {
   HMODULE power = LoadSystemLibrary("\\powrprof.dll");
-  if (!power) return;
+  if (!power) return false;
   SetSuspendStateProc setSuspendState;
-  if (FindEntry(power, "SetSuspendState", &setSuspendState)) setSuspendState(hibernate != 0, FALSE, FALSE);
+  bool slept = FindEntry(power, "SetSuspendState", &setSuspendState) && setSuspendState(hibernate != 0, FALSE, FALSE);
   FreeLibrary(power);
+  return slept;
 }

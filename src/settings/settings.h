@@ -130,8 +130,9 @@ struct RingRecord {
   int32_t LastPos;  // the output position the last tick saw playing; -1 none
   int32_t Heard;    // a tick saw the position advance since Since
   int32_t At;       // the ringing alarm's time of day, in minutes
-  int32_t Slot;     // its slot: the first in the list of the alarms that rang together
+  const char16_t* Label;  // the alarm's label (the first of those that rang together); empty: none
   int32_t Shown;    // State + 4 * At as the ringing window last showed them
+  int32_t Test;     // a test the user asked for, not an alarm's minute
 };
 
 // The computer's own output: muted or not, and its master level from 0 to FullLevel.

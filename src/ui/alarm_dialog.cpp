@@ -185,12 +185,35 @@ static int32_t ReadNumber(HWND dialog, int i) {
 
 // There is no cancel: every way of closing keeps what the dialog shows. The settings
 // dialog saves the record from memory later, so this must write memory, not just the store.
-static INT_PTR CloseAlarmSaving(HWND dialog) {
+static void KeepShown(HWND dialog) {
   for (int i = 0; i < NumberCount; ++i) SettingValues[NumberSettings[i]] = ReadNumber(dialog, i);
   SilentTone = IsChecked(dialog, IDC_SILENT_TONE);
   RingWindow = IsChecked(dialog, IDC_RING_WINDOW);
   SaveSettings();
   RefreshWake();  // for the alarms as they now are
+}
+
+// By what SleepAndWake found, from WakeTestOff on.
+static const char* const WakeTestFailures[] = {
+    "\"Wake computer for alarm\" is off in the settings: no alarm wakes the computer.",
+    "Windows refused the wake timer: no alarm can wake this computer.",
+    "Windows says this computer cannot wake itself: an alarm rings only once someone wakes it.",
+    "The computer could not go on standby."};
+
+// The selected alarm, or with none selected the first that is on, rings as a test at a wake two
+// minutes from now, as the dialog has set things; the computer on standby till then.
+static void SleepAndWakeTest(HWND dialog) {
+  KeepShown(dialog);
+  int32_t slot = SelectedSlot(dialog);
+  AlarmRecord alarm;
+  for (int32_t s = 0; slot < 0 && s < AlarmCount; ++s)
+    if (ReadAlarm(s, &alarm) && alarm.On) slot = s;
+  int32_t result = SleepAndWake(slot < 0 ? 0 : slot);
+  if (result != WakeTestSleeps) MessageBoxA(dialog, WakeTestFailures[result - 1], "Dawnbell", MB_OK | MB_ICONWARNING);
+}
+
+static INT_PTR CloseAlarmSaving(HWND dialog) {
+  KeepShown(dialog);
   EndDialog(dialog, 0);
   AlarmClock = NULL;
   return TRUE;
@@ -204,6 +227,7 @@ static INT_PTR AlarmCommand(HWND dialog, WPARAM command) {
     case MAKEWPARAM(IDC_ALARMS, LBN_DBLCLK):
     case IDC_EDIT_ALARM: EditSlot(dialog, SelectedSlot(dialog)); break;
     case IDC_REMOVE_ALARM: RemoveSelected(dialog); break;
+    case IDC_SLEEP_AND_WAKE: SleepAndWakeTest(dialog); break;
     case MAKEWPARAM(IDC_ALARMS, LBN_SELCHANGE): EnableAlarmButtons(dialog); break;
     default: return FALSE;
   }

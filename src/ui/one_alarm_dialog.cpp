@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include "../control/control.h"
 #include "../res/resource.h"
 #include "../seam/descriptor.h"
 #include "../seam/host_player.h"
@@ -89,18 +90,43 @@ static void PickFolder(HWND dialog) {
   }
 }
 
+// The fields as they stand: what OK keeps and what Test rings.
+static void ReadFields(HWND dialog, AlarmRecord* alarm, WCHAR* music) {
+  ReadAlarmBoxes(dialog, Boxes, alarm);
+  GetDlgItemTextW(dialog, IDC_ALARM_MUSIC, music, MusicSize);
+}
+
+// The alarm as the dialog shows it rings now, as a test; said so when it cannot.
+static void TestShown(HWND dialog) {
+  // Static: the label shows in the ringing window after the dialog is gone.
+  static WCHAR music[MusicSize];
+  static char16_t label[LabelSize];
+  int32_t volume;
+  if (!ReadLabelVolume(dialog, label, &volume)) return;  // told on the Rings line as typed
+  AlarmSound sound;
+  ReadFields(dialog, &sound.Alarm, music);
+  sound.Music = reinterpret_cast<char16_t*>(music);
+  sound.Label = label;
+  sound.Level = PercentLevel(volume);
+  int32_t result = TestAlarm(sound);
+  if (result != TestRings)
+    MessageBoxA(dialog, result == TestBusy ? "An alarm is ringing: stop it, then test."
+                                           : "Nothing rang: the playlist is empty, and the tone is off.",
+                "Dawnbell", MB_OK | MB_ICONINFORMATION);
+}
+
 // The dialog manager turns the close box and Escape into IDCANCEL.
 static INT_PTR OneAlarmCommand(HWND dialog, WPARAM command) {
   switch (command) {
     case IDOK:
       if (!ReadLabelVolume(dialog, EditingLabel, EditingVolume)) return TRUE;
-      ReadAlarmBoxes(dialog, Boxes, Editing);
-      GetDlgItemTextW(dialog, IDC_ALARM_MUSIC, EditingMusic, MusicSize);
+      ReadFields(dialog, Editing, EditingMusic);
       break;
     case IDCANCEL: break;
     case IDC_ALARM_FILE: PickFile(dialog); return TRUE;
     case IDC_ALARM_FOLDER: PickFolder(dialog); return TRUE;
     case MAKEWPARAM(IDC_ALARM_VOLUME, EN_CHANGE): ShowRings(dialog); return TRUE;
+    case IDC_ALARM_TEST: TestShown(dialog); return TRUE;
     default:
       // The time lists, the day boxes, on and once: any change of them.
       if (LOWORD(command) < IDC_ALARM_HOUR || LOWORD(command) > IDC_ALARM_ONCE) return FALSE;

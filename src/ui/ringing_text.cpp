@@ -1,5 +1,6 @@
 #include "ringing_text.h"
 
+#include "../control/control.h"
 #include "../settings/settings.h"
 
 static char* Two(char* text, int32_t n) {
@@ -23,9 +24,28 @@ static char* Copy(char* text, const char* from) {
 
 // By state: off (never shown), ringing, snoozed (the end follows), the tone.
 static const char* const States[4] = {"", "Ringing", "Snoozed until ", "The player is silent: sounding the tone"};
+// By why the alarms were missed (MissedAsleep ..); the time the ticks came back follows.
+static const char* const Reasons[3] = {"Missed: the computer slept until ", "Missed: the clock was set to ",
+                                       "Missed: the player stalled until "};
+
+// Nothing rings: the alarms missed, the first two by time and how many more.
+static void MissedText(char* time, char* state) {
+  *time = 0;
+  Clock(Copy(state, Reasons[Missed.Why % 3]), Missed.Until);
+  for (int32_t i = 0; i < Missed.Count && i < 2; ++i, time += 5) {
+    if (i) time = Copy(time, ", ");
+    Clock(time, Missed.At[i]);
+  }
+  if (Missed.Count <= 2) return;
+  time = Copy(time, " +");
+  *time++ = static_cast<char>('0' + Missed.Count - 2);
+  *time = 0;
+}
 
 void RingingText(char* time, char* state) {
+  if (!Ringing.State) return MissedText(time, state);
   Clock(time, Ringing.At);
-  char* end = Copy(state, States[Ringing.State & 3]);
+  bool test = Ringing.Test && Ringing.State == RingOn;
+  char* end = Copy(state, test ? "Test" : States[Ringing.State & 3]);
   if (Ringing.State == RingSnoozed) Clock(end, LocalTime.Hour * 60 + LocalTime.Minute + CappedMinutes(Snooze));
 }

@@ -64,9 +64,20 @@ static void FollowSnooze(HWND window) {
   EnableWindow(snooze, can);
 }
 
+// The alarms missed have OK alone: Stop, named so and in the middle, Snooze hidden.
+static void FollowMissed(HWND window) {
+  bool missed = !Ringing.State;
+  HWND stop = GetDlgItem(window, IDC_RING_STOP);
+  RECT place = {missed ? 65 : 95, 61, 0, 0};  // the template's dialog units
+  MapDialogRect(window, &place);
+  SetWindowPos(stop, NULL, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowTextA(stop, missed ? "OK" : "Stop");
+  ShowWindow(GetDlgItem(window, IDC_RING_SNOOZE), missed ? SW_HIDE : SW_SHOW);
+}
+
 void ShowRinging() {
   HWND window = Window;
-  if (!Ringing.State || !RingWindow) {
+  if ((!Ringing.State && !Missed.Count) || !RingWindow) {
     if (window) DestroyWindow(window);
     return;
   }
@@ -78,11 +89,14 @@ void ShowRinging() {
     if (!window) return;
     CentreOnPlayer(window);
   }
-  char time[8];
+  char time[16];
   RingingText(time, Scratch);
   SetDlgItemTextA(window, IDC_RING_TIME, time);
   SetDlgItemTextA(window, IDC_RING_STATE, Scratch);
-  SetDlgItemTextW(window, IDC_RING_LABEL, reinterpret_cast<const WCHAR*>(AlarmLabel[Ringing.Slot]));
+  // The label is the ringing alarm's; the alarms missed have none of their own.
+  SetDlgItemTextW(window, IDC_RING_LABEL,
+                  reinterpret_cast<const WCHAR*>(Ringing.State && Ringing.Label ? Ringing.Label : u""));
+  FollowMissed(window);
   FollowSnooze(window);
   if (Window) return;
   Window = window;
@@ -94,6 +108,7 @@ void ShowRinging() {
 
 // IDCANCEL is Escape, and the close box and Alt+F4 as the dialog manager turns a close.
 static void RingingCommand(WPARAM command) {
+  if (!Ringing.State) return MissedSeen();  // OK, Escape, the close box: the alarms missed are seen
   switch (command) {
     case IDC_RING_SNOOZE: AnswerRinging(CmdPause); break;
     case IDC_RING_STOP:

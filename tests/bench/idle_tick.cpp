@@ -27,7 +27,7 @@ void StopTimer(int32_t) { abort(); }
 void ReadLocalTime() { LocalTime = Now; }
 void SaveSettings() { abort(); }
 void ForcePowerOff() { abort(); }
-void SuspendComputer(int32_t) { abort(); }
+bool SuspendComputer(int32_t) { abort(); }
 int32_t SetWakeTimer(uint32_t) { abort(); }
 bool UtcOf(const LocalTimeRecord&, uint32_t*) { abort(); }
 bool LocalOffsetAt(uint32_t, int32_t*) { abort(); }
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
     Ringing_ = Counting = true;
     VolUp = 1;
     FadeLevel = 160;
-    Ringing = RingRecord{RingOn, 2000000 - 10000, -1, 5000, 1, 7 * 60, 0, 0};
+    Ringing = RingRecord{RingOn, 2000000 - 10000, -1, 5000, 1, 7 * 60, nullptr, 0, 0};
     LastTick.Elapsed = 2000000 - 1000;  // the computer did not sleep over it
     RingTick();  // the tick before: the window shows the alarm already
   }

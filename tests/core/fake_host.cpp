@@ -51,6 +51,9 @@ void ResetHost() {
   AwakeUntil = WakeDue = WakeFiresBy = 0;
   Ringing = RingRecord{};
   KeptVolume = RaisedVolumeRecord{};
+  Missed = MissedRecord{};
+  WakeTest = WakeTestRecord{};
+  SleepSeen = 0;
   OwnMusicState = MusicNone;
   RaisedVolume = RaisedVolumeRecord{};
   Device = FakeDevice{};
@@ -257,7 +260,10 @@ void SaveSettings() { Record("Save"); }
 
 void ForcePowerOff() { Record("PowerOff"); }
 
-void SuspendComputer(int32_t hibernate) { Record("SuspendState " + std::to_string(hibernate)); }
+bool SuspendComputer(int32_t hibernate) {
+  Record("SuspendState " + std::to_string(hibernate));
+  return !Player.suspendFails;
+}
 
 // Recorded as the local time it stands for, by the offset of the moment.
 int32_t SetWakeTimer(uint32_t utc) {
@@ -284,11 +290,11 @@ void CancelWakeTimer() { WakeCalls.push_back("CancelWake"); }
 void SetAwakeState(int32_t state) { WakeCalls.push_back("Awake " + std::to_string(state)); }
 
 void ShowRinging() {
-  if (!Ringing.State) {
+  if (!Ringing.State && !Missed.Count) {
     WindowCalls.push_back("closed");
     return;
   }
-  char time[8], state[48];
+  char time[16], state[48];
   RingingText(time, state);
   WindowCalls.push_back(std::string(time) + " " + state);
 }

@@ -25,6 +25,7 @@ struct FakePlayer {
   bool saveFails = false;
   bool savedDamaged = false;
   int32_t musicEntries = 3;
+  bool suspendFails = false;  // SetSuspendState refuses
 };
 
 extern FakePlayer Player;

@@ -85,7 +85,8 @@ const char* const Promises[] = {"", "no surprise power action", "an alarm rings 
                                 "an alarm the player was there for rings", "the hold follows the alarm",
                                 "pause never plays", "the tone only when needed", "the wake follows the alarms",
                                 "the user's playlist is never lost", "a snooze slept through ends quietly",
-                                "an alarm rings at its own volume", "the computer's volume goes back"};
+                                "an alarm rings at its own volume", "the computer's volume goes back",
+                                "a test changes no alarm, no skip, no minute", "a missed alarm is told silently"};
 
 struct Night {
   Dice rnd;
@@ -108,7 +109,7 @@ struct Night {
   // What the README told the user to expect: the alarm, the sleep timer's stop, the occurrences.
   Claim claim = Quiet;
   bool doubt = false;  // an alarm the plug-in may or may not have rung took a tick: the claim may be off
-  int64_t claimT = 0, snoozeT = 0, baseline = -1;  // the volume a ringing alarm keeps; -1 unread
+  int64_t claimT = 0, snoozeT = -1, baseline = -1;  // the volume a ringing alarm keeps; -1 unread (a snooze at t 0 is one: a test rings at once)
   bool volumeRule = true;                          // lost when the fade-in is ticked mid-ring
   // The player level the ringing alarm ends at, its own or VolEnd (-1: none set, or not known), and
   // whether the user moved the player's volume since it started or resumed.
@@ -135,6 +136,7 @@ struct Night {
   Kind kind = Other;
   bool begins, played, toneStart, suspend, powerOff, closing, must, fires, needed, quiet, wasPlaying;
   bool sleptThrough = false;  // this tick finds the snooze's end over ten minutes past
+  bool testing = false;       // the ring claimed is a test: an alarm due over it rings all the same
   bool pausedRing = false;    // this tick finds the ringing alarm paused, unless an alarm's start takes it
   std::vector<std::pair<Occurrence, Came>> tickDue;
   std::set<Occurrence> decides;
@@ -267,13 +269,20 @@ struct Night {
     Player.volume = volume, Player.positionMs = playing == 0 || lengths.empty() ? -1 : pos;
     Player.lengthS = lengths.empty() ? -1 : lengths[listPos] / 1000;  // known, stopped or not
     Player.savedLength = hasSaved ? int32_t(saved.size()) : -1, Player.savedPos = savedPos, Player.saveFails = saveFails;
-    Calls.clear(), WakeCalls.clear();
+    Calls.clear(), WakeCalls.clear(), VolumeCalls.clear(), WindowCalls.clear();
+    int32_t heldBefore = held;
+    FakeDevice before = Device;
     f();
+    bool raised = (before.muted && !Device.muted) || Device.level > before.level;  // a put-back is no sound
     if (verbose && Calls.size() + WakeCalls.size())
       printf("      plug-in: %s | %s\n", CallList().c_str(), WakeList().c_str());
     Absorb();
     if (k == Tick) AfterTick();
     SystemVolume();
+    for (const std::string& w : WindowCalls)  // the window tells; nothing more than a ring due starts
+      if (w.find("Missed") != std::string::npos && !played && !toneStart &&
+          (tone || (playing == 1 && !wasPlaying) || raised || held > heldBefore))
+        Breach(13, "told as missed, it sounded, raised the volume or held the computer: " + w);
     if ((hasSaved ? saved : lengths) != users)
       Breach(8, hasSaved ? "the saved list is not the user's" : "the player's list is not the user's, and none is saved");
     for (int32_t i = 0; i < AlarmCount; ++i)
@@ -306,7 +315,9 @@ struct Night {
         if (!lengths.empty()) pos = 0, playing = 1;
       } else if (c == "Play") {
         // (Over music playing, a Play only takes back the stop after the track: the music plays on.)
-        if (kind == Tick && !wasPlaying) played = true, stop.current = false, stopCut = "an alarm started playback";
+        // (A test the alarm takes over is stopped first.)
+        if (kind == Tick && (!wasPlaying || (testing && claim != Quiet && stopped)))
+          played = true, stop.current = false, stopCut = "an alarm started playback";
         if (!lengths.empty()) pos = playing == 3 ? pos : 0, playing = 1;
       } else if (c == "Pause") {
         bool resume = kind == Tick && (claim == Snoozed || sleptThrough) && playing == 3;  // the snooze's own
@@ -354,9 +365,13 @@ struct Night {
     bool slept = kind == Tick && t - lastTickT > CatchUpSeconds * Sec;
     if (claim == Ringing && !doubt && (kind == Fade || kind == TrackEnd) && final)
       Breach(3, "a stop left over cut the ringing alarm short");
-    if (claim == Ringing && !doubt && kind == Tick && stopped && !played && !fallback && !begins && !slept && (!limit || t - claimT < limit - 2 * Sec))
+    // (A test ends at an alarm's minute, even one with nothing to play.)
+    bool takenOver = testing && !decides.empty();
+    if (claim == Ringing && !doubt && kind == Tick && stopped && !played && !toneStart && !fallback && !begins && !slept &&
+        !takenOver && (!limit || t - claimT < limit - 2 * Sec))
       Breach(3, "the alarm was given up after " + Secs(t - claimT) + " of its " + std::to_string(RingLimit) + " min");
     if (claim == Ringing && kind == Tick && stopped && !played && !fallback && !begins) claim = Quiet;  // at its limit
+    if (takenOver && stopped && !played && !toneStart) claim = Quiet, testing = false;  // and the alarm had nothing
     if ((kind == Fade || kind == TrackEnd) && final && stop.current) stop.current = false, stopCut = "it ended";
   }
 
@@ -390,7 +405,8 @@ struct Night {
       if (first && o.first.second == skipped) passed.insert(o.first);  // skipped for good
       else if (first) decides.insert(o.first);
       must |= first && !passed.count(o.first) && !unsure.count(o.first) && o.second.t > changedT[o.first.first] &&
-              o.second.t > loadedT && playing != 1 && (Playable(o.first.first) || SilentTone) &&
+              o.second.t > loadedT && (playing != 1 || (testing && claim != Quiet && volumeRule && !doubt)) &&
+              (Playable(o.first.first) || SilentTone) &&
               sys - o.second.sys <= 598 * Sec && lastTickLocal < o.first.second;  // (not: a clock gone back past it)
     }
     fires = !decides.empty();  // an alarm's tick answers nothing, nor listens: the next does
@@ -444,6 +460,7 @@ struct Night {
       int32_t percent = first < AlarmCount ? std::min(SettingValues[FirstAlarmVolume + first], 100) : 0;
       level = !known ? -1 : percent ? (percent * 255 + 99) / 100 : VolUp ? std::max(VolStart, VolEnd) : -1, levelMoved = false;
       baseline = VolUp || percent ? baseline : -1;
+      testing = false;
     } else if (must) {
       Breach(3, "the alarm did not ring, nothing playing");
     } else if (pausedRing) {  // no alarm took the tick after all: the pause snoozed the one ringing
@@ -491,7 +508,7 @@ struct Night {
     // never run ahead of it; where the volume, or an alarm in doubt, left it open whether the alarm is over,
     // either.
     bool sure = claim == Snoozed && volumeRule && !doubt;
-    int64_t snoozeEnd = WakeUp && snoozeT ? sys + snoozeT + CappedMinutes(Snooze) * Min - t : -1;
+    int64_t snoozeEnd = WakeUp && snoozeT >= 0 ? sys + snoozeT + CappedMinutes(Snooze) * Min - t : -1;
     bool snooze = snoozeEnd > sys && (next.empty() || snoozeEnd <= next.back());
     bool ok = snooze && wakeFor(snoozeEnd, 1);
     for (int64_t c : next) ok |= (!snooze || !sure || c <= snoozeEnd + Sec) && wakeFor(c, 0);
@@ -609,6 +626,30 @@ struct Night {
     Command("the user presses Play", [] {});
     if (!lengths.empty()) pos = playing == 3 ? pos : 0, playing = 1;
   }
+  // Test in an alarm's dialog: it rings now, as an alarm starts (music playing stopped first), unless one
+  // rings already; no alarm, skip or minute rung changes, and the wake stays the alarms'.
+  void TestPressed() {
+    int32_t slot = int32_t(rnd(0, AlarmCount - 1)), result = -1, skip = SkipAlarm;
+    int64_t before[AlarmCount];
+    FiredRecord fired[AlarmCount];
+    for (int32_t i = 0; i < AlarmCount; ++i) before[i] = Key(i), fired[i] = AlarmFired[i];
+    Log("the user presses Test in alarm " + std::to_string(slot + 1) + "'s dialog");
+    Enter(Other, [&] {
+      AlarmSound sound;
+      SlotSound(slot, &sound);
+      result = TestAlarm(sound);
+    });
+    for (int32_t i = 0; i < AlarmCount; ++i)
+      if (Key(i) != before[i] || memcmp(&fired[i], &AlarmFired[i], sizeof fired[i]) || SkipAlarm != skip)
+        Breach(12, "alarm " + std::to_string(i + 1) + " changed");
+    if (result != TestRings || !running || !breach.empty()) return;
+    int32_t percent = std::min(SettingValues[FirstAlarmVolume + slot], 100);  // the tested alarm's own
+    level = percent ? (percent * 255 + 99) / 100 : VolUp ? std::max(VolStart, VolEnd) : -1, levelMoved = false;
+    // Set at once without a fade-in (the plug-in's SetVolume outside a tick): that is what it keeps.
+    claim = Ringing, claimT = t, baseline = VolUp ? baseline : percent ? volume : -1, volumeRule = true, doubt = false,
+    testing = true;
+    stop = {}, stopCut = "a test began", syncHint = true, unattended = false;
+  }
   void ChangeSettings() {  // in the settings dialog: alarms, the stop's time and actions, snooze, limit, tone
     static int32_t* const flags[] = {&StartOn, &StopOn, &VolUp, &VolDown, &WaitEnd, &UsePause, &Close, &Suspend,
                                      &Hibernate, &ShutDown, &SilentTone, &WakeUp, &StopOff};
@@ -693,6 +734,7 @@ struct Night {
       if (listPos + 1 < int(lengths.size())) ++listPos, pos = 0;
       return;
     }
+    if (in(10)) return TestPressed();
     if (in(20)) {  // the alarm's window: its buttons send the player's commands, and it follows at once
       bool snooze = rnd.Chance(50);
       Log(snooze ? "the user presses Snooze on the alarm's window" : "the user presses Stop on the alarm's window");

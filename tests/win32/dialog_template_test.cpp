@@ -102,6 +102,7 @@ const Expected AlarmClockControls[] = {
     {75, Left, 7, 218, 226, 8, "0: leave it alone"},
     {73, Check, 7, 230, 226, 10, "Show a window with Snooze and Stop while the alarm rings"},
     {1, Push, 183, 246, 50, 13, "OK"},
+    {76, Push, 7, 246, 120, 13, "Sleep and wake in 2 minutes"},
 };
 
 // Opened by Add: a new alarm's 07:00.
@@ -132,6 +133,7 @@ const Expected AlarmControls[] = {
     {97, Left, 7, 100, 216, 8, nullptr},  // when it rings: depends on the clock
     {1, Push, 117, 114, 50, 13, "OK"},
     {2, Push, 173, 114, 50, 13, "Cancel"},
+    {94, Push, 7, 114, 50, 13, "Test"},
 };
 
 const Expected AboutControls[] = {
