@@ -28,17 +28,16 @@ static const char* const States[4] = {"", "Ringing", "Snoozed until ", "The play
 static const char* const Reasons[3] = {"Missed: the computer slept until ", "Missed: the clock was set to ",
                                        "Missed: the player stalled until "};
 
-// Nothing rings: the alarms missed, the first two by time and how many more.
+// Nothing rings: the alarms missed, two by time, or the first and how many more.
 static void MissedText(char* time, char* state) {
-  *time = 0;
   Clock(Copy(state, Reasons[Missed.Why % 3]), Missed.Until);
-  for (int32_t i = 0; i < Missed.Count && i < 2; ++i, time += 5) {
-    if (i) time = Copy(time, ", ");
-    Clock(time, Missed.At[i]);
-  }
+  *time = 0;
+  if (!Missed.Count) return;
+  Clock(time, Missed.At[0]);
+  if (Missed.Count == 2) Clock(Copy(time + 5, ", "), Missed.At[1]);
   if (Missed.Count <= 2) return;
-  time = Copy(time, " +");
-  *time++ = static_cast<char>('0' + Missed.Count - 2);
+  time = Copy(time + 5, " +");
+  *time++ = static_cast<char>('0' + Missed.Count - 1);
   *time = 0;
 }
 

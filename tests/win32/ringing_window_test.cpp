@@ -194,9 +194,10 @@ TEST_F(RingWindow, ShowsTheTimeLargeAndBoldAndEveryStateFits) {
   EXPECT_GE(time.lfWeight, FW_BOLD);
   EXPECT_GE(abs(time.lfHeight), 2 * abs(dialog.lfHeight));
   EXPECT_FALSE(SaveScreen("ringing_tone", window).empty());
-  for (const char* state : {"The player is silent: sounding the tone", "Snoozed until 23:59", "Ringing"}) {
+  for (const char* state : {"The player is silent: sounding the tone", "Snoozed until 23:59", "Ringing",
+                            "Missed: the computer slept until 23:59", "Missed: the player stalled until 23:59"}) {
     SetDlgItemTextA(window, 101, state);
-    SetDlgItemTextA(window, 100, "00:00");
+    SetDlgItemTextA(window, 100, state[0] == 'M' ? "00:00, 00:00" : "00:00 +8");
     EXPECT_EQ("", ClippedTexts(window)) << state;
   }
 }
