@@ -109,8 +109,9 @@ TEST_F(Descriptor, ModuleExportsOnlyTheOneFunction) {
     ASSERT_FALSE(pe.bytes.empty());
     EXPECT_EQ(dll.machine, pe.machine);
     EXPECT_EQ(dll.machine == IMAGE_FILE_MACHINE_AMD64, pe.wide);
-    // A ceiling above the size goal make bench reports against: growth past it is a mistake.
-    EXPECT_LE(pe.bytes.size(), 56u * 1024);
+    // A ceiling above the size goal make bench reports against (the labels, the tests and the
+    // missed alarms took it past 56 KiB): growth past it is a mistake.
+    EXPECT_LE(pe.bytes.size(), 60u * 1024);
     auto* exports = reinterpret_cast<IMAGE_EXPORT_DIRECTORY*>(pe.Rva(pe.Directory(IMAGE_DIRECTORY_ENTRY_EXPORT).VirtualAddress));
     ASSERT_TRUE(exports);
     ASSERT_EQ(1u, exports->NumberOfNames);
