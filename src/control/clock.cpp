@@ -63,7 +63,6 @@ static int32_t AlarmsDue(const TickRecord& tick, int32_t* at) {
     if (lost >> slot & 1) told[count++] = missed[slot].Hour * 60 + missed[slot].Minute;
     if (!((late | skipped) >> slot & 1)) continue;
     NoteMinute(AlarmFired[slot], missed[slot]);
-    if (late >> slot & 1) *at = missed[slot].Hour * 60 + missed[slot].Minute;
   }
   if (count) TellMissed(tick, told, count);
   int32_t due = 0;
@@ -73,7 +72,11 @@ static int32_t AlarmsDue(const TickRecord& tick, int32_t* at) {
   uint32_t now = PackedOn | static_cast<uint32_t>(LocalTime.Hour) << 8 | LocalTime.Minute;
   for (int32_t slot = 1; slot < AlarmCount; ++slot)
     if ((PackedAlarm(slot) & (PackedOn | 0xFFFF)) == now && OnTime(slot)) due |= 1 << slot;
-  if (due) *at = LocalTime.Hour * 60 + LocalTime.Minute;
+  // The time shown is the first alarm's, whose label and volume ring (DueSound).
+  if (!(due | late)) return 0;
+  int32_t first = FirstSlot(due | late);
+  const LocalTimeRecord& when = due >> first & 1 ? LocalTime : missed[first];
+  *at = when.Hour * 60 + when.Minute;
   return due | late;
 }
 

@@ -296,7 +296,9 @@ void ShowRinging() {
   }
   char time[16], state[48];
   RingingText(time, state);
-  WindowCalls.push_back(std::string(time) + " " + state);
+  std::string label;  // as the window shows it: the ringing alarm's
+  for (const char16_t* c = Ringing.State && Ringing.Label ? Ringing.Label : u""; *c; ++c) label += char(*c);
+  WindowCalls.push_back(std::string(time) + " " + state + (label.empty() ? "" : " [" + label + "]"));
 }
 
 void SettingsChanged() {}  // no dialogs here to follow

@@ -111,12 +111,14 @@ TEST(WillRing, AnAlarmGivenUpIsToldWithWhyAndSoundsNothing) {
       {false, false, 1, 0, 51, "07:00 Missed: the clock was set to 07:41"},
       {true, true, 1, 0x017F071E, 51, "07:00, 07:30 Missed: the computer slept until 07:41"},
       {true, true, 0, 0, 51, ""},
-      {true, true, 1, 0, 19, "07:00 Ringing"},  // nine minutes late
-      {true, true, 1, 0x017F0721, 44, "07:00 Missed: the computer slept until 07:34, 07:33 Ringing"},
+      {true, true, 1, 0, 19, "07:00 Ringing [Pills]"},  // nine minutes late
+      {true, true, 1, 0x017F0721, 44, "07:00 Missed: the computer slept until 07:34, 07:33 Ringing [Work]"},
+      {true, true, 1, 0x017F0702, 12, "07:00 Ringing [Pills]"},  // one late, one on time: the first's time and label
   };
   for (const auto& c : cases) {
     LoadedAt(6, 50);
     RingWindow = c.window, SettingValues[FirstPackedAlarm] = c.alarm2;
+    std::u16string(u"Pills").copy(AlarmLabel[0], 5), std::u16string(u"Work").copy(AlarmLabel[1], 4);
     if (c.notice) ComputerSuspending();
     Later(c.upAt * 60, c.elapses);
     ClockTick();
