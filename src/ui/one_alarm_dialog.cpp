@@ -101,8 +101,11 @@ static void TestShown(HWND dialog) {
   // Static: the label shows in the ringing window after the dialog is gone.
   static WCHAR music[MusicSize];
   static char16_t label[LabelSize];
+  char16_t typed[LabelSize];
   int32_t volume;
-  if (!ReadLabelVolume(dialog, label, &volume)) return;  // told on the Rings line as typed
+  if (!ReadLabelVolume(dialog, typed, &volume)) return;  // told on the Rings line as typed
+  // A test ringing keeps its own label: this second one is refused below.
+  if (!Ringing.State) lstrcpyW(reinterpret_cast<WCHAR*>(label), reinterpret_cast<WCHAR*>(typed));
   AlarmSound sound;
   ReadFields(dialog, &sound.Alarm, music);
   sound.Music = reinterpret_cast<char16_t*>(music);
