@@ -68,7 +68,10 @@ void AlarmsRang(int32_t slots) {
 
 // The user switched, added, edited or removed an alarm: a skip pending is cancelled. An alarm
 // that unexpectedly rings is better than one that unexpectedly does not.
-void AlarmsEdited() { SkipAlarm = 0; }
+void AlarmsEdited() {
+  SkipAlarm = 0;
+  KeepSeen();  // an alarm set to a minute just past is not one the player was closed over
+}
 
 // On or off from the player's menu; saved, and the wake follows.
 void SwitchAlarm(int32_t slot) {

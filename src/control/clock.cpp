@@ -4,7 +4,10 @@
 #include "../settings/settings.h"
 #include "calendar.h"
 
-enum : int32_t { LongestTickGap = 60 };  // seconds
+enum : int32_t { LongestTickGap = 60, KeepSeenEvery = 15 * 60 };  // seconds
+
+static uint32_t SeenKept;  // the last tick kept for the next load
+static bool Decided;       // this tick noted an alarm's minute
 
 static void NoteMinute(FiredRecord& fired, const LocalTimeRecord& t) {
   fired.Year = t.Year;
@@ -23,21 +26,60 @@ bool EventDue(int32_t on, int32_t hour, int32_t minute, FiredRecord& fired) {
   return true;
 }
 
-// The minute the player starts in began without us: the stop that just closed the player,
-// or the alarm the user silenced by closing it, must not run again when it is reopened.
-// Nothing before it is made up either: the catch-up counts from here. What rang before is not
-// known, so each alarm's latest minute so far counts as rung: a clock set back after a restart
-// does not ring it again.
+// The local clock `ago` UTC seconds before the tick now read, as the zone showed it then.
+static LocalTimeRecord LocalAgo(uint32_t utc, uint32_t ago) {
+  int32_t back = static_cast<int32_t>(ago), now, then;
+  if (LocalOffsetAt(utc, &now) && LocalOffsetAt(utc - ago, &then)) back += now - then;
+  int32_t second = LocalTime.Second - back, minutes = second < 0 ? (59 - second) / 60 : 0;
+  LocalTimeRecord t = MinutesLater(LocalTime, -minutes);
+  t.Second = static_cast<uint16_t>(second + minutes * 60);
+  return t;
+}
+
+// Where the ticks left off before this load: the last one the plug-in ran, kept in the
+// registry, when that lies in the last week and in an earlier minute. The player closed (or
+// crashed) then; the alarm minutes since come to the first tick as any stepped over do, to be
+// caught up or told as missed. Without one, the start-up's own reading.
+static TickRecord LastRun(int32_t* stepped) {
+  TickRecord now = {LocalTime, UtcSeconds(), ElapsedMilliseconds()};
+  uint32_t seen = ReadLastSeen(), ago = now.Utc - seen;
+  *stepped = 0;
+  if (!seen || ago > 6u * 24 * 3600) return now;
+  TickRecord last = {LocalAgo(now.Utc, ago), seen, now.Elapsed};
+  *stepped = MinuteNumber(LocalTime) - MinuteNumber(last.Local);
+  return *stepped > 0 ? last : now;
+}
+
+// The minute the player starts in began without us, unless the player ran into it: the stop
+// that just closed the player, or the alarm the user silenced by closing it, must not run
+// again when it is reopened. What rang before is not known, so each alarm's latest minute up to
+// the last tick that ran counts as rung: a clock set back after a restart does not ring it again.
 void MarkMinuteSeen() {
   ReadLocalTime();
+  int32_t stepped;
+  LastTick = LastRun(&stepped);
+  Reopened = stepped > 0;  // else each alarm's latest minute up to now counts as rung
   for (int32_t slot = 0; slot < AlarmCount; ++slot) {
     AlarmRecord alarm;
-    LocalTimeRecord at = LocalTime;
-    if (ReadAlarm(slot, &alarm) && AlarmCanRing(alarm)) LatestMinute(alarm, LocalTime, 0, 8 * MinutesPerDay, &at);
-    NoteMinute(AlarmFired[slot], at);
+    LocalTimeRecord at;
+    int32_t back = -1;
+    // By UTC, not the local minute: a minute summer time repeats rang at its first pass.
+    for (uint32_t utc; ReadAlarm(slot, &alarm) && AlarmCanRing(alarm) &&
+                       (back = LatestMinute(alarm, LocalTime, back + 1, 8 * MinutesPerDay, &at)) >= 0;)
+      if (!Reopened || !UtcOf(at, &utc) || static_cast<int32_t>(utc - LastTick.Utc) <= 0) break;
+    NoteMinute(AlarmFired[slot], back >= 0 ? at : LocalTime);
   }
   NoteMinute(StopFired, LocalTime);
-  LastTick = TickRecord{LocalTime, UtcSeconds(), ElapsedMilliseconds()};
+  SeenKept = LastTick.Utc - KeepSeenEvery;  // the first tick keeps its own
+}
+
+// The last tick, kept for the next load: now and then, and at once whenever an alarm's minute
+// was decided (rung, skipped or given up) or the alarms were changed, so that none is decided
+// twice across a crash or a restart.
+void KeepSeen() {
+  if (static_cast<int32_t>(LastTick.Utc - SeenKept) <= 0) return;
+  KeepLastSeen(LastTick.Utc);
+  SeenKept = LastTick.Utc;
 }
 
 // An alarm in its minute rings once, on one of its days, unless skipped; notes its occurrence.
@@ -49,6 +91,7 @@ static bool OnTime(int32_t slot) {
       !AlarmDay(alarm, LocalTime.DayOfWeek))
     return false;
   NoteMinute(AlarmFired[slot], LocalTime);
+  Decided = true;
   return !Skipped(LocalTime);
 }
 
@@ -63,6 +106,7 @@ static int32_t AlarmsDue(const TickRecord& tick, int32_t* at) {
     if (lost >> slot & 1) told[count++] = missed[slot].Hour * 60 + missed[slot].Minute;
     if (!((late | skipped) >> slot & 1)) continue;
     NoteMinute(AlarmFired[slot], missed[slot]);
+    Decided = true;
   }
   if (count) TellMissed(tick, told, count);
   int32_t due = 0;
@@ -90,7 +134,12 @@ void ClockTick() {
                 tick.Elapsed - LastTick.Elapsed > LongestTickGap * 1000u;
   if (StopPhase && jumped) CancelStop();
   int32_t at = 0;
+  Decided = false;
   int32_t due = AlarmsDue(tick, &at);
+  // Kept before the alarm starts: a crash in its start must not ring it again at the next load.
+  // Never kept back: a clock set back a little must not hand a minute already decided to the next load.
+  int32_t unkept = static_cast<int32_t>(tick.Utc - SeenKept);
+  if (unkept >= KeepSeenEvery || (Decided && unkept > 0)) KeepLastSeen(tick.Utc), SeenKept = tick.Utc;
   if (WakeTest.Pending && !due) WakeTestTick(tick);  // before the wake is set again below
   // An alarm stepped over and given up left the wake set for it, in the past.
   if (jumped && !due) RefreshWake();
@@ -123,5 +172,6 @@ void ClockTick() {
   // Last: the sleep timer's stop just now brings the user's list back in the same tick.
   if (OwnMusicState == MusicKept) MusicTick();
   if (jumped) SleepSeen = 0;  // told, if anything was given up
+  Reopened = false;
   LastTick = tick;
 }

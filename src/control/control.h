@@ -22,6 +22,7 @@ enum : int32_t { CatchUpSeconds = 10 * 60 };  // an alarm's minute stepped over 
 
 void ClockTick();
 void MarkMinuteSeen();  // at start-up: no event fires in the minute already in progress
+void KeepSeen();        // the last tick, for the next load: at the player's close, or alarms changed
 // True once per occurrence of the event's minute while it is enabled; notes the firing.
 bool EventDue(int32_t on, int32_t hour, int32_t minute, FiredRecord& fired);
 // What the start did: the player played already, it started, or it could not (no playlist).
@@ -180,7 +181,7 @@ struct WakeTestRecord {
 extern WakeTestRecord WakeTest;
 // The alarms given up in a gap between ticks, told in the ringing window while nothing rings:
 // their times (minutes of the day, earliest first), why, and until when. Count 0: none to tell.
-enum : int32_t { MissedAsleep = 0, MissedClockSet = 1, MissedStalled = 2 };
+enum : int32_t { MissedAsleep = 0, MissedClockSet = 1, MissedStalled = 2, MissedClosed = 3 };
 struct MissedRecord {
   int32_t Count;
   int32_t At[AlarmCount + 1];  // the wake test's too
@@ -190,6 +191,7 @@ struct MissedRecord {
 };
 extern MissedRecord Missed;
 extern int32_t SleepSeen;  // a suspend or resume notice came since the last gap
+extern bool Reopened;      // the first tick after a load that found where the last run's ticks ended
 // Those given up on this tick, at `at` minutes of the day: one window for all of one gap.
 void TellMissed(const TickRecord& tick, const int32_t* at, int32_t count);
 void MissedSeen();  // OK: the window goes, unless an alarm rings

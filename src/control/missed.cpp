@@ -6,10 +6,12 @@
 
 MissedRecord Missed;
 int32_t SleepSeen;
+bool Reopened;
 
-// Why the ticks stopped: UTC ran on further than the elapsed count, which only a clock set
+// Why the ticks stopped: the player was closed; UTC ran on further than the elapsed count, which only a clock set
 // forward does; else a suspend or resume notice came; else the player itself stood still.
 static int32_t Why(const TickRecord& tick) {
+  if (Reopened) return MissedClosed;
   int32_t passed = static_cast<int32_t>(tick.Utc - LastTick.Utc);
   if (passed - static_cast<int32_t>((tick.Elapsed - LastTick.Elapsed) / 1000u) > 60) return MissedClockSet;
   return SleepSeen ? MissedAsleep : MissedStalled;

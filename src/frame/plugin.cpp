@@ -63,6 +63,7 @@ int PluginQuit() {
   if (RunningTimer(FadeTimer)) PutBackFadedVolume();
   StopTimer(ClockTimer);
   StopTimer(FadeTimer);
+  KeepSeen();  // the next load rings or tells what comes while the player is closed
   MissedSeen();  // the window goes with the module, missed alarms told or not
   EndRinging();
   MusicBeforeClose();

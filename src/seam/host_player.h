@@ -106,6 +106,10 @@ void WriteSystemVolume(const SystemVolumeRecord& volume);
 // Held 0, it is forgotten; read, it is true only for a whole record that holds.
 void KeepRaisedVolume(const RaisedVolumeRecord& raised);
 bool ReadKeptRaisedVolume(RaisedVolumeRecord* raised);
+// The UtcSeconds of the last clock tick the plug-in ran, kept in the registry so that the next
+// load knows which alarm minutes came while the player was closed; 0 when none is kept.
+void KeepLastSeen(uint32_t utc);
+uint32_t ReadLastSeen();
 // The user's playlist kept safe while an alarm plays its own music, in a file in the user's
 // application-data folder. Saving writes every entry's path in order, the current entry and
 // the position, whole or not at all; it refuses while a saved list is there already.

@@ -15,12 +15,15 @@ int32_t OpenSettingsKey(void** key) {
 }
 
 // A number counts only as a 4-byte REG_DWORD; anything else leaves the setting alone.
+static bool QueryDword(HKEY key, const char* name, DWORD* value) {
+  DWORD type = 0, size = sizeof *value;
+  return RegQueryValueExA(key, name, NULL, &type, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS &&
+         type == REG_DWORD && size == sizeof *value;
+}
+
 static void LoadNumber(HKEY key, int index) {
-  DWORD type = 0, value = 0, size = sizeof value;
-  if (RegQueryValueExA(key, SettingNames[index], NULL, &type, reinterpret_cast<BYTE*>(&value),
-                       &size) == ERROR_SUCCESS &&
-      type == REG_DWORD && size == sizeof value)
-    SettingValues[index] = static_cast<int32_t>(value);
+  DWORD value;
+  if (QueryDword(key, SettingNames[index], &value)) SettingValues[index] = static_cast<int32_t>(value);
 }
 
 // The menu text counts only as a string; a long one is cut to fit, always terminated.
@@ -105,6 +108,26 @@ bool ReadKeptRaisedVolume(RaisedVolumeRecord* raised) {
   RegCloseKey(key);
   if (whole) *raised = kept;
   return whole;
+}
+
+// Not a setting either: when the plug-in last ran a tick (see KeepLastSeen).
+static const char LastSeenName[] = "LastSeen";
+
+void KeepLastSeen(uint32_t utc) {
+  HKEY key;
+  if (!CreateSettingsKey(&key)) return;
+  DWORD value = utc;
+  RegSetValueExA(key, LastSeenName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  RegCloseKey(key);
+}
+
+uint32_t ReadLastSeen() {
+  HKEY key;
+  if (OpenSettingsKey(reinterpret_cast<void**>(&key)) != ERROR_SUCCESS) return 0;
+  DWORD value;
+  if (!QueryDword(key, LastSeenName, &value)) value = 0;
+  RegCloseKey(key);
+  return value;
 }
 
 static const WCHAR MusicPattern[] = L"Alarm1Music", LabelPattern[] = L"Alarm1Label";

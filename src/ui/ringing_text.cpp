@@ -25,12 +25,12 @@ static char* Copy(char* text, const char* from) {
 // By state: off (never shown), ringing, snoozed (the end follows), the tone.
 static const char* const States[4] = {"", "Ringing", "Snoozed until ", "The player is silent: sounding the tone"};
 // By why the alarms were missed (MissedAsleep ..); the time the ticks came back follows.
-static const char* const Reasons[3] = {"Missed: the computer slept until ", "Missed: the clock was set to ",
-                                       "Missed: the player stalled until "};
+static const char* const Reasons[4] = {"Missed: the computer slept until ", "Missed: the clock was set to ",
+                                       "Missed: the player stalled until ", "Missed: Winamp was closed until "};
 
 // Nothing rings: the alarms missed, two by time, or the first and how many more.
 static void MissedText(char* time, char* state) {
-  Clock(Copy(state, Reasons[Missed.Why % 3]), Missed.Until);
+  Clock(Copy(state, Reasons[Missed.Why % 4]), Missed.Until);
   *time = 0;
   if (!Missed.Count) return;
   Clock(time, Missed.At[0]);

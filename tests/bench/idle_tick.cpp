@@ -36,12 +36,14 @@ void ReadPowerFacts(PowerFactsRecord*) { abort(); }
 void SetAwakeState(int32_t) {
   if (!Ringing_) abort();
 }
-uint32_t UtcSeconds() { return 1000; }
+uint32_t UtcSeconds() { return 100; }  // within the first quarter hour: the last tick is not kept yet
 void PlayTone(int32_t) { abort(); }
 bool ReadSystemVolume(SystemVolumeRecord*) { abort(); }
 void WriteSystemVolume(const SystemVolumeRecord&) { abort(); }
 void KeepRaisedVolume(const RaisedVolumeRecord&) { abort(); }
 bool ReadKeptRaisedVolume(RaisedVolumeRecord*) { abort(); }
+void KeepLastSeen(uint32_t) { abort(); }
+uint32_t ReadLastSeen() { abort(); }
 bool SavePlaylist() { abort(); }
 int32_t RestorePlaylist() { abort(); }
 int32_t EnqueueMusic(const char16_t*) { abort(); }
@@ -87,7 +89,7 @@ int main(int argc, char** argv) {
     StopH = 23;
     // With an alarm on, the wake is set for it (WakeUp is on by default); not come yet.
     WakeArmed = 1;
-    WakeDue = 1000 + 3600;
+    WakeDue = 100 + 3600;
     WakeFiresBy = 2000000 + 3600000;
   }
   if (strcmp(mode, "eight") == 0) {
@@ -103,7 +105,7 @@ int main(int argc, char** argv) {
   }
   // The tick before came a second earlier, as ticks do.
   Counting = true;  // every tick reads the elapsed count
-  LastTick = TickRecord{Now, 999, 2000000 - 1000};
+  LastTick = TickRecord{Now, 99, 2000000 - 1000};
   LastTick.Local.Second = 29;
   Measuring = true;
   ClockTick();

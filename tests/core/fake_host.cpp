@@ -36,6 +36,7 @@ static bool ListenerAdded = [] {
 }();
 
 static RaisedVolumeRecord KeptVolume;  // the registry's value, which outlives a crash
+static uint32_t KeptSeen;              // the same
 
 void ResetHost() {
   (void)ListenerAdded;
@@ -51,6 +52,7 @@ void ResetHost() {
   AwakeUntil = WakeDue = WakeFiresBy = 0;
   Ringing = RingRecord{};
   KeptVolume = RaisedVolumeRecord{};
+  KeptSeen = 0;
   Missed = MissedRecord{};
   WakeTest = WakeTestRecord{};
   SleepSeen = 0;
@@ -248,6 +250,8 @@ void WriteSystemVolume(const SystemVolumeRecord& volume) {
 }
 
 void KeepRaisedVolume(const RaisedVolumeRecord& raised) { KeptVolume = raised; }
+void KeepLastSeen(uint32_t utc) { KeptSeen = utc; }
+uint32_t ReadLastSeen() { return KeptSeen; }
 
 bool ReadKeptRaisedVolume(RaisedVolumeRecord* raised) {
   bool held = KeptVolume.Held;

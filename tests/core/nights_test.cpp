@@ -123,6 +123,7 @@ struct Night {
   struct { bool current, fade, wait; } stop = {};
   const char* stopCut = "none began";  // why the last stop is no longer current
   int64_t countdownEnd = -1, stopMinute = -1, skipped = -1, loadedT = 0, lastTickT = 0, lastTickLocal = 0;
+  int64_t seenT = 0;  // the last tick the plug-in kept before it loaded: its first tick decides what came since
   int64_t resumeT = 0, holdUntil = -Never, handTickT = -Never;  // the first tick after a clock set by hand
   std::set<Occurrence> decided, rung, unsure, passed;           // passed: skipped when their minute came
   int64_t keys[AlarmCount] = {}, changedT[AlarmCount] = {};     // each alarm as last seen, and since when
@@ -400,7 +401,7 @@ struct Night {
     tickDue = Due(), decides.clear(), must = false;
     for (auto& o : tickDue) {
       if (o.second.t <= handTickT) unsure.insert(o.first);  // the plug-in may ring it or not
-      bool first = (o.second.t > lastTickT || Minute() == o.first.second) && o.second.t > handTickT &&
+      bool first = (o.second.t > (lastTickT == loadedT ? seenT : lastTickT) || Minute() == o.first.second) && o.second.t > handTickT &&
                    sys - o.second.sys < 601 * Sec && decided.insert(o.first).second;
       if (first && o.first.second == skipped) passed.insert(o.first);  // skipped for good
       else if (first) decides.insert(o.first);
@@ -523,24 +524,37 @@ struct Night {
   void Start() {  // a fresh module with the stored settings, PluginInit's portable part
     RaisedVolumeRecord kept;
     bool held = ReadKeptRaisedVolume(&kept);  // the registry and the device outlive the module
+    uint32_t seen = ReadLastSeen();
     FakeDevice device = Device;
     ResetHost();
     Device = device;
     if (held) KeepRaisedVolume(kept);
+    KeepLastSeen(seen);
     memcpy(SettingValues, stored, sizeof stored);
     for (int32_t i = 0; i < AlarmCount; ++i) AlarmMusic[i][0] = music[i] ? u'm' : 0, AlarmMusic[i][1] = 0;
     running = true, playing = pos = 0, stopAfter = endPending = false;
-    loadedT = lastTickT = t, lastTickLocal = Local(), stopMinute = Minute();
-    // It knows nothing of what rang before: no alarm rings whose minute came before it started.
-    decided.clear(), rung.clear(), unsure.clear(), passed.clear();
-    for (size_t i = 0; i < AlarmCount; ++i) unsure.insert({i, Minute()});  // an alarm later set to it, maybe
-    Each(Local() / Day - 7, Local() / Day, [&](size_t i, int64_t m) {  // each alarm's minutes so far count as rung
-      if (m <= Minute()) rung.insert({i, m}), decided.insert({i, m});
-      return false;
-    });
-    Enter(Other, [] {
+    loadedT = lastTickT = seenT = t, lastTickLocal = Local(), stopMinute = Minute();
+    int64_t utcBase = 0;
+    Enter(Other, [&utcBase, this] {
+      utcBase = int64_t(UtcSeconds()) - sys / Sec;
       RestoreLeftList(), PutBackLeftVolume(), MarkMinuteSeen(), StartTimer(ClockTimer, 1000, ClockTick), RefreshWake(),
           StartupPlay();
+    });
+    // Up to the last tick it kept, each alarm's minutes count as rung; those since (the player closed or
+    // crashed) its first tick may ring, the few minutes late the catch-up allows, unless they rang already.
+    int64_t seenSys = (int64_t(seen) - utcBase) * Sec, upTo = Minute();
+    if (seen && seenSys < sys && sys - seenSys <= 6 * Day)
+      upTo = std::min(upTo, seenSys + zone.Offset(seenSys)), seenT = t - (sys - seenSys);  // its first tick decides them
+    if (verbose) printf("      last seen %s, up to %s\n", seen ? Text(seenSys + zone.Offset(seenSys)).c_str() : "none", Text(upTo).c_str());
+    std::set<Occurrence> rang = rung, skippedFor = passed;
+    decided.clear(), rung.clear(), unsure.clear(), passed.clear();
+    for (size_t i = 0; i < AlarmCount; ++i) unsure.insert({i, Minute()});  // an alarm later set to it, maybe
+    Each(Local() / Day - 7, Local() / Day, [&](size_t i, int64_t m) {
+      // One that rang before a clock set back by hand, the plug-in may ring again: it cannot tell.
+      if (m <= upTo || (m <= Minute() && rang.count({i, m}) && handTickT == -Never)) rung.insert({i, m}), decided.insert({i, m});
+      else if (m <= Minute() && rang.count({i, m})) unsure.insert({i, m});
+      if (m > upTo && m <= Minute() && skippedFor.count({i, m})) passed.insert({i, m});
+      return false;
     });
     SystemVolumeBack("at the next load");
   }
@@ -554,7 +568,8 @@ struct Night {
     Enter(Other, [] {
       MusicBeforeClose(), PutBackFadedVolume();
       TrackPos = PlayerIpc(0, IpcGetOutputTime), TrackLength = PlayerIpc(1, IpcGetOutputTime);
-      SaveSettings(), StopTimer(ClockTimer), StopTimer(FadeTimer), EndRinging(), MusicBeforeClose(), ReleaseAwake();
+      SaveSettings(), StopTimer(ClockTimer), StopTimer(FadeTimer), KeepSeen(), EndRinging(), MusicBeforeClose(),
+          ReleaseAwake();
     });
     SystemVolumeBack("as the player closed");
     Gone();
