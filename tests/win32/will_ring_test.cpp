@@ -128,3 +128,36 @@ TEST_F(WillRing, AnAlarmMissedOpensTheWindowInItsMissedStateSilently) {
   Click(ring, 103);
   EXPECT_FALSE(IsWindow(ring));
 }
+
+// Closed at 06:51 over the 07:00 alarm: started again at 07:05 it rings, late; at 07:41 it is
+// told. A kept time of the wrong type is none: nothing before the start rings or is told.
+TEST_F(WillRing, AnAlarmWhileThePlayerWasClosedRingsLateOrIsToldAtTheNextStart) {
+  const struct {
+    int minute;
+    bool damaged;
+    const char* shown;
+  } cases[] = {{5, false, "07:00 Ringing"}, {41, false, "07:00 Missed: Winamp was closed until 07:41"}, {5, true, ""}};
+  for (const auto& c : cases) {
+    TearDown();
+    SetUp();
+    OnceAtSeven(6, 50);
+    Init();
+    Pump(1500);
+    ClosePlayer();
+    Quit();
+    DWORD seen = 0;
+    EXPECT_TRUE(ReadDword("LastSeen", &seen));
+    if (c.damaged) WriteValue(PluginKeyPath, "LastSeen", REG_BINARY, &seen, sizeof seen);
+    plugin.plugin = nullptr;
+    ClosePlugin(&plugin);
+    plugin = LoadedPlugin{};
+    DeleteFileA(copyPath.c_str());
+    if (IsWindow(main)) DestroyWindow(main);
+    main = CreatePlayerWindow(GetModuleHandleA(NULL), true);
+    SetSimulatedClock(7, c.minute, 0);
+    Init();
+    PumpUntil(3000, [] { return Ringing() != NULL; });
+    EXPECT_EQ(c.shown, Ringing() ? Text(Ringing(), 100) + " " + Text(Ringing(), 101) : "");
+    EXPECT_EQ(c.minute == 5 && !c.damaged ? PlayerPlaying : PlayerStopped, Player.status);
+  }
+}
