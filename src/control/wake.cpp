@@ -100,7 +100,11 @@ static void UpdateWake() {
   // Set so already, and not come: by the clocks now, nor by the UTC the clock would show had nobody
   // set it since the last tick (a stall over the wake, then the clock set back).
   uint32_t unset = LastTick.Utc + (elapsed - LastTick.Elapsed) / 1000u;
-  if (WakeArmed && wake == WakeDue && !WakeCame(now, elapsed) && static_cast<int32_t>(unset - WakeDue) < 0) return;
+  if (WakeArmed && wake == WakeDue && !WakeCame(now, elapsed) && static_cast<int32_t>(unset - WakeDue) < 0) {
+    // The timer fires when the clock shows its time: a clock set since moved that in real time.
+    WakeFiresBy = elapsed + (wake - now) * 1000u;
+    return;
+  }
   int32_t result = SetWakeTimer(wake);
   WakeArmed = result == WakeSet;
   WakeDue = wake;

@@ -179,6 +179,8 @@ TEST(WakeTimer, SetAgainOnceItHasCome) {
        "Wake 2026-12-08 06:58"},
       {"set 10 minutes on, it fires early in a stall; then set back", {{50, 0, 600, ClockSet}, {50, 1, 601, Tick},
        {48, 30, 1110, ClockSet}}, "Wake 2026-12-08 06:58"},
+      {"set 10 minutes on, it fires in a stall before any tick; then set back", {{50, 0, 600, ClockSet},
+       {48, 30, 1110, ClockSet}}, "Wake 2026-12-08 06:58"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

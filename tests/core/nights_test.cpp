@@ -140,6 +140,7 @@ struct Night {
   bool testing = false;       // the ring claimed is a test: an alarm due over it rings all the same
   bool pausedRing = false;    // this tick finds the ringing alarm paused, unless an alarm's start takes it
   std::vector<std::pair<Occurrence, Came>> tickDue;
+  std::set<std::string> told;  // the Missed states shown: one told before may come back as a ring ends
   std::set<Occurrence> decides;
 
   bool Silent() const { return dead || (own && musicDead); }
@@ -281,7 +282,7 @@ struct Night {
     if (k == Tick) AfterTick();
     SystemVolume();
     for (const std::string& w : WindowCalls)  // the window tells; nothing more than a ring due starts
-      if (w.find("Missed") != std::string::npos && !played && !toneStart &&
+      if (w.find("Missed") != std::string::npos && told.insert(w).second && !played && !toneStart &&
           (tone || (playing == 1 && !wasPlaying) || raised || held > heldBefore))
         Breach(13, "told as missed, it sounded, raised the volume or held the computer: " + w);
     if ((hasSaved ? saved : lengths) != users)
@@ -372,7 +373,7 @@ struct Night {
         !takenOver && (!limit || t - claimT < limit - 2 * Sec))
       Breach(3, "the alarm was given up after " + Secs(t - claimT) + " of its " + std::to_string(RingLimit) + " min");
     if (claim == Ringing && kind == Tick && stopped && !played && !fallback && !begins) claim = Quiet;  // at its limit
-    if (takenOver && stopped && !played && !toneStart) claim = Quiet, testing = false;  // and the alarm had nothing
+    if (takenOver && stopped && !played && !toneStart) claim = Quiet, testing = pausedRing = false;  // and the alarm had nothing
     if ((kind == Fade || kind == TrackEnd) && final && stop.current) stop.current = false, stopCut = "it ended";
   }
 
@@ -540,20 +541,23 @@ struct Night {
       RestoreLeftList(), PutBackLeftVolume(), MarkMinuteSeen(), StartTimer(ClockTimer, 1000, ClockTick), RefreshWake(),
           StartupPlay();
     });
-    // Up to the last tick it kept, each alarm's minutes count as rung; those since (the player closed or
-    // crashed) its first tick may ring, the few minutes late the catch-up allows, unless they rang already.
-    int64_t seenSys = (int64_t(seen) - utcBase) * Sec, upTo = Minute();
-    if (seen && seenSys < sys && sys - seenSys <= 6 * Day)
-      upTo = std::min(upTo, seenSys + zone.Offset(seenSys)), seenT = t - (sys - seenSys);  // its first tick decides them
-    if (verbose) printf("      last seen %s, up to %s\n", seen ? Text(seenSys + zone.Offset(seenSys)).c_str() : "none", Text(upTo).c_str());
+    // Up to the last tick it kept, each alarm's minutes count as rung (by when they first came: a minute
+    // summer time repeats, at its first pass); those since (the player closed or crashed) its first tick
+    // may ring, the few minutes late the catch-up allows, unless they rang already.
+    int64_t seenSys = (int64_t(seen) - utcBase) * Sec, seenLocal = seenSys + zone.Offset(seenSys);
+    bool known = seen && seenSys < sys && sys - seenSys <= 6 * Day && seenLocal - seenLocal % Min < Minute();
+    if (known) seenT = t - (sys - seenSys);  // its first tick decides them
+    if (verbose) printf("      last seen %s\n", known ? Text(seenLocal).c_str() : "none");
     std::set<Occurrence> rang = rung, skippedFor = passed;
     decided.clear(), rung.clear(), unsure.clear(), passed.clear();
     for (size_t i = 0; i < AlarmCount; ++i) unsure.insert({i, Minute()});  // an alarm later set to it, maybe
     Each(Local() / Day - 7, Local() / Day, [&](size_t i, int64_t m) {
+      if (m > Minute()) return false;
       // One that rang before a clock set back by hand, the plug-in may ring again: it cannot tell.
-      if (m <= upTo || (m <= Minute() && rang.count({i, m}) && handTickT == -Never)) rung.insert({i, m}), decided.insert({i, m});
-      else if (m <= Minute() && rang.count({i, m})) unsure.insert({i, m});
-      if (m > upTo && m <= Minute() && skippedFor.count({i, m})) passed.insert({i, m});
+      bool before = !known || zone.Comes(m) <= seenSys;
+      if (before || (rang.count({i, m}) && handTickT == -Never)) rung.insert({i, m}), decided.insert({i, m});
+      else if (rang.count({i, m})) unsure.insert({i, m});
+      if (!before && skippedFor.count({i, m})) passed.insert({i, m});
       return false;
     });
     SystemVolumeBack("at the next load");
