@@ -3,7 +3,8 @@
 #include <stdio.h>
 
 // Copies each window's area of the screen, where the frame is too (a window's own device
-// context leaves it out), onto one canvas.
+// context leaves it out), onto one canvas. Under Wine without a window manager the screen
+// stacks the foreground window over topmost ones: a window behind it is captured covered.
 struct Canvas {
   HDC dc = NULL;
   HBITMAP bitmap = NULL;

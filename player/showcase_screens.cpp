@@ -36,7 +36,11 @@ static HWND FindOfClass(const char* windowClass, HWND except) {
   return search.found;
 }
 
-static HWND FindDialog(HWND except) { return FindOfClass("#32770", except); }
+// By its caption: the alarm's window, a dialog of this thread too, may be open beside it.
+static HWND ShownDialog(const char* caption) {
+  HWND dialog = FindWindowA("#32770", caption);
+  return dialog && IsWindowVisible(dialog) ? dialog : NULL;
+}
 
 static void DescribeMenu(HMENU menu) {
   int count = GetMenuItemCount(menu);
@@ -140,7 +144,7 @@ static void CALLBACK DialogTick(HWND, UINT, UINT_PTR, DWORD) {
   ++Shot.ticks;
   switch (Shot.stage) {
     case 0:
-      if ((Shot.settings = FindDialog(NULL)) != NULL) Shot.stage = 1;
+      if ((Shot.settings = ShownDialog("Dawnbell Winamp Plug-in: Settings")) != NULL) Shot.stage = 1;
       break;
     case 1:
       Shot.settingsSaved = SaveWindowImage(Shot.settings, NULL, Shot.settingsPath);
@@ -149,7 +153,7 @@ static void CALLBACK DialogTick(HWND, UINT, UINT_PTR, DWORD) {
       Shot.stage = 2;
       break;
     case 2:
-      if ((Shot.about = FindDialog(Shot.settings)) != NULL) Shot.stage = 3;
+      if ((Shot.about = ShownDialog("About")) != NULL) Shot.stage = 3;
       break;
     case 3:
       Shot.aboutSaved = SaveWindowImage(Shot.about, NULL, Shot.aboutPath);

@@ -155,6 +155,7 @@ void ClockTick() {
     int32_t started = StartAlarm(sound);
     AlarmsRang(due);  // once alarms switch themselves off
     AlarmRan(started, at, sound.Label);
+    if (Activate) FrontRinging();
   } else if (Ringing.State) {
     RingTick();
   } else if (AwakeHeld) {

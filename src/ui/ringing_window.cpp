@@ -106,6 +106,14 @@ void ShowRinging() {
   ShowWindow(window, Activate ? SW_SHOW : SW_SHOWNOACTIVATE);
 }
 
+// A window shown afresh takes the foreground itself. Activated, the dialog gives the keyboard
+// back to the button that had it, OK while it told the missed alarms: on to Snooze, as when shown.
+void FrontRinging() {
+  if (!Window) return;
+  SetForegroundWindow(Window);
+  FollowSnooze(Window);
+}
+
 // IDCANCEL is Escape, and the close box and Alt+F4 as the dialog manager turns a close.
 static void RingingCommand(WPARAM command) {
   if (!Ringing.State) return MissedSeen();  // OK, Escape, the close box: the alarms missed are seen

@@ -22,6 +22,7 @@ int32_t PlayerIpc(int32_t data, int32_t code) {
 }
 void PlayerCommand(int32_t) { abort(); }
 void ActivatePlayer() { abort(); }
+void FrontRinging() { abort(); }
 void StartTimer(int32_t, uint32_t, TimerProc) { abort(); }
 void StopTimer(int32_t) { abort(); }
 void ReadLocalTime() { LocalTime = Now; }

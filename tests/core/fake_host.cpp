@@ -150,6 +150,7 @@ void PlayerCommand(int32_t id) {
 }
 
 void ActivatePlayer() { Record("Activate"); }
+void FrontRinging() {}
 
 bool SavePlaylist() {
   Record("SavePlaylist");

@@ -135,18 +135,21 @@ TEST_F(RingWindow, SnoozePausesThePlayerAndIsGreyedUntilTheAlarmResumes) {
 
 // In front of everything whatever the player's window does, so owned by none: Windows hides
 // what a minimised window owns. Centred on the work area of the player's monitor; in the
-// foreground only with Activate.
+// foreground only with Activate, with the keyboard on Snooze, also where it was open already
+// (back at 07:10:59, 07:00 is told missed and 07:05 rings in the same window).
 TEST_F(RingWindow, IsTopmostOverThePlayerInAnyStateAndTakesTheForegroundOnlyWithActivate) {
   const struct {
     const char* what;
     DWORD activate;
     std::initializer_list<PlayerWindow> player;  // in turn
     bool whileRinging;                           // or before the alarm
+    bool missedFirst;
   } cases[] = {
-      {"Activate", 1, {}, false},
-      {"without Activate", 0, {}, false},
-      {"the player minimised", 0, {Minimised}, false},
-      {"the player minimised to the tray while it rings", 0, {Minimised, Hidden}, true},
+      {"Activate", 1, {}, false, false},
+      {"Activate, over the missed alarm told", 1, {}, false, true},
+      {"without Activate", 0, {}, false, false},
+      {"the player minimised", 0, {Minimised}, false, false},
+      {"the player minimised to the tray while it rings", 0, {Minimised, Hidden}, true, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -157,7 +160,9 @@ TEST_F(RingWindow, IsTopmostOverThePlayerInAnyStateAndTakesTheForegroundOnlyWith
     Pump(50);
     AlarmsAtSevenAndFivePast({{"Activate", c.activate}});
     if (!c.whileRinging) PlayerDoes(main, c.player);
+    if (c.missedFirst) SetSimulatedClock(6, 40, 0);
     Init();
+    if (c.missedFirst) Pump(1500), SetSimulatedClock(7, 10, 59);
     ASSERT_TRUE(Rings()) << LogText();
     if (c.whileRinging) PlayerDoes(main, c.player);
     Pump(50);
@@ -167,12 +172,15 @@ TEST_F(RingWindow, IsTopmostOverThePlayerInAnyStateAndTakesTheForegroundOnlyWith
     EXPECT_TRUE(GetWindow(window, GW_OWNER) == NULL);
     EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_EQ(c.activate ? window : other, GetForegroundWindow());
+    EXPECT_TRUE(!c.activate || GetDlgItem(window, 102) == GetFocus()) << "Enter snoozes";
     MONITORINFO monitor = {sizeof monitor};
     GetMonitorInfoA(MonitorFromWindow(main, MONITOR_DEFAULTTONEAREST), &monitor);
     RECT r;
     GetWindowRect(window, &r);
     EXPECT_NEAR((monitor.rcWork.left + monitor.rcWork.right) / 2, (r.left + r.right) / 2, 2);
     EXPECT_NEAR((monitor.rcWork.top + monitor.rcWork.bottom) / 2, (r.top + r.bottom) / 2, 2);
+    if (c.missedFirst) Click(window, 103);  // Stop: the same window tells the missed 07:00 again
+    EXPECT_EQ("07:00", Text(window, 100));
     DestroyWindow(other);
   }
 }
