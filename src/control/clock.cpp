@@ -94,6 +94,7 @@ void ClockTick() {
   if (WakeTest.Pending && !due) WakeTestTick(tick);  // before the wake is set again below
   // An alarm stepped over and given up left the wake set for it, in the past.
   if (jumped && !due) RefreshWake();
+  if (due) GiveUpSleptThrough();  // first: the alarm due then starts from silence
   if (due) {
     // The alarm outranks the sleep timer, whatever the player is doing.
     AlarmCancelsStop();

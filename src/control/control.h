@@ -100,6 +100,7 @@ void ReleaseAwake();
 // at: the alarm's time of day, in minutes; label: the alarm's, shown while it rings.
 void BeginRinging(int32_t started, int32_t at, const char16_t* label);
 void RingTick();        // each clock tick while the alarm rings, snoozes or sounds its tone
+void GiveUpSleptThrough();  // a tick after a sleep over the ringing alarm, first
 void EndRinging();      // the sleep timer, the quit
 void CommandReached();  // a command reached the player, or the settings opened
 // The ringing window's buttons: CmdPause (Snooze) or CmdStop, as the player's own buttons

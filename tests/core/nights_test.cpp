@@ -463,7 +463,9 @@ struct Night {
       testing = false;
     } else if (must) {
       Breach(3, "the alarm did not ring, nothing playing");
-    } else if (pausedRing) {  // no alarm took the tick after all: the pause snoozed the one ringing
+    } else if (pausedRing && claim == Ringing && playing == 3) {
+      // No alarm took the tick after all: the pause snoozed the one ringing. Not one the tick left
+      // stopped: given up after a sleep, or a start that found nothing put the user's list back.
       claim = CappedMinutes(Snooze) ? Snoozed : Quiet, snoozeT = t, syncHint = true;
     }
     lastTickT = t, lastTickLocal = Local();
