@@ -60,7 +60,7 @@ static int32_t AlarmsDue(const TickRecord& tick, int32_t* at) {
   LocalTimeRecord missed[AlarmCount];
   int32_t skipped = 0, lost = 0, late = MissedAlarms(tick, missed, &skipped, &lost), told[AlarmCount], count = 0;
   for (int32_t slot = AlarmCount; (late | skipped | lost) && slot-- > 0;) {
-    if (lost >> slot & 1) told[count++] = missed[slot].Hour * 60 + missed[slot].Minute;
+    if (lost >> slot & 1) told[count++] = MinuteNumber(missed[slot]);
     if (!((late | skipped) >> slot & 1)) continue;
     NoteMinute(AlarmFired[slot], missed[slot]);
   }
@@ -89,6 +89,7 @@ void ClockTick() {
   bool jumped = gap > LongestTickGap || gap < -LongestTickGap ||
                 tick.Elapsed - LastTick.Elapsed > LongestTickGap * 1000u;
   if (StopPhase && jumped) CancelStop();
+  MissedClockBack(tick);
   int32_t at = 0;
   int32_t due = AlarmsDue(tick, &at);
   if (WakeTest.Pending && !due) WakeTestTick(tick);  // before the wake is set again below
