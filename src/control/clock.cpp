@@ -95,8 +95,8 @@ void ClockTick() {
   if (WakeTest.Pending && !due) WakeTestTick(tick);  // before the wake is set again below
   // An alarm stepped over and given up left the wake set for it, in the past.
   if (jumped && !due) RefreshWake();
-  if (due) GiveUpSleptThrough();  // first: the alarm due then starts from silence
   if (due) {
+    GiveUpSleptThrough();  // first: the alarm due then starts from silence
     // The alarm outranks the sleep timer, whatever the player is doing.
     AlarmCancelsStop();
     StopAfterLast = 0;
