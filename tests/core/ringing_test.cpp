@@ -272,8 +272,7 @@ TEST(Ringing, AClockSetBackThreeSecondsCountsAsNoTime) {
   }
 }
 
-// A second alarm at 07:05 while the first one snoozes, or rings with its music playing, or rang
-// on into a sleep of the computer that ends after 07:10, the second still caught up.
+// A second alarm at 07:05 while the first one snoozes, rings with its music playing, or rang on into a sleep.
 TEST(Ringing, AnotherAlarmStartsASnoozedPlayerAnewButLeavesRingingMusicAlone) {
   const struct {
     const char* what;

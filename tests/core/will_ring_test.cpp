@@ -99,8 +99,7 @@ TEST(WillRing, SleepAndWakeSetsTheWakeTwoMinutesAheadThenStandby) {
 }
 
 // Why: a suspend notice came, the player stalled, or UTC ran on past the elapsed count. One
-// window a gap; a ring takes it over. No sound, no hold, no volume; OK closes it. Set back to
-// its minute, an alarm is not missed after all: the window goes, and it rings.
+// window a gap; a ring takes it over. No sound, no hold, no volume; OK closes it, as does the clock set back.
 TEST(WillRing, AnAlarmGivenUpIsToldWithWhyAndSoundsNothing) {
   const struct {
     bool notice, elapses;
