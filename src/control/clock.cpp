@@ -103,7 +103,7 @@ static int32_t AlarmsDue(const TickRecord& tick, int32_t* at) {
   LocalTimeRecord missed[AlarmCount];
   int32_t skipped = 0, lost = 0, late = MissedAlarms(tick, missed, &skipped, &lost), told[AlarmCount], count = 0;
   for (int32_t slot = AlarmCount; (late | skipped | lost) && slot-- > 0;) {
-    if (lost >> slot & 1) told[count++] = missed[slot].Hour * 60 + missed[slot].Minute;
+    if (lost >> slot & 1) told[count++] = MinuteNumber(missed[slot]);
     if (!((late | skipped) >> slot & 1)) continue;
     NoteMinute(AlarmFired[slot], missed[slot]);
     Decided = true;
@@ -133,6 +133,7 @@ void ClockTick() {
   bool jumped = gap > LongestTickGap || gap < -LongestTickGap ||
                 tick.Elapsed - LastTick.Elapsed > LongestTickGap * 1000u;
   if (StopPhase && jumped) CancelStop();
+  MissedClockBack(tick);
   int32_t at = 0;
   Decided = false;
   int32_t due = AlarmsDue(tick, &at);
@@ -144,6 +145,7 @@ void ClockTick() {
   // An alarm stepped over and given up left the wake set for it, in the past.
   if (jumped && !due) RefreshWake();
   if (due) {
+    GiveUpSleptThrough();  // first: the alarm due then starts from silence
     // The alarm outranks the sleep timer, whatever the player is doing.
     AlarmCancelsStop();
     StopAfterLast = 0;

@@ -101,6 +101,7 @@ void ReleaseAwake();
 // at: the alarm's time of day, in minutes; label: the alarm's, shown while it rings.
 void BeginRinging(int32_t started, int32_t at, const char16_t* label);
 void RingTick();        // each clock tick while the alarm rings, snoozes or sounds its tone
+void GiveUpSleptThrough();  // a tick after a sleep over the ringing alarm, first
 void EndRinging();      // the sleep timer, the quit
 void CommandReached();  // a command reached the player, or the settings opened
 // The ringing window's buttons: CmdPause (Snooze) or CmdStop, as the player's own buttons
@@ -180,18 +181,19 @@ struct WakeTestRecord {
 };
 extern WakeTestRecord WakeTest;
 // The alarms given up in a gap between ticks, told in the ringing window while nothing rings:
-// their times (minutes of the day, earliest first), why, and until when. Count 0: none to tell.
+// their times (MinuteNumber, earliest first), why, and until when. Count 0: none to tell.
 enum : int32_t { MissedAsleep = 0, MissedClockSet = 1, MissedStalled = 2, MissedClosed = 3 };
 struct MissedRecord {
   int32_t Count;
   int32_t At[AlarmCount + 1];  // the wake test's too
   int32_t Why;
-  int32_t Until;  // minutes of the day
+  int32_t Until;  // MinuteNumber
   uint32_t Gap;   // the elapsed count of the tick that told them
 };
 extern MissedRecord Missed;
 extern int32_t SleepSeen;  // a suspend or resume notice came since the last gap
 extern bool Reopened;      // the first tick after a load that found where the last run's ticks ended
-// Those given up on this tick, at `at` minutes of the day: one window for all of one gap.
+// Those given up on this tick, at `at` (MinuteNumber): one window for all of one gap.
 void TellMissed(const TickRecord& tick, const int32_t* at, int32_t count);
+void MissedClockBack(const TickRecord& tick);  // each tick: what the clock set back brings ahead
 void MissedSeen();  // OK: the window goes, unless an alarm rings

@@ -2,6 +2,7 @@
 // the ringing window says which and why, while nothing rings.
 #include "../seam/host_player.h"
 #include "../settings/settings.h"
+#include "calendar.h"
 #include "control.h"
 
 MissedRecord Missed;
@@ -22,13 +23,26 @@ void TellMissed(const TickRecord& tick, const int32_t* at, int32_t count) {
   if (Missed.Gap != tick.Elapsed) Missed.Count = 0;  // a gap of its own: the window tells it alone
   Missed.Gap = tick.Elapsed;
   Missed.Why = Why(tick);
-  Missed.Until = tick.Local.Hour * 60 + tick.Local.Minute;
+  Missed.Until = MinuteNumber(tick.Local);
   while (count-- > 0 && Missed.Count <= AlarmCount) {
     int32_t i = Missed.Count++;
     for (; i > 0 && Missed.At[i - 1] > at[count]; --i) Missed.At[i] = Missed.At[i - 1];
     Missed.At[i] = at[count];
   }
   if (!Ringing.State) ShowRinging();  // a ringing alarm keeps the window; the rest shows after it
+}
+
+// The clock set back before the ticks came back: an alarm whose minute lies ahead again was not
+// missed after all. It rings then, or is told again if the clock steps over it again.
+void MissedClockBack(const TickRecord& tick) {
+  if (!Missed.Count) return;
+  int32_t now = MinuteNumber(tick.Local), kept = 0;
+  if (now >= Missed.Until) return;
+  for (int32_t i = 0; i < Missed.Count; ++i)
+    if (Missed.At[i] < now) Missed.At[kept++] = Missed.At[i];
+  if (kept == Missed.Count) return;
+  Missed.Count = kept;
+  if (!Ringing.State) ShowRinging();  // what is left, or the window goes
 }
 
 void MissedSeen() {

@@ -112,6 +112,12 @@ static void GiveUp(int32_t playing) {
   EndRinging();
 }
 
+// The tick after a sleep over the ringing alarm gives it up first, an alarm due on it or not:
+// that one starts from silence, and nothing rings on from before the sleep.
+void GiveUpSleptThrough() {
+  if ((Ringing.State == RingOn || Ringing.State == RingTone) && SleptThrough()) GiveUp(PlayerIpc(0, IpcIsPlaying));
+}
+
 static void RingingTick(int32_t playing) {
   if (playing == Paused) {
     StopFadeTimer();

@@ -3,6 +3,7 @@
 // rung by it: the real alarms ring as they would have.
 #include "../seam/host_player.h"
 #include "../settings/settings.h"
+#include "calendar.h"
 #include "control.h"
 
 WakeTestRecord WakeTest;
@@ -50,8 +51,7 @@ void WakeTestTick(const TickRecord& tick) {
   WakeTest.Pending = 0;
   AlarmSound sound;
   SlotSound(WakeTest.Slot, &sound);
-  int32_t second = tick.Local.Hour * 3600 + tick.Local.Minute * 60 + tick.Local.Second;
-  int32_t at = (second - late % 86400 + 86400) / 60 % 1440;
+  int32_t at = MinuteNumber(tick.Local) - (late - tick.Local.Second + 59) / 60;  // late > a minute
   if (late > CatchUpSeconds) TellMissed(tick, &at, 1);
   else TestAlarm(sound);
   RefreshWake();

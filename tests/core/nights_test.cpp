@@ -301,6 +301,7 @@ struct Night {
   void Absorb() {
     static const char* const where[] = {"a clock tick", "a fade step", "a track's end", "a notice"};
     bool listed = false, stopped = false, final = false, fallback = false;
+    bool slept = kind == Tick && t - lastTickT > CatchUpSeconds * Sec;
     for (const std::string& call : Calls) {
       char name[32] = "";
       int a = 0, b = 0;
@@ -317,8 +318,8 @@ struct Night {
         if (!lengths.empty()) pos = 0, playing = 1;
       } else if (c == "Play") {
         // (Over music playing, a Play only takes back the stop after the track: the music plays on.)
-        // (A test the alarm takes over is stopped first.)
-        if (kind == Tick && (!wasPlaying || (testing && claim != Quiet && stopped)))
+        // (A test the alarm takes over is stopped first, and so is an alarm rung on into a sleep.)
+        if (kind == Tick && (!wasPlaying || ((testing || slept) && claim != Quiet && stopped)))
           played = true, stop.current = false, stopCut = "an alarm started playback";
         if (!lengths.empty()) pos = playing == 3 ? pos : 0, playing = 1;
       } else if (c == "Pause") {
@@ -364,7 +365,6 @@ struct Night {
     // A ringing alarm ends by an answer, the sleep timer, its limit, or a sleep of the computer
     // over it longer than the catch-up: nothing else stops it.
     int64_t limit = CappedMinutes(RingLimit) * Min;
-    bool slept = kind == Tick && t - lastTickT > CatchUpSeconds * Sec;
     if (claim == Ringing && !doubt && (kind == Fade || kind == TrackEnd) && final)
       Breach(3, "a stop left over cut the ringing alarm short");
     // (A test ends at an alarm's minute, even one with nothing to play.)
@@ -465,7 +465,9 @@ struct Night {
       testing = false;
     } else if (must) {
       Breach(3, "the alarm did not ring, nothing playing");
-    } else if (pausedRing) {  // no alarm took the tick after all: the pause snoozed the one ringing
+    } else if (pausedRing && claim == Ringing && playing == 3) {
+      // No alarm took the tick after all: the pause snoozed the one ringing. Not one the tick left
+      // stopped: given up after a sleep, or a start that found nothing put the user's list back.
       claim = CappedMinutes(Snooze) ? Snoozed : Quiet, snoozeT = t, syncHint = true;
     }
     lastTickT = t, lastTickLocal = Local();

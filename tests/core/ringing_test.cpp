@@ -272,16 +272,18 @@ TEST(Ringing, AClockSetBackThreeSecondsCountsAsNoTime) {
   }
 }
 
-// A second alarm at 07:05 while the first one snoozes, or rings with its music playing.
+// A second alarm at 07:05 while the first one snoozes, rings with its music playing, or rang on into a sleep.
 TEST(Ringing, AnotherAlarmStartsASnoozedPlayerAnewButLeavesRingingMusicAlone) {
   const struct {
     const char* what;
     int32_t playing;  // at 07:05
     const char* calls;
     int32_t at;       // the ringing alarm's time
+    int second = 300;  // of the tick that finds the second alarm due
   } cases[] = {
       {"snoozed", Paused, "IsPlaying, ListLength, Play", 7 * 60 + 5},
       {"ringing", Playing, "IsPlaying", 7 * 60},
+      {"ringing, slept over", Playing, "IsPlaying, StopTimer 2, Stop, IsPlaying, ListLength, Play", 7 * 60 + 5, 780},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -289,7 +291,7 @@ TEST(Ringing, AnotherAlarmStartsASnoozedPlayerAnewButLeavesRingingMusicAlone) {
     SettingValues[FirstPackedAlarm] = 0x017F0705;  // 07:05 every day, on
     AlarmStarted(0);
     TickThrough({{1, Playing, 1000, 120, Asks}, {2, c.playing, 2000, 120, c.playing == Paused ? "IsPlaying, StopTimer 2" : Asks},
-                 {300, c.playing, 2000, 120, c.calls}});
+                 {c.second, c.playing, 2000, 120, c.calls}});
     EXPECT_EQ(RingOn, Ringing.State);
     EXPECT_EQ(c.at, Ringing.At);
     EXPECT_NE("Awake 0", WakeCalls.back());

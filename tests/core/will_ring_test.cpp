@@ -99,12 +99,13 @@ TEST(WillRing, SleepAndWakeSetsTheWakeTwoMinutesAheadThenStandby) {
 }
 
 // Why: a suspend notice came, the player stalled, or UTC ran on past the elapsed count. One
-// window a gap; a ring takes it over. No sound, no hold, no volume; OK closes it.
+// window a gap; a ring takes it over. No sound, no hold, no volume; OK closes it, as does the clock set back.
 TEST(WillRing, AnAlarmGivenUpIsToldWithWhyAndSoundsNothing) {
   const struct {
     bool notice, elapses;
     int32_t window, alarm2, upAt;  // alarm 2's packed word; minutes after 06:50
     const char* told;
+    int32_t back = 0;  // minutes the clock is then set back by hand
   } cases[] = {
       {true, true, 1, 0, 51, "07:00 Missed: the computer slept until 07:41"},
       {false, true, 1, 0, 51, "07:00 Missed: the player stalled until 07:41"},
@@ -114,6 +115,7 @@ TEST(WillRing, AnAlarmGivenUpIsToldWithWhyAndSoundsNothing) {
       {true, true, 1, 0, 19, "07:00 Ringing [Pills]"},  // nine minutes late
       {true, true, 1, 0x017F0721, 44, "07:00 Missed: the computer slept until 07:34, 07:33 Ringing [Work]"},
       {true, true, 1, 0x017F0702, 12, "07:00 Ringing [Pills]"},  // one late, one on time: the first's time and label
+      {false, false, 1, 0, 51, "07:00 Missed: the clock was set to 07:41, closed, 07:00 Ringing [Pills]", 41},
   };
   for (const auto& c : cases) {
     LoadedAt(6, 50);
@@ -122,6 +124,7 @@ TEST(WillRing, AnAlarmGivenUpIsToldWithWhyAndSoundsNothing) {
     if (c.notice) ComputerSuspending();
     Later(c.upAt * 60, c.elapses);
     ClockTick();
+    if (c.back) Later(-c.back * 60, false), ClockTick();
     EXPECT_EQ(c.told, WindowList());
     if (Ringing.State) continue;
     EXPECT_EQ(std::string::npos, (VolumeList() + CallList() + WakeList()).find_first_of("PTA")) << CallList();
