@@ -68,8 +68,10 @@ uint32_t PickRandom(uint32_t n) {
 }
 
 void FadeInTick() {
-  // Stop as soon as someone else has touched the volume: the user's choice wins.
-  if (FadeLevel < (OwnLevel ? OwnLevel : VolEnd) && QueryVolume() == FadeLevel) {
+  // Stop as soon as someone else has touched the volume: the user's choice wins. Switched off
+  // since it began (at the player's start, say), it goes no further: an alarm starting without a
+  // fade keeps the level it found, and a step would read as the sleeper's answer.
+  if (VolUp && FadeLevel < (OwnLevel ? OwnLevel : VolEnd) && QueryVolume() == FadeLevel) {
     ++FadeLevel;
     SetVolume();
     return;

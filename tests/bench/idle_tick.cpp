@@ -65,6 +65,7 @@ int main(int argc, char** argv) {
   if (strcmp(mode, "fade") == 0) {
     // A step in the middle of a fade-in: the player still holds the level we set.
     Fading = true;
+    VolUp = 1;
     FadeLevel = 100;
     VolEnd = 255;
     FadeInTick();

@@ -106,6 +106,9 @@ TEST(SystemVolume, RaisedForTheAlarmAndPutBackWhenPlaybackEnds) {
          CrashAndLoad();
        },
        "unmuted 30%", 2},
+      {"a fade-in begun as the player started, switched off since: no step answers the alarm", 30,
+       {true, 1, Percent(12)}, [] { FadeLevel = Player.volume = 120, StartTimer(FadeTimer, 1000, FadeInTick); },
+       [] { FireTimer(FadeTimer), TickAt(2, Playing, Player.volume), Stop(); }, "unmuted 30%, muted 12%", 3},
       {"the player's quit", 30, {true, 1, Percent(12)}, nullptr, [] { EndRinging(); },
        "unmuted 30%, muted 12%", 3},
       {"the tone for an empty playlist, answered by a command", 30, {true, 1, Percent(12)},
