@@ -149,6 +149,10 @@ void ClockTick() {
     StopAfterLast = 0;
     SettingsChanged();
     if (Ringing.Test) EndTest();
+    // Nobody chose the music the start-up began (the player may have started with Windows): an
+    // alarm the first tick after it rings, one the player was closed over most of all, starts
+    // from silence, as over a test.
+    else if (StartupPlayed) SendStop();
     if (Activate) ActivatePlayer();
     AlarmSound sound;
     DueSound(due, &sound);
@@ -172,6 +176,6 @@ void ClockTick() {
   // Last: the sleep timer's stop just now brings the user's list back in the same tick.
   if (OwnMusicState == MusicKept) MusicTick();
   if (jumped) SleepSeen = 0;  // told, if anything was given up
-  Reopened = false;
+  Reopened = StartupPlayed = false;
   LastTick = tick;
 }

@@ -137,6 +137,7 @@ struct Night {
   Kind kind = Other;
   bool begins, played, toneStart, suspend, powerOff, closing, must, fires, needed, quiet, wasPlaying;
   bool sleptThrough = false;  // this tick finds the snooze's end over ten minutes past
+  bool startupMusic = false;  // the start-up played: an alarm its first tick catches up stops it first
   bool testing = false;       // the ring claimed is a test: an alarm due over it rings all the same
   bool pausedRing = false;    // this tick finds the ringing alarm paused, unless an alarm's start takes it
   std::vector<std::pair<Occurrence, Came>> tickDue;
@@ -316,8 +317,9 @@ struct Night {
         if (!lengths.empty()) pos = 0, playing = 1;
       } else if (c == "Play") {
         // (Over music playing, a Play only takes back the stop after the track: the music plays on.)
-        // (A test the alarm takes over is stopped first.)
-        if (kind == Tick && (!wasPlaying || (testing && claim != Quiet && stopped)))
+        // (A test the alarm takes over is stopped first, and so is the start-up's music at the first tick.)
+        bool over = (testing && claim != Quiet) || (startupMusic && lastTickT == loadedT);
+        if (kind == Tick && (!wasPlaying || (over && stopped)))
           played = true, stop.current = false, stopCut = "an alarm started playback";
         if (!lengths.empty()) pos = playing == 3 ? pos : 0, playing = 1;
       } else if (c == "Pause") {
@@ -540,6 +542,7 @@ struct Night {
       RestoreLeftList(), PutBackLeftVolume(), MarkMinuteSeen(), StartTimer(ClockTimer, 1000, ClockTick), RefreshWake(),
           StartupPlay();
     });
+    startupMusic = playing == 1;
     // Up to the last tick it kept, each alarm's minutes count as rung; those since (the player closed or
     // crashed) its first tick may ring, the few minutes late the catch-up allows, unless they rang already.
     int64_t seenSys = (int64_t(seen) - utcBase) * Sec, upTo = Minute();
