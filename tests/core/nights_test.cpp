@@ -397,8 +397,9 @@ struct Night {
   }
 
   void BeforeTick() {
-    // The first tick after an occurrence's minute decides it. It must ring if the player ran then, the
-    // alarm was set so then, it is not skipped, and nothing plays.
+    // The first tick after an occurrence's minute decides it. It must ring if the player ran then (or closed
+    // after the last tick it kept), the alarm was set so then, it is not skipped, and nothing plays but the
+    // start-up's music.
     if (handTickT == Never) handTickT = t;
     tickDue = Due(), decides.clear(), must = false;
     for (auto& o : tickDue) {
@@ -408,7 +409,8 @@ struct Night {
       if (first && o.first.second == skipped) passed.insert(o.first);  // skipped for good
       else if (first) decides.insert(o.first);
       must |= first && !passed.count(o.first) && !unsure.count(o.first) && o.second.t > changedT[o.first.first] &&
-              o.second.t > loadedT && (playing != 1 || (testing && claim != Quiet && volumeRule && !doubt)) &&
+              o.second.t > seenT && (playing != 1 || (testing && claim != Quiet && volumeRule && !doubt) ||
+                                     (startupMusic && lastTickT == loadedT)) &&
               (Playable(o.first.first) || SilentTone) &&
               sys - o.second.sys <= 598 * Sec && lastTickLocal < o.first.second;  // (not: a clock gone back past it)
     }
@@ -547,7 +549,7 @@ struct Night {
     // crashed) its first tick may ring, the few minutes late the catch-up allows, unless they rang already.
     int64_t seenSys = (int64_t(seen) - utcBase) * Sec, upTo = Minute();
     if (seen && seenSys < sys && sys - seenSys <= 6 * Day)
-      upTo = std::min(upTo, seenSys + zone.Offset(seenSys)), seenT = t - (sys - seenSys);  // its first tick decides them
+      upTo = lastTickLocal = std::min(upTo, seenSys + zone.Offset(seenSys)), seenT = t - (sys - seenSys);  // its first tick decides them
     if (verbose) printf("      last seen %s, up to %s\n", seen ? Text(seenSys + zone.Offset(seenSys)).c_str() : "none", Text(upTo).c_str());
     std::set<Occurrence> rang = rung, skippedFor = passed;
     decided.clear(), rung.clear(), unsure.clear(), passed.clear();
@@ -556,6 +558,8 @@ struct Night {
       // One that rang before a clock set back by hand, the plug-in may ring again: it cannot tell.
       if (m <= upTo || (m <= Minute() && rang.count({i, m}) && handTickT == -Never)) rung.insert({i, m}), decided.insert({i, m});
       else if (m <= Minute() && rang.count({i, m})) unsure.insert({i, m});
+      // Nor can it tell whether a minute summer time repeats rang at its first pass before that tick.
+      else if (m <= Minute() && seen && zone.Comes(m) <= seenSys) unsure.insert({i, m});
       if (m > upTo && m <= Minute() && skippedFor.count({i, m})) passed.insert({i, m});
       return false;
     });
