@@ -446,6 +446,10 @@ struct Night {
 
   void AfterTick() {
     if (played || toneStart) {  // promise 2: for an occurrence due, once, and not skipped
+      // Several in one minute ring at the first listed one's volume; an alarm in doubt, or one of them
+      // decided this tick, may be that one.
+      bool known = played;
+      for (auto& d : tickDue) known &= !unsure.count(d.first) || Skip(d.first) || rung.count(d.first);
       const std::pair<Occurrence, Came>* o = nullptr;
       for (auto& d : tickDue)
         if (!Skip(d.first) && !rung.count(d.first) &&
@@ -457,11 +461,8 @@ struct Night {
       for (auto& d : decides)  // all those this tick decided rang with it
         if (!Skip(d)) rung.insert(d);
       claim = Ringing, claimT = t, volumeRule = true, syncHint = true, doubt = false;
-      // Several in one minute ring at the first listed one's volume; an alarm in doubt may be that one.
       size_t first = o ? o->first.first : size_t{AlarmCount};
-      bool known = played;
       for (auto& d : decides) first = Skip(d) ? first : std::min(first, d.first);
-      for (auto& d : tickDue) known &= !unsure.count(d.first) || Skip(d.first) || rung.count(d.first);
       int32_t percent = first < AlarmCount ? std::min(SettingValues[FirstAlarmVolume + first], 100) : 0;
       level = !known ? -1 : percent ? (percent * 255 + 99) / 100 : VolUp ? std::max(VolStart, VolEnd) : -1, levelMoved = false;
       baseline = VolUp || percent ? baseline : -1;
