@@ -103,7 +103,7 @@ static int32_t AlarmsDue(const TickRecord& tick, int32_t* at) {
   LocalTimeRecord missed[AlarmCount];
   int32_t skipped = 0, lost = 0, late = MissedAlarms(tick, missed, &skipped, &lost), told[AlarmCount], count = 0;
   for (int32_t slot = AlarmCount; (late | skipped | lost) && slot-- > 0;) {
-    if (lost >> slot & 1) told[count++] = MinuteNumber(missed[slot]);
+    if (lost >> slot & 1) told[count++] = MinuteNumber(missed[slot]), Decided = true;  // told once, not again after a crash
     if (!((late | skipped) >> slot & 1)) continue;
     NoteMinute(AlarmFired[slot], missed[slot]);
     Decided = true;
@@ -151,6 +151,10 @@ void ClockTick() {
     StopAfterLast = 0;
     SettingsChanged();
     if (Ringing.Test) EndTest();
+    // Nobody chose the music the start-up began (the player may have started with Windows): an
+    // alarm the first tick after it rings, one the player was closed over most of all, starts
+    // from silence, as over a test.
+    else if (StartupPlayed) SendStop();
     if (Activate) ActivatePlayer();
     AlarmSound sound;
     DueSound(due, &sound);
@@ -175,6 +179,6 @@ void ClockTick() {
   // Last: the sleep timer's stop just now brings the user's list back in the same tick.
   if (OwnMusicState == MusicKept) MusicTick();
   if (jumped) SleepSeen = 0;  // told, if anything was given up
-  Reopened = false;
+  Reopened = StartupPlayed = false;
   LastTick = tick;
 }

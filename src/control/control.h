@@ -47,6 +47,7 @@ void PutBackFadedVolume();  // closing mid-fade-out: the volume the fade began a
 void WaitingStopTick();  // each tick: a wait for the end of a track the user stopped is over
 void StopCommandSeen();  // the player's Stop reached its window
 void StartupPlay();
+extern bool StartupPlayed;  // the music playing is the start-up's own, not someone listening
 void TrackEnded();  // the player's end-of-track notice
 
 // The list of alarms: slot 0 is alarm 1 (the settings dialog's own), slots 1 to 7 the packed

@@ -15,10 +15,13 @@ static int32_t WaitForLength() {
   }
 }
 
+bool StartupPlayed;
+
 void StartupPlay() {
+  StartupPlayed = false;
   if (!PlayAtStart) return;
   ++StartupPending;
-  StartPlayback();
+  StartupPlayed = StartPlayback() == Started;
   if (!SavePos || ListLength() == 0) return;
   int32_t length = WaitForLength();
   // Same length in seconds is all we can check that it is the track from last time.

@@ -45,6 +45,7 @@ void ResetHost() {
   StopAfterLast = 0;
   SettingsDialog = PrevHostProc = HookedMenu = PrevLinkProc = nullptr;
   FadeLevel = SavedVolume = StopPhase = StartupPending = StopAfterSent = OwnLevel = 0;
+  StartupPlayed = false;
   LocalTime = LocalTimeRecord{};
   for (FiredRecord& fired : AlarmFired) fired = FiredRecord{};
   StopFired = FiredRecord{};

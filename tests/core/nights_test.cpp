@@ -137,6 +137,7 @@ struct Night {
   Kind kind = Other;
   bool begins, played, toneStart, suspend, powerOff, closing, must, fires, needed, quiet, wasPlaying;
   bool sleptThrough = false;  // this tick finds the snooze's end over ten minutes past
+  bool startupMusic = false;  // the start-up played: an alarm its first tick catches up stops it first
   bool testing = false;       // the ring claimed is a test: an alarm due over it rings all the same
   bool pausedRing = false;    // this tick finds the ringing alarm paused, unless an alarm's start takes it
   std::vector<std::pair<Occurrence, Came>> tickDue;
@@ -318,8 +319,10 @@ struct Night {
         if (!lengths.empty()) pos = 0, playing = 1;
       } else if (c == "Play") {
         // (Over music playing, a Play only takes back the stop after the track: the music plays on.)
-        // (A test the alarm takes over is stopped first, and so is an alarm rung on into a sleep.)
-        if (kind == Tick && (!wasPlaying || ((testing || slept) && claim != Quiet && stopped)))
+        // (A test the alarm takes over is stopped first, so is an alarm rung on into a sleep, and so is the
+        // start-up's music at the first tick.)
+        bool over = ((testing || slept) && claim != Quiet) || (startupMusic && lastTickT == loadedT);
+        if (kind == Tick && (!wasPlaying || (over && stopped)))
           played = true, stop.current = false, stopCut = "an alarm started playback";
         if (!lengths.empty()) pos = playing == 3 ? pos : 0, playing = 1;
       } else if (c == "Pause") {
@@ -396,8 +399,9 @@ struct Night {
   }
 
   void BeforeTick() {
-    // The first tick after an occurrence's minute decides it. It must ring if the player ran then, the
-    // alarm was set so then, it is not skipped, and nothing plays.
+    // The first tick after an occurrence's minute decides it. It must ring if the player ran then (or closed
+    // after the last tick it kept), the alarm was set so then, it is not skipped, and nothing plays but the
+    // start-up's music.
     if (handTickT == Never) handTickT = t;
     tickDue = Due(), decides.clear(), must = false;
     for (auto& o : tickDue) {
@@ -407,7 +411,8 @@ struct Night {
       if (first && o.first.second == skipped) passed.insert(o.first);  // skipped for good
       else if (first) decides.insert(o.first);
       must |= first && !passed.count(o.first) && !unsure.count(o.first) && o.second.t > changedT[o.first.first] &&
-              o.second.t > loadedT && (playing != 1 || (testing && claim != Quiet && volumeRule && !doubt)) &&
+              o.second.t > seenT && (playing != 1 || (testing && claim != Quiet && volumeRule && !doubt) ||
+                                     (startupMusic && lastTickT == loadedT)) &&
               (Playable(o.first.first) || SilentTone) &&
               sys - o.second.sys <= 598 * Sec && lastTickLocal < o.first.second;  // (not: a clock gone back past it)
     }
@@ -443,6 +448,10 @@ struct Night {
 
   void AfterTick() {
     if (played || toneStart) {  // promise 2: for an occurrence due, once, and not skipped
+      // Several in one minute ring at the first listed one's volume; an alarm in doubt, or one of them
+      // decided this tick, may be that one.
+      bool known = played;
+      for (auto& d : tickDue) known &= !unsure.count(d.first) || Skip(d.first) || rung.count(d.first);
       const std::pair<Occurrence, Came>* o = nullptr;
       for (auto& d : tickDue)
         if (!Skip(d.first) && !rung.count(d.first) &&
@@ -454,11 +463,8 @@ struct Night {
       for (auto& d : decides)  // all those this tick decided rang with it
         if (!Skip(d)) rung.insert(d);
       claim = Ringing, claimT = t, volumeRule = true, syncHint = true, doubt = false;
-      // Several in one minute ring at the first listed one's volume; an alarm in doubt may be that one.
       size_t first = o ? o->first.first : size_t{AlarmCount};
-      bool known = played;
       for (auto& d : decides) first = Skip(d) ? first : std::min(first, d.first);
-      for (auto& d : tickDue) known &= !unsure.count(d.first) || Skip(d.first) || rung.count(d.first);
       int32_t percent = first < AlarmCount ? std::min(SettingValues[FirstAlarmVolume + first], 100) : 0;
       level = !known ? -1 : percent ? (percent * 255 + 99) / 100 : VolUp ? std::max(VolStart, VolEnd) : -1, levelMoved = false;
       baseline = VolUp || percent ? baseline : -1;
@@ -543,12 +549,13 @@ struct Night {
       RestoreLeftList(), PutBackLeftVolume(), MarkMinuteSeen(), StartTimer(ClockTimer, 1000, ClockTick), RefreshWake(),
           StartupPlay();
     });
+    startupMusic = playing == 1;
     // Up to the last tick it kept, each alarm's minutes count as rung (by when they first came: a minute
     // summer time repeats, at its first pass); those since (the player closed or crashed) its first tick
     // may ring, the few minutes late the catch-up allows, unless they rang already.
     int64_t seenSys = (int64_t(seen) - utcBase) * Sec, seenLocal = seenSys + zone.Offset(seenSys);
     bool known = seen && seenSys < sys && sys - seenSys <= 6 * Day && seenLocal - seenLocal % Min < Minute();
-    if (known) seenT = t - (sys - seenSys);  // its first tick decides them
+    if (known) seenT = t - (sys - seenSys), lastTickLocal = seenLocal;  // its first tick decides them
     if (verbose) printf("      last seen %s\n", known ? Text(seenLocal).c_str() : "none");
     std::set<Occurrence> rang = rung, skippedFor = passed;
     decided.clear(), rung.clear(), unsure.clear(), passed.clear();

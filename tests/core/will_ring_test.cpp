@@ -136,13 +136,15 @@ TEST(WillRing, AnAlarmGivenUpIsToldWithWhyAndSoundsNothing) {
 // The player closed (or crashed) after its last tick `last` seconds after 06:50 and reopened at
 // `reopen`: alarm minutes since ring the first tick as those stepped over do, or are told; what
 // rang before, or came before the last tick, stays rung. With `summer`, the clocks go from 07:00
-// to 08:00 while it is closed: the gap is nine minutes, not 69.
+// to 08:00 while it is closed: the gap is nine minutes, not 69. With `play`, the start-up plays.
 TEST(WillRing, AnAlarmWhileThePlayerWasClosedRingsLateOrIsTold) {
   const struct {
     int last;
     bool quit, kept, summer;
     int reopen;
     const char* window;
+    bool play = false;
+    int first = 1;  // the first tick after the load, which keeps itself
   } cases[] = {
       {599, true, true, false, 605, "07:00 Ringing"},  // a restart across the alarm's minute
       {300, true, true, false, 1170, "07:00 Ringing"},
@@ -151,12 +153,14 @@ TEST(WillRing, AnAlarmWhileThePlayerWasClosedRingsLateOrIsTold) {
       {480, false, true, false, 720, "07:00 Ringing"},  // crashed with the last tick kept at 06:50
       {300, true, false, false, 900, ""},               // nothing kept: nothing before the load rings
       {300, true, true, true, 4440, "07:00 Ringing"},
+      {300, true, true, false, 900, "07:00 Ringing", true},  // over the start-up's music
+      {1230, false, true, false, 1500, "", false, 360},  // told at 07:10:30, then crashed: not told again
   };
   for (const auto& c : cases) {
     LoadedAt(6, 50);
     if (c.summer) ZoneChangesAt(2026, 12, 8, 6, -3600, -7200), FakeUtcOffset = -3600, MarkMinuteSeen();
-    Later(1), ClockTick();
-    Later(c.last - 1), ClockTick();
+    Later(c.first), ClockTick();
+    Later(c.last - c.first), ClockTick();
     if (c.quit) KeepSeen();
     uint32_t seen = c.kept ? ReadLastSeen() : 0, elapsed = FakeElapsedMs;
     LocalTimeRecord at = FakeClock;
@@ -164,7 +168,7 @@ TEST(WillRing, AnAlarmWhileThePlayerWasClosedRingsLateOrIsTold) {
     StartOn = StartOff = 1, StartH = 7, FakeClock = at, FakeElapsedMs = elapsed;
     if (c.summer) ZoneChangesAt(2026, 12, 8, 6, -3600, -7200), FakeUtcOffset = -7200;
     KeepLastSeen(seen), Later(c.reopen - c.last, false), FakeElapsedMs += (c.summer ? 540 : c.reopen - c.last) * 1000u;
-    MarkMinuteSeen(), Later(1), ClockTick();
+    PlayAtStart = c.play, MarkMinuteSeen(), StartupPlay(), Later(1), ClockTick();
     EXPECT_EQ(c.window, WindowList()) << c.reopen;
   }
 }
