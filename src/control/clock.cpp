@@ -7,7 +7,7 @@
 enum : int32_t { LongestTickGap = 60, KeepSeenEvery = 15 * 60 };  // seconds
 
 static uint32_t SeenKept;  // the last tick kept for the next load
-static bool Decided;       // this tick noted an alarm's minute
+static bool Decided;       // an alarm's minute was noted since the last tick kept
 
 static void NoteMinute(FiredRecord& fired, const LocalTimeRecord& t) {
   fired.Year = t.Year;
@@ -70,7 +70,7 @@ void MarkMinuteSeen() {
     NoteMinute(AlarmFired[slot], back >= 0 ? at : LocalTime);
   }
   NoteMinute(StopFired, LocalTime);
-  SeenKept = LastTick.Utc - KeepSeenEvery;  // the first tick keeps its own
+  SeenKept = LastTick.Utc - KeepSeenEvery, Decided = false;  // the first tick keeps its own
 }
 
 // The last tick, kept for the next load: now and then, and at once whenever an alarm's minute
@@ -97,10 +97,9 @@ static bool OnTime(int32_t slot) {
 
 // The alarms that ring on this tick, a bit a slot: in their minute on time, or stepped over
 // and caught up. Each notes its occurrence; `at` gets the time of day of the first.
-static int32_t AlarmsDue(const TickRecord& tick, int32_t* at) {
-  // Those stepped over, first: they ring with any on time, and are noted all the same, before
-  // one on time now can note its later minute.
-  LocalTimeRecord missed[AlarmCount];
+// Those stepped over since the last tick: the late ones to ring (a bit a slot), with any on time;
+// each is noted, the skipped ones too, and those given up are told.
+static int32_t SteppedOver(const TickRecord& tick, LocalTimeRecord* missed) {
   int32_t skipped = 0, lost = 0, late = MissedAlarms(tick, missed, &skipped, &lost), told[AlarmCount], count = 0;
   for (int32_t slot = AlarmCount; (late | skipped | lost) && slot-- > 0;) {
     if (lost >> slot & 1) told[count++] = MinuteNumber(missed[slot]), Decided = true;  // told once, not again after a crash
@@ -109,13 +108,24 @@ static int32_t AlarmsDue(const TickRecord& tick, int32_t* at) {
     Decided = true;
   }
   if (count) TellMissed(tick, told, count);
+  return late;
+}
+
+static int32_t AlarmsDue(const TickRecord& tick, int32_t* at) {
+  // Those stepped over, first, before one on time now can note its later minute. A tick in the
+  // last one's minute, as nearly every tick is, stepped over none.
+  LocalTimeRecord missed[AlarmCount];
+  const LocalTimeRecord &now = tick.Local, &last = LastTick.Local;
+  int32_t late = now.Minute == last.Minute && now.Hour == last.Hour && now.Day == last.Day && now.Month == last.Month
+                     ? 0
+                     : SteppedOver(tick, missed);
   int32_t due = 0;
   // The time first, straight from the packed words: an idle tick stays cheap with every
   // alarm on.
   if (StartOn && StartH == LocalTime.Hour && StartM == LocalTime.Minute && OnTime(0)) due = 1;
-  uint32_t now = PackedOn | static_cast<uint32_t>(LocalTime.Hour) << 8 | LocalTime.Minute;
+  uint32_t minute = PackedOn | static_cast<uint32_t>(LocalTime.Hour) << 8 | LocalTime.Minute;
   for (int32_t slot = 1; slot < AlarmCount; ++slot)
-    if ((PackedAlarm(slot) & (PackedOn | 0xFFFF)) == now && OnTime(slot)) due |= 1 << slot;
+    if ((PackedAlarm(slot) & (PackedOn | 0xFFFF)) == minute && OnTime(slot)) due |= 1 << slot;
   // The time shown is the first alarm's, whose label and volume ring (DueSound).
   if (!(due | late)) return 0;
   int32_t first = FirstSlot(due | late);
@@ -133,14 +143,13 @@ void ClockTick() {
   bool jumped = gap > LongestTickGap || gap < -LongestTickGap ||
                 tick.Elapsed - LastTick.Elapsed > LongestTickGap * 1000u;
   if (StopPhase && jumped) CancelStop();
-  MissedClockBack(tick);
+  if (Missed.Count) MissedClockBack(tick);
   int32_t at = 0;
-  Decided = false;
   int32_t due = AlarmsDue(tick, &at);
   // Kept before the alarm starts: a crash in its start must not ring it again at the next load.
   // Never kept back: a clock set back a little must not hand a minute already decided to the next load.
   int32_t unkept = static_cast<int32_t>(tick.Utc - SeenKept);
-  if (unkept >= KeepSeenEvery || (Decided && unkept > 0)) KeepLastSeen(tick.Utc), SeenKept = tick.Utc;
+  if (unkept >= KeepSeenEvery || (Decided && unkept > 0)) KeepLastSeen(tick.Utc), SeenKept = tick.Utc, Decided = false;
   if (WakeTest.Pending && !due) WakeTestTick(tick);  // before the wake is set again below
   // An alarm stepped over and given up left the wake set for it, in the past.
   if (jumped && !due) RefreshWake();
