@@ -16,9 +16,10 @@ static int32_t MinutesTo(int32_t slot, const AlarmRecord& alarm, const LocalTime
                          bool thisMinute, bool skips = true) {
   if (!AlarmCanRing(alarm)) return -1;
   int32_t today = alarm.Hour * 60 + alarm.Minute - (now.Hour * 60 + now.Minute);
-  // A week on is the same day again: with one alarm day, that is the next one; a fortnight
-  // on, when that one is skipped, or rang before the clock went back.
-  for (int32_t day = 0; day <= 14; ++day) {
+  // A week on is the same day again: with one alarm day, that is the next one; a week more
+  // for each of the two it may pass over, one skipped and one that rang before the clock went
+  // back (maybe over midnight: tomorrow's).
+  for (int32_t day = 0; day <= 21; ++day) {
     int32_t minutes = day * MinutesPerDay + today;
     if (!AlarmDay(alarm, now.DayOfWeek + day) || minutes < 0 || (minutes == 0 && !thisMinute))
       continue;

@@ -153,15 +153,21 @@ TEST(WakeTimer, ReArmedForTheNextAlarmDayOnceTheAlarmHasRun) {
   EXPECT_EQ("CancelWake, Awake 1", WakeList());
 }
 
+// Rung on Tuesday 8 December at 07:00, then the clock set back: ten minutes (set for tomorrow's
+// already, not for today's again), or over midnight with its one day, and the next one skipped.
 TEST(WakeTimer, AClockSetBackOverTheAlarmThatRangArmsTheNextOne) {
-  AlarmAtSeven(EveryDay);
-  SetDate(2026, 12, 8, 7, 0, 0);
-  ClockTick();
-  SetDate(2026, 12, 8, 6, 50, 0);  // the clock set back ten minutes
-  WakeCalls.clear();
-  RefreshWake();
-  EXPECT_EQ("", WakeList()) << "set for tomorrow's already, not for today's again";
-  EXPECT_EQ(1, WakeArmed);
+  const struct { int32_t days; int day, hour; bool skip; const char* wake; } cases[] = {
+      {EveryDay, 8, 6, false, ""}, {1 << 2, 7, 23, true, "Wake 2026-12-22 06:58"}};
+  for (const auto& c : cases) {
+    AlarmAtSeven(c.days);
+    SetDate(2026, 12, 8, 7, 0, 0);
+    ClockTick();
+    SetDate(2026, 12, c.day, c.hour, 50, 0);
+    WakeCalls.clear();
+    c.skip ? ToggleSkip() : RefreshWake();
+    EXPECT_EQ(c.wake, WakeList()) << c.day;
+    EXPECT_EQ(1, WakeArmed);
+  }
 }
 
 // A waitable timer fires once: a wake whose time has come is set again while the alarm lies

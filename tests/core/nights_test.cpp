@@ -463,8 +463,11 @@ struct Night {
       for (auto& d : decides)  // all those this tick decided rang with it
         if (!Skip(d)) rung.insert(d);
       claim = Ringing, claimT = t, volumeRule = true, syncHint = true, doubt = false;
-      size_t first = o ? o->first.first : size_t{AlarmCount};
+      // Of those this tick decides: one an earlier tick decided (it came over music, then the clock went
+      // back over it) does not ring again, so its volume is not the one. Else the one in doubt.
+      size_t first = AlarmCount;
       for (auto& d : decides) first = Skip(d) ? first : std::min(first, d.first);
+      if (first == AlarmCount && o) first = o->first.first;
       int32_t percent = first < AlarmCount ? std::min(SettingValues[FirstAlarmVolume + first], 100) : 0;
       level = !known ? -1 : percent ? (percent * 255 + 99) / 100 : VolUp ? std::max(VolStart, VolEnd) : -1, levelMoved = false;
       baseline = VolUp || percent ? baseline : -1;
