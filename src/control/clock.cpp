@@ -30,24 +30,22 @@ bool EventDue(int32_t on, int32_t hour, int32_t minute, FiredRecord& fired) {
 static LocalTimeRecord LocalAgo(uint32_t utc, uint32_t ago) {
   int32_t back = static_cast<int32_t>(ago), now, then;
   if (LocalOffsetAt(utc, &now) && LocalOffsetAt(utc - ago, &then)) back += now - then;
-  int32_t second = LocalTime.Second - back, minutes = second < 0 ? (59 - second) / 60 : 0;
-  LocalTimeRecord t = MinutesLater(LocalTime, -minutes);
-  t.Second = static_cast<uint16_t>(second + minutes * 60);
+  // Ahead, when summer time ended since: the clock showed a later minute then.
+  int32_t second = LocalTime.Second - back, minutes = (second < 0 ? second - 59 : second) / 60;
+  LocalTimeRecord t = MinutesLater(LocalTime, minutes);
+  t.Second = static_cast<uint16_t>(second - minutes * 60);
   return t;
 }
 
 // Where the ticks left off before this load: the last one the plug-in ran, kept in the
-// registry, when that lies in the last week and in an earlier minute. The player closed (or
-// crashed) then; the alarm minutes since come to the first tick as any stepped over do, to be
-// caught up or told as missed. Without one, the start-up's own reading.
-static TickRecord LastRun(int32_t* stepped) {
-  TickRecord now = {LocalTime, UtcSeconds(), ElapsedMilliseconds()};
+// registry, when that lies in the last week: false without one. The player closed (or crashed)
+// then; when that was in an earlier minute, the alarm minutes since come to the first tick as
+// any stepped over do, to be caught up or told as missed.
+static bool LastRun(const TickRecord& now, TickRecord* last) {
   uint32_t seen = ReadLastSeen(), ago = now.Utc - seen;
-  *stepped = 0;
-  if (!seen || ago > 6u * 24 * 3600) return now;
-  TickRecord last = {LocalAgo(now.Utc, ago), seen, now.Elapsed};
-  *stepped = MinuteNumber(LocalTime) - MinuteNumber(last.Local);
-  return *stepped > 0 ? last : now;
+  if (!seen || ago > 6u * 24 * 3600) return false;
+  *last = TickRecord{LocalAgo(now.Utc, ago), seen, now.Elapsed};
+  return true;
 }
 
 // The minute the player starts in began without us, unless the player ran into it: the stop
@@ -56,17 +54,21 @@ static TickRecord LastRun(int32_t* stepped) {
 // the last tick that ran counts as rung: a clock set back after a restart does not ring it again.
 void MarkMinuteSeen() {
   ReadLocalTime();
-  int32_t stepped;
-  LastTick = LastRun(&stepped);
-  Reopened = stepped > 0;  // else each alarm's latest minute up to now counts as rung
+  TickRecord now = {LocalTime, UtcSeconds(), ElapsedMilliseconds()}, last = now;
+  bool known = LastRun(now, &last);
+  Reopened = known && MinuteNumber(LocalTime) > MinuteNumber(last.Local);
+  LastTick = Reopened ? last : now;
+  // Summer time ended since the last tick, whose local minute lies ahead again: up to that one
+  // (by UTC, the first pass), or the second pass rings again what the first rang.
+  const LocalTimeRecord& upTo = known && !Reopened ? last.Local : LocalTime;
   for (int32_t slot = 0; slot < AlarmCount; ++slot) {
     AlarmRecord alarm;
     LocalTimeRecord at;
     int32_t back = -1;
     // By UTC, not the local minute: a minute summer time repeats rang at its first pass.
     for (uint32_t utc; ReadAlarm(slot, &alarm) && AlarmCanRing(alarm) &&
-                       (back = LatestMinute(alarm, LocalTime, back + 1, 8 * MinutesPerDay, &at)) >= 0;)
-      if (!Reopened || !UtcOf(at, &utc) || static_cast<int32_t>(utc - LastTick.Utc) <= 0) break;
+                       (back = LatestMinute(alarm, upTo, back + 1, 8 * MinutesPerDay, &at)) >= 0;)
+      if (!known || !UtcOf(at, &utc) || static_cast<int32_t>(utc - last.Utc) <= 0) break;
     NoteMinute(AlarmFired[slot], back >= 0 ? at : LocalTime);
   }
   NoteMinute(StopFired, LocalTime);

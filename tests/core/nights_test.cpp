@@ -559,14 +559,16 @@ struct Night {
     int64_t seenSys = (int64_t(seen) - utcBase) * Sec, seenLocal = seenSys + zone.Offset(seenSys);
     bool known = seen && seenSys < sys && sys - seenSys <= 6 * Day && seenLocal - seenLocal % Min < Minute();
     if (known) seenT = t - (sys - seenSys), lastTickLocal = seenLocal;  // its first tick decides them
+    // Summer time ended since it, whose local minute lies ahead again: up to that, those come by then too.
+    int64_t upTo = !known && seen && seenSys <= sys && sys - seenSys <= 6 * Day ? std::max(Minute(), seenLocal - seenLocal % Min) : Minute();
     if (verbose) printf("      last seen %s\n", known ? Text(seenLocal).c_str() : "none");
     std::set<Occurrence> rang = rung, skippedFor = passed;
     decided.clear(), rung.clear(), unsure.clear(), passed.clear();
     for (size_t i = 0; i < AlarmCount; ++i) unsure.insert({i, Minute()});  // an alarm later set to it, maybe
-    Each(Local() / Day - 7, Local() / Day, [&](size_t i, int64_t m) {
-      if (m > Minute()) return false;
+    Each(Local() / Day - 7, upTo / Day, [&](size_t i, int64_t m) {
+      if (m > upTo) return false;
       // One that rang before a clock set back by hand, the plug-in may ring again: it cannot tell.
-      bool before = !known || zone.Comes(m) <= seenSys;
+      bool before = (!known && m <= Minute()) || zone.Comes(m) <= seenSys;
       if (before || (rang.count({i, m}) && handTickT == -Never)) rung.insert({i, m}), decided.insert({i, m});
       else if (rang.count({i, m})) unsure.insert({i, m});
       if (!before && skippedFor.count({i, m})) passed.insert({i, m});

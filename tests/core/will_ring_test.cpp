@@ -135,40 +135,48 @@ TEST(WillRing, AnAlarmGivenUpIsToldWithWhyAndSoundsNothing) {
 
 // The player closed (or crashed) after its last tick `last` seconds after 06:50 and reopened at
 // `reopen`: alarm minutes since ring the first tick as those stepped over do, or are told; what
-// rang before, or came before the last tick, stays rung. With `summer`, the clocks go from 07:00
-// to 08:00 while it is closed: the gap is nine minutes, not 69. With `play`, the start-up plays.
+// rang before, or came before the last tick, stays rung. With `summer` 1, the clocks go from 07:00
+// to 08:00 while it is closed: the gap is nine minutes, not 69; with -1, from 08:00 back to 07:00.
+// With `play`, the start-up plays.
 TEST(WillRing, AnAlarmWhileThePlayerWasClosedRingsLateOrIsTold) {
   const struct {
     int last;
-    bool quit, kept, summer;
+    bool quit, kept;
+    int summer;
     int reopen;
     const char* window;
     bool play = false;
     int first = 1;  // the first tick after the load, which keeps itself
+    int then = 0;   // a tick this much after the first
+    int minute = 0;  // the alarm's, past 07:00
   } cases[] = {
-      {599, true, true, false, 605, "07:00 Ringing"},  // a restart across the alarm's minute
-      {300, true, true, false, 1170, "07:00 Ringing"},
-      {300, true, true, false, 3060, "07:00 Missed: Winamp was closed until 07:41"},
-      {600, false, true, false, 900, ""},               // rang, then crashed: not again
-      {480, false, true, false, 720, "07:00 Ringing"},  // crashed with the last tick kept at 06:50
-      {300, true, false, false, 900, ""},               // nothing kept: nothing before the load rings
-      {300, true, true, true, 4440, "07:00 Ringing"},
-      {300, true, true, false, 900, "07:00 Ringing", true},  // over the start-up's music
-      {1230, false, true, false, 1500, "", false, 360},  // told at 07:10:30, then crashed: not told again
+      {599, true, true, 0, 605, "07:00 Ringing"},  // a restart across the alarm's minute
+      {300, true, true, 0, 1170, "07:00 Ringing"},
+      {300, true, true, 0, 3060, "07:00 Missed: Winamp was closed until 07:41"},
+      {600, false, true, 0, 900, ""},               // rang, then crashed: not again
+      {480, false, true, 0, 720, "07:00 Ringing"},  // crashed with the last tick kept at 06:50
+      {300, true, false, 0, 900, ""},               // nothing kept: nothing before the load rings
+      {300, true, true, 1, 4440, "07:00 Ringing"},
+      {300, true, true, 0, 900, "07:00 Ringing", true},  // over the start-up's music
+      {1230, false, true, 0, 1500, "", false, 360},  // told at 07:10:30, then crashed: not told again
+      {2460, true, true, -1, 1200, "", false, 1, 1260, 30},  // rang at the first pass: not at the second
   };
   for (const auto& c : cases) {
     LoadedAt(6, 50);
-    if (c.summer) ZoneChangesAt(2026, 12, 8, 6, -3600, -7200), FakeUtcOffset = -3600, MarkMinuteSeen();
+    int64_t from = c.summer < 0 ? -7200 : -3600, to = from - 3600 * c.summer;
+    if (c.summer) ZoneChangesAt(2026, 12, 8, 6, from, to), FakeUtcOffset = from, MarkMinuteSeen();
+    StartM = c.minute;
     Later(c.first), ClockTick();
     Later(c.last - c.first), ClockTick();
     if (c.quit) KeepSeen();
     uint32_t seen = c.kept ? ReadLastSeen() : 0, elapsed = FakeElapsedMs;
     LocalTimeRecord at = FakeClock;
     ResetHost();
-    StartOn = StartOff = 1, StartH = 7, FakeClock = at, FakeElapsedMs = elapsed;
-    if (c.summer) ZoneChangesAt(2026, 12, 8, 6, -3600, -7200), FakeUtcOffset = -7200;
-    KeepLastSeen(seen), Later(c.reopen - c.last, false), FakeElapsedMs += (c.summer ? 540 : c.reopen - c.last) * 1000u;
+    StartOn = StartOff = 1, StartH = 7, StartM = c.minute, FakeClock = at, FakeElapsedMs = elapsed;
+    if (c.summer) ZoneChangesAt(2026, 12, 8, 6, from, to), FakeUtcOffset = to;
+    KeepLastSeen(seen), Later(c.reopen - c.last, false), FakeElapsedMs += (c.reopen - c.last - c.summer * 3600) * 1000u;
     PlayAtStart = c.play, MarkMinuteSeen(), StartupPlay(), Later(1), ClockTick();
+    if (c.then) Later(c.then), ClockTick();
     EXPECT_EQ(c.window, WindowList()) << c.reopen;
   }
 }
