@@ -150,15 +150,15 @@ TEST(WillRing, AnAlarmWhileThePlayerWasClosedRingsLateOrIsTold) {
     int then = 0;   // a tick this much after the first
     int minute = 0;  // the alarm's, past 07:00
   } cases[] = {
-      {599, true, true, 0, 605, "07:00 Ringing"},  // a restart across the alarm's minute
-      {300, true, true, 0, 1170, "07:00 Ringing"},
-      {300, true, true, 0, 3060, "07:00 Missed: Winamp was closed until 07:41"},
-      {600, false, true, 0, 900, ""},               // rang, then crashed: not again
-      {480, false, true, 0, 720, "07:00 Ringing"},  // crashed with the last tick kept at 06:50
-      {300, true, false, 0, 900, ""},               // nothing kept: nothing before the load rings
-      {300, true, true, 1, 4440, "07:00 Ringing"},
-      {300, true, true, 0, 900, "07:00 Ringing", true},  // over the start-up's music
-      {1230, false, true, 0, 1500, "", false, 360},  // told at 07:10:30, then crashed: not told again
+      {599, true, true, false, 605, "07:00 Ringing"},  // a restart across the alarm's minute
+      {300, true, true, false, 1170, "07:00 Ringing"},
+      {300, true, true, false, 3060, "07:00 Missed: Winamp was closed until 07:41"},
+      {600, false, true, false, 900, ""},               // rang, then crashed: not again
+      {480, false, true, false, 720, "07:00 Ringing"},  // crashed with the last tick kept at 06:50
+      {300, true, false, false, 900, ""},               // nothing kept: nothing before the load rings
+      {300, true, true, true, 4440, "07:00 Ringing"},
+      {300, true, true, false, 900, "07:00 Ringing", true},  // over the start-up's music
+      {1230, false, true, false, 1500, "", false, 360},  // told at 07:10:30, then crashed: not told again
       {2460, true, true, -1, 1200, "", false, 1, 1260, 30},  // rang at the first pass: not at the second
   };
   for (const auto& c : cases) {
