@@ -103,11 +103,11 @@ static bool OnTime(int32_t slot) {
 // each is noted, the skipped ones too, and those given up are told.
 static int32_t SteppedOver(const TickRecord& tick, LocalTimeRecord* missed) {
   int32_t skipped = 0, lost = 0, late = MissedAlarms(tick, missed, &skipped, &lost), told[AlarmCount], count = 0;
+  if (late | skipped | lost) Decided = true;  // those told too: not told again after a crash
   for (int32_t slot = AlarmCount; (late | skipped | lost) && slot-- > 0;) {
-    if (lost >> slot & 1) told[count++] = MinuteNumber(missed[slot]), Decided = true;  // told once, not again after a crash
+    if (lost >> slot & 1) told[count++] = MinuteNumber(missed[slot]);
     if (!((late | skipped) >> slot & 1)) continue;
     NoteMinute(AlarmFired[slot], missed[slot]);
-    Decided = true;
   }
   if (count) TellMissed(tick, told, count);
   return late;
@@ -172,7 +172,6 @@ void ClockTick() {
     int32_t started = StartAlarm(sound);
     AlarmsRang(due);  // once alarms switch themselves off
     AlarmRan(started, at, sound.Label);
-    if (Activate) FrontRinging();
   } else if (Ringing.State) {
     RingTick();
   } else if (AwakeHeld) {

@@ -196,5 +196,5 @@ extern int32_t SleepSeen;  // a suspend or resume notice came since the last gap
 extern bool Reopened;      // the first tick after a load that found where the last run's ticks ended
 // Those given up on this tick, at `at` (MinuteNumber): one window for all of one gap.
 void TellMissed(const TickRecord& tick, const int32_t* at, int32_t count);
-void MissedClockBack(const TickRecord& tick);  // each tick: what the clock set back brings ahead
+void MissedClockBack(const TickRecord& tick);  // each tick with any told: what the clock set back brings ahead
 void MissedSeen();  // OK: the window goes, unless an alarm rings

@@ -35,7 +35,6 @@ void TellMissed(const TickRecord& tick, const int32_t* at, int32_t count) {
 // The clock set back before the ticks came back: an alarm whose minute lies ahead again was not
 // missed after all. It rings then, or is told again if the clock steps over it again.
 void MissedClockBack(const TickRecord& tick) {
-  if (!Missed.Count) return;
   int32_t now = MinuteNumber(tick.Local), kept = 0;
   if (now >= Missed.Until) return;
   for (int32_t i = 0; i < Missed.Count; ++i)

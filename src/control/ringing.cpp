@@ -70,6 +70,7 @@ void BeginRinging(int32_t started, int32_t at, const char16_t* label) {
   Ringing.At = at;
   Ringing.Label = label;
   Follow();
+  if (Activate) FrontRinging();  // the player was just raised over a window open already
 }
 
 void EndRinging() {

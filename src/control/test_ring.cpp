@@ -16,7 +16,6 @@ int32_t TestAlarm(const AlarmSound& sound) {
   if (Activate) ActivatePlayer();
   Ringing.Test = 1;
   BeginRinging(StartAlarm(sound), sound.Alarm.Hour * 60 + sound.Alarm.Minute, sound.Label);
-  if (Activate) FrontRinging();
   if (Ringing.State) return TestRings;
   Ringing.Test = 0;
   return TestSilent;

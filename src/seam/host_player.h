@@ -92,7 +92,7 @@ void PlayTone(int32_t on);
 void ReadPowerFacts(PowerFactsRecord* facts);
 // The ringing window follows Ringing: it opens, shows the new state, or goes once it is off.
 void ShowRinging();
-// After ActivatePlayer for an alarm or a test: the ringing window, open already (the missed
+// After ActivatePlayer for an alarm or a test that rings: the ringing window, open already (the missed
 // alarms told, a snooze, the tone), takes the keyboard back from the player, on Snooze.
 void FrontRinging();
 // The plug-in itself changed settings an open dialog shows (an alarm switched in the menu or
